@@ -1,0 +1,72 @@
+// How long a ruler takes to redraw, and that moving it draws nothing.
+#include <benchmark/benchmark.h>
+
+#include "DataModule/DataModule.h"
+#include "Ruler/RulerKeys.h"
+#include "Ruler/RulerRender.h"
+#include "Ruler/Rulers.h"
+#include "app/Forms.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+using namespace vr;
+
+struct Program {
+  headless::HeadlessPlatform os;
+  std::unique_ptr<TApplication> app;
+  Program() {
+    app = std::make_unique<TApplication>(os);
+    app->CreateModule(DM);
+    app->CreateForm(RulerForms[0]);
+    RulerForms[0]->Show();
+  }
+  ~Program() {
+    app.reset();
+    RulerForms.fill(nullptr);
+    DM = nullptr;
+  }
+};
+
+void BM_RenderDefaultRuler(benchmark::State& state) {
+  Program p;
+  TRulerForm& r = *RulerForms[0];
+  for (auto _ : state) RenderRuler(r);
+  state.counters["px"] = r.LayoutWidth() * r.LayoutHeight();
+}
+BENCHMARK(BM_RenderDefaultRuler);
+
+void BM_RenderRulerAtScale2048(benchmark::State& state) {
+  Program p;
+  TRulerForm& r = *RulerForms[0];
+  r.SetScale(2048);
+  for (auto _ : state) RenderRuler(r);
+}
+BENCHMARK(BM_RenderRulerAtScale2048);
+
+void BM_ArrowKeyMove(benchmark::State& state) {
+  Program p;
+  TRulerForm& r = *RulerForms[0];
+  const uint64_t before = r.RenderCount();
+  bool handled = false;
+  int n = 0;
+  for (auto _ : state) {
+    RulerKeyHook({kMsgKeyDown, static_cast<uint64_t>(++n % 2 ? VK_RIGHT_KEY : VK_LEFT_KEY)},
+                 handled);
+  }
+  state.counters["renders"] = static_cast<double>(r.RenderCount() - before);
+}
+BENCHMARK(BM_ArrowKeyMove);
+
+void BM_TabTurnAtScale2048(benchmark::State& state) {
+  Program p;
+  TRulerForm& r = *RulerForms[0];
+  r.SetScale(2048);
+  bool handled = false;
+  for (auto _ : state) RulerKeyHook({kMsgKeyDown, VK_TAB_KEY}, handled);
+}
+BENCHMARK(BM_TabTurnAtScale2048);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,7 @@
+#include "DataModule/DataModule.h"
+
+namespace vr {
+
+TDM* DM = nullptr;
+
+}  // namespace vr

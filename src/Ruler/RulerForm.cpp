@@ -1,0 +1,261 @@
+#include "Ruler/RulerForm.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "Ruler/RulerKeys.h"
+#include "Ruler/RulerRender.h"
+#include "Ruler/Rulers.h"
+
+namespace vr {
+
+namespace {
+
+constexpr uint32_t kToolWindowBit = 0x80;  // WS_EX_TOOLWINDOW
+
+WindowParams RulerWindowDesign() {
+  WindowParams p;
+  p.Kind = WindowKind::Ruler;
+  p.Caption = "Vantori Rulers";
+  p.Bounds = {0, 0, 226, 105};
+  return p;
+}
+
+int32_t Saturate(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+TRulerForm::TRulerForm(TApplication& owner) : TRulerForm(owner, 0) {}
+
+TRulerForm::TRulerForm(TApplication& owner, int rulerIndex)
+    : TForm(owner, RulerWindowDesign()), RulerIndex_(rulerIndex) {
+  FormCreate();
+}
+
+TRulerForm::~TRulerForm() { FormDestroy(); }
+
+Point TRulerForm::DisplaySize() const { return Owner().Os().PrimaryDisplaySize(); }
+
+void TRulerForm::FormCreate() {
+  // No task-bar button: the hidden owner of every window is a tool window.
+  Platform& os = Owner().Os();
+  os.SetAppExStyle(os.AppExStyle() | kToolWindowBit);
+
+  RulerImage_ = Image();
+  LabelFont_ = TLabelFont{};
+  NoiseTile_ = Image();
+  Font().OnChange = [this] { FontChanged(); };
+
+  LoadSettings();
+  ApplySlotStartValues(Settings_, RulerIndex_, DisplaySize());
+  Font().SetColor(
+      kSlotColors[static_cast<size_t>(std::clamp(RulerIndex_, 0, kSlotCount - 1))].Font);
+  // The second load takes every stored value again. Where the store has no
+  // centre, length or orientation, the slot keeps its own start, so that
+  // rulers shown for the first time stand apart instead of on top of each other.
+  const RulerSettings slotStart = Settings_;
+  const MissingValues missing =
+      TransferSettings(Settings_, os.Store(), SettingsKeyPath(), DisplaySize(), false, true);
+  if (missing.CenterPoint) Settings_.CenterPoint = slotStart.CenterPoint;
+  if (missing.Scale) Settings_.Scale = slotStart.Scale;
+  if (missing.Orientation) Settings_.Orientation = slotStart.Orientation;
+
+  ApplyOpacity();
+  UpdateLayout();
+
+  Owner().OnMessage = [](const Message& msg, bool& handled) { RulerKeyHook(msg, handled); };
+  Owner().OnActiveFormChange = [](TForm* sender) { ActiveFormChanged(sender); };
+  ActiveFormChanged(this);
+}
+
+void TRulerForm::FormDestroy() {
+  // The pictures and the label font are plain objects of this ruler; the
+  // window region went to the windowing system when it was set.
+  Font().OnChange = nullptr;
+  RulerImage_ = Image();
+  NoiseTile_ = Image();
+  LabelFont_ = TLabelFont{};
+}
+
+std::string TRulerForm::SettingsKeyPath() const { return vr::SettingsKeyPath(RulerIndex_); }
+
+void TRulerForm::LoadSettings() {
+  TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), false, true);
+}
+
+void TRulerForm::SaveSettings() {
+  TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), true, false);
+}
+
+void TRulerForm::FormClose(TCloseAction& /*action*/) { SaveSettings(); }
+
+void TRulerForm::Assign(const TRulerForm& source) {
+  Font().Assign(source.Font());
+  SetBaseColor(source.BaseColor());
+  SetLuminosity(source.Luminosity());
+  Settings_.AlphaBlendValue = source.AlphaBlendValue();
+  Settings_.AlphaBlend = source.AlphaBlend();
+  ApplyOpacity();
+  Settings_.Orientation = source.Orientation();
+  Settings_.Scale = source.Scale();
+  Settings_.LeftMargin = source.LeftMargin();
+  Settings_.RightMargin = source.RightMargin();
+  Settings_.Breadth = source.Breadth();
+  Settings_.ShowTick = source.Settings_.ShowTick;
+  Settings_.TickSize = source.Settings_.TickSize;
+  Settings_.ShowNumber = source.Settings_.ShowNumber;
+  UpdateLayout();
+}
+
+void TRulerForm::ApplyOpacity() {
+  NativeWindow().SetOpacity(Settings_.AlphaBlend, Settings_.AlphaBlendValue);
+}
+
+void TRulerForm::SetAlphaBlend(bool on) {
+  if (on == Settings_.AlphaBlend) return;
+  Settings_.AlphaBlend = on;
+  ApplyOpacity();
+}
+
+void TRulerForm::SetAlphaBlendValue(uint8_t value) {
+  if (value == Settings_.AlphaBlendValue) return;
+  Settings_.AlphaBlendValue = value;
+  ApplyOpacity();
+}
+
+// ---------------------------------------------------------------- layout
+
+void TRulerForm::UpdateLayout() {
+  const int64_t length =
+      static_cast<int64_t>(Settings_.LeftMargin) + Settings_.Scale + Settings_.RightMargin;
+  // Sizes the store or a setter can produce but no window can have are laid
+  // out at the nearest size that can exist; the settings keep their values.
+  const int32_t along = static_cast<int32_t>(std::clamp<int64_t>(length, 1, kMaxRulerLength));
+  const int32_t across = std::clamp<int32_t>(Settings_.Breadth, 1, kMaxRulerBreadth);
+  const bool vertical =
+      Settings_.Orientation == TopToBottom || Settings_.Orientation == BottomToTop;
+  Width_ = vertical ? across : along;
+  Height_ = vertical ? along : across;
+  WindowRegion_ = {0, 0, Width_, Height_};
+  PlaceWindow();
+  NativeWindow().SetRegion(WindowRegion_);
+  RenderRuler(*this);
+}
+
+void TRulerForm::PlaceWindow() {
+  const Point c = Settings_.CenterPoint;
+  NativeWindow().SetBounds({Saturate(static_cast<int64_t>(c.X) - Width_ / 2),
+                            Saturate(static_cast<int64_t>(c.Y) - Height_ / 2), Width_, Height_});
+}
+
+void TRulerForm::MoveCenterTo(Point p) {
+  if (p == Settings_.CenterPoint) return;
+  Settings_.CenterPoint = p;
+  PlaceWindow();
+}
+
+// ---------------------------------------------------------------- setters
+
+void TRulerForm::SetScale(int32_t value) {
+  // Compared before clamping: at 2048, SetScale(3000) still lays out again.
+  if (value == Settings_.Scale) return;
+  Settings_.Scale = std::clamp(value, kMinScale, kMaxScale);
+  UpdateLayout();
+}
+
+void TRulerForm::SetLeftMargin(int32_t value) {
+  if (value == Settings_.LeftMargin) return;
+  Settings_.LeftMargin = value;
+  UpdateLayout();
+}
+
+void TRulerForm::SetRightMargin(int32_t value) {
+  if (value == Settings_.RightMargin) return;
+  Settings_.RightMargin = value;
+  UpdateLayout();
+}
+
+void TRulerForm::SetBreadth(int32_t value) {
+  if (value == Settings_.Breadth) return;
+  Settings_.Breadth = value;
+  UpdateLayout();
+}
+
+void TRulerForm::SetOrientation(uint8_t value) {
+  if (value == Settings_.Orientation) return;
+  Settings_.Orientation = value;
+  UpdateLayout();
+}
+
+void TRulerForm::SetLuminosity(int32_t value) {
+  if (value == Settings_.Luminosity) return;
+  Settings_.Luminosity = value;
+  RenderRuler(*this);
+}
+
+void TRulerForm::SetBaseColor(TColor value) {
+  if (value == Settings_.BaseColor) return;
+  Settings_.BaseColor = value;
+  RenderRuler(*this);
+}
+
+void TRulerForm::SetShowTick(TickLevel level, bool on) {
+  if (on == Settings_.ShowTick[level]) return;
+  Settings_.ShowTick[level] = on;
+  RenderRuler(*this);
+}
+
+void TRulerForm::SetShowNumber(TickLevel level, bool on) {
+  if (on == Settings_.ShowNumber[level]) return;
+  Settings_.ShowNumber[level] = on;
+  RenderRuler(*this);
+}
+
+void TRulerForm::SetTickSize(TickLevel level, int32_t value) {
+  if (value == Settings_.TickSize[level]) return;
+  Settings_.TickSize[level] = value;
+  RenderRuler(*this);
+}
+
+void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
+  if (value == Settings_.FontSize[level]) return;
+  Settings_.FontSize[level] = value;
+  RenderRuler(*this);
+}
+
+// ---------------------------------------------------------------- mouse
+
+void TRulerForm::FormMouseDown(MouseButton button) {
+  if (button != MouseButton::Left) return;
+  NativeWindow().CaptureMouse();
+  const Point c = Owner().Os().CursorPos();
+  DragOffset_ = {Saturate(static_cast<int64_t>(c.X) - Settings_.CenterPoint.X),
+                 Saturate(static_cast<int64_t>(c.Y) - Settings_.CenterPoint.Y)};
+}
+
+void TRulerForm::FormMouseMove() {
+  if (!NativeWindow().HasMouseCapture()) return;
+  const Point c = Owner().Os().CursorPos();
+  MoveCenterTo({Saturate(static_cast<int64_t>(c.X) - DragOffset_.X),
+                Saturate(static_cast<int64_t>(c.Y) - DragOffset_.Y)});
+}
+
+void TRulerForm::FormMouseUp(MouseButton /*button*/) { NativeWindow().ReleaseMouse(); }
+
+// ---------------------------------------------------------------- painting
+
+void TRulerForm::FontChanged() { RenderRuler(*this); }
+
+void TRulerForm::FormPaint() { NativeWindow().Present(RulerImage_); }
+
+bool TRulerForm::HandleEraseBackground() {
+  // Painting the picture instead of a background keeps the ruler from
+  // flashing white when it is shown or uncovered.
+  FormPaint();
+  return true;
+}
+
+}  // namespace vr

@@ -1,0 +1,127 @@
+#pragma once
+// One ruler window: its settings, geometry, movement and setters.
+
+#include <cstdint>
+
+#include "Ruler/RulerSettings.h"
+#include "app/Forms.h"
+#include "platform/Image.h"
+
+namespace vr {
+
+// The font the numbers are drawn in, as last made for a tick.
+struct TLabelFont {
+  std::string Face;
+  int PixelHeight = 0;
+  int Angle = 0;  // degrees counter-clockwise: 0, 90, 180 or 270
+};
+
+// Windows larger than this along the length, or across it, are laid out at
+// this size: a stored value can't make a window or picture that can't exist.
+inline constexpr int32_t kMaxRulerLength = 8192;
+inline constexpr int32_t kMaxRulerBreadth = 1024;
+
+class TRulerForm : public TForm {
+ public:
+  // Ruler 0, the main window.
+  explicit TRulerForm(TApplication& owner);
+  TRulerForm(TApplication& owner, int rulerIndex);
+  ~TRulerForm() override;
+
+  int RulerIndex() const { return RulerIndex_; }
+  const RulerSettings& Settings() const { return Settings_; }
+
+  // Fields read directly by callers.
+  Point CenterPoint() const { return Settings_.CenterPoint; }
+  int32_t Scale() const { return Settings_.Scale; }
+  int32_t LeftMargin() const { return Settings_.LeftMargin; }
+  int32_t RightMargin() const { return Settings_.RightMargin; }
+  int32_t Breadth() const { return Settings_.Breadth; }
+  uint8_t Orientation() const { return Settings_.Orientation; }
+  int32_t Luminosity() const { return Settings_.Luminosity; }
+  TColor BaseColor() const { return Settings_.BaseColor; }
+  bool AlphaBlend() const { return Settings_.AlphaBlend; }
+  uint8_t AlphaBlendValue() const { return Settings_.AlphaBlendValue; }
+  bool GetShowTick(TickLevel level) const { return Settings_.ShowTick[level]; }
+  bool GetShowNumber(TickLevel level) const { return Settings_.ShowNumber[level]; }
+  int32_t GetTickSize(TickLevel level) const { return Settings_.TickSize[level]; }
+  int32_t GetFontSize(TickLevel level) const { return Settings_.FontSize[level]; }
+
+  // The window's opacity properties, set directly (they change no picture).
+  void SetAlphaBlend(bool on);
+  void SetAlphaBlendValue(uint8_t value);
+
+  // Setters: an equal value does nothing.
+  void SetScale(int32_t value);
+  void SetLeftMargin(int32_t value);
+  void SetRightMargin(int32_t value);
+  void SetBreadth(int32_t value);
+  void SetOrientation(uint8_t value);
+  void SetLuminosity(int32_t value);
+  void SetBaseColor(TColor value);
+  void SetShowTick(TickLevel level, bool on);
+  void SetShowNumber(TickLevel level, bool on);
+  void SetTickSize(TickLevel level, int32_t value);
+  void SetFontSize(TickLevel level, int32_t value);
+
+  void UpdateLayout();
+  void MoveCenterTo(Point p);
+
+  void LoadSettings();
+  void SaveSettings();
+  std::string SettingsKeyPath() const;
+  // Copies another ruler's look and shape (not its place, font sizes or slot).
+  void Assign(const TRulerForm& source);
+  void CloseItemClick() { Close(); }
+
+  // Window size as laid out, and the picture and shape it was given.
+  int32_t LayoutWidth() const { return Width_; }
+  int32_t LayoutHeight() const { return Height_; }
+  Rect WindowRegion() const { return WindowRegion_; }
+  const Image& RulerImage() const { return RulerImage_; }
+  const Image& NoiseTile() const { return NoiseTile_; }
+  const TLabelFont& LabelFont() const { return LabelFont_; }
+  Point DragOffset() const { return DragOffset_; }
+  // How many times the picture has been rebuilt; moves must not add to it.
+  uint64_t RenderCount() const { return RenderCount_; }
+
+  // WindowHandler
+  void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
+  void HandleMouseMove() override { FormMouseMove(); }
+  void HandleMouseUp(MouseButton button) override { FormMouseUp(button); }
+  void HandlePaint() override { FormPaint(); }
+  bool HandleEraseBackground() override;
+
+  void FormPaint();
+
+ protected:
+  void FormClose(TCloseAction& action) override;
+
+ private:
+  friend void RenderRuler(TRulerForm& ruler);
+  friend class TRulerFormAccess;  // tests
+
+  void FormCreate();
+  void FormDestroy();
+  void FormMouseDown(MouseButton button);
+  void FormMouseMove();
+  void FormMouseUp(MouseButton button);
+  void FontChanged();
+  void ApplyOpacity();
+  void PlaceWindow();
+  Point DisplaySize() const;
+
+  int RulerIndex_ = 0;
+  RulerSettings Settings_;
+  Point DragOffset_;
+  Rect WindowRegion_;
+  // The design size, until the first layout.
+  int32_t Width_ = 226;
+  int32_t Height_ = 105;
+  Image RulerImage_;
+  Image NoiseTile_;
+  TLabelFont LabelFont_;
+  uint64_t RenderCount_ = 0;
+};
+
+}  // namespace vr

@@ -1,0 +1,120 @@
+#include "Ruler/RulerKeys.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "Ruler/Rulers.h"
+
+namespace vr {
+
+namespace {
+
+// A step past the 32-bit range stops at its edge instead of wrapping round.
+int32_t AddSaturated(int32_t a, int32_t b) {
+  return static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(a) + b,
+                                                  std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+// F1..F9 switch slots 1..9, F10 slot 0: show it, hide it when it is the
+// focused ruler, else bring it forward.
+void SwitchRuler(int n) {
+  if (!GetRulerVisible(n)) {
+    SetRulerVisible(n, true);
+  } else if (ActiveRuler() == RulerForms[static_cast<size_t>(n)]) {
+    SetRulerVisible(n, false);
+  } else {
+    BringRulerToFront(n);
+  }
+}
+
+}  // namespace
+
+uint8_t ModifierState() {
+  if (!Application) return 0;
+  const Platform& os = Application->Os();
+  uint8_t state = 0;
+  if (os.KeyDown(VK_SHIFT_KEY)) state |= ssShift;
+  if (os.KeyDown(VK_MENU_KEY)) state |= ssAlt;
+  if (os.KeyDown(VK_CONTROL_KEY)) state |= ssCtrl;
+  return state;
+}
+
+int32_t KeyStepFor(uint8_t modifiers) {
+  switch (modifiers) {
+    case 0:
+      return 8;
+    case ssShift:
+      return 1;
+    case ssCtrl:
+      return 32;
+    default:
+      return 0;
+  }
+}
+
+int32_t KeyStep() { return KeyStepFor(ModifierState()); }
+
+void NextOrientation() {
+  TRulerForm* r = ActiveRuler();
+  if (!r) return;
+  r->SetOrientation(r->Orientation() >= BottomToTop ? LeftToRight : r->Orientation() + 1);
+}
+
+void PreviousOrientation() {
+  TRulerForm* r = ActiveRuler();
+  if (!r) return;
+  r->SetOrientation(r->Orientation() == LeftToRight || r->Orientation() > BottomToTop
+                        ? BottomToTop
+                        : r->Orientation() - 1);
+}
+
+void RulerKeyHook(const Message& msg, bool& /*handled*/) {
+  if (msg.Code != kMsgKeyDown && msg.Code != kMsgSysKeyDown) return;
+  if (!Application || !dynamic_cast<TRulerForm*>(Application->ActiveForm())) return;
+  TRulerForm* r = ActiveRuler();
+  if (!r) return;
+  const uint64_t k = msg.WParam;
+  const Point c = r->CenterPoint();
+  switch (k) {
+    case VK_TAB_KEY: {
+      const uint8_t m = ModifierState();
+      if (m == 0)
+        NextOrientation();
+      else if (m == ssShift)
+        PreviousOrientation();
+      break;
+    }
+    case VK_LEFT_KEY:
+      r->MoveCenterTo({AddSaturated(c.X, -KeyStep()), c.Y});
+      break;
+    case VK_UP_KEY:
+      r->MoveCenterTo({c.X, AddSaturated(c.Y, -KeyStep())});
+      break;
+    case VK_RIGHT_KEY:
+      r->MoveCenterTo({AddSaturated(c.X, KeyStep()), c.Y});
+      break;
+    case VK_DOWN_KEY:
+      r->MoveCenterTo({c.X, AddSaturated(c.Y, KeyStep())});
+      break;
+    case VK_INSERT_KEY:
+      r->SetLuminosity(AddSaturated(r->Luminosity(), KeyStep()));
+      break;
+    case VK_DELETE_KEY:
+      r->SetLuminosity(AddSaturated(r->Luminosity(), -KeyStep()));
+      break;
+    case VK_ADD_KEY:
+      r->SetScale(AddSaturated(r->Scale(), KeyStep()));
+      break;
+    case VK_SUBTRACT_KEY:
+      r->SetScale(AddSaturated(r->Scale(), -KeyStep()));
+      break;
+    default:
+      if (k >= VK_F1_KEY && k <= VK_F10_KEY && ModifierState() == 0) {
+        SwitchRuler(k == VK_F10_KEY ? 0 : static_cast<int>(k - VK_F1_KEY + 1));
+      }
+      break;
+  }
+}
+
+}  // namespace vr

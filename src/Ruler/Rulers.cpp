@@ -1,0 +1,72 @@
+#include "Ruler/Rulers.h"
+
+#include "DataModule/DataModule.h"
+
+namespace vr {
+
+std::array<TRulerForm*, kSlotCount> RulerForms{};
+TRulerObserver* OptionsForm = nullptr;
+
+namespace {
+bool ValidSlot(int n) { return n >= 0 && n < kSlotCount; }
+}  // namespace
+
+bool GetRulerVisible(int n) {
+  return ValidSlot(n) && RulerForms[static_cast<size_t>(n)] &&
+         RulerForms[static_cast<size_t>(n)]->Visible();
+}
+
+void SetRulerVisible(int n, bool visible) {
+  if (!ValidSlot(n) || !Application) return;
+  if (visible == GetRulerVisible(n)) return;
+  TRulerForm*& slot = RulerForms[static_cast<size_t>(n)];
+  if (visible) {
+    if (!slot) {
+      auto form = std::make_unique<TRulerForm>(*Application, n);
+      TRulerForm* made = form.get();
+      Application->Adopt(std::move(form));
+      slot = made;
+    }
+    slot->SetVisible(true);
+    slot->BringToFront();
+    slot->BringToFront();
+    slot->SetFocus();
+    return;
+  }
+  // Never hide the last ruler on the screen.
+  for (int m = 0; m < kSlotCount; ++m) {
+    if (m != n && GetRulerVisible(m)) {
+      slot->Hide();
+      return;
+    }
+  }
+}
+
+void BringRulerToFront(int n) {
+  SetRulerVisible(n, true);
+  if (ValidSlot(n) && RulerForms[static_cast<size_t>(n)])
+    RulerForms[static_cast<size_t>(n)]->BringToFront();
+}
+
+int ActiveRulerIndex() {
+  if (!Application) return -1;
+  if (auto* ruler = dynamic_cast<TRulerForm*>(Application->ActiveForm()))
+    return ruler->RulerIndex();
+  for (TForm* form : Application->WindowList()) {
+    if (auto* ruler = dynamic_cast<TRulerForm*>(form)) return ruler->RulerIndex();
+  }
+  return -1;
+}
+
+TRulerForm* ActiveRuler() {
+  const int i = ActiveRulerIndex();
+  return ValidSlot(i) ? RulerForms[static_cast<size_t>(i)] : nullptr;
+}
+
+void ActiveFormChanged(TForm* /*sender*/) {
+  const int i = ActiveRulerIndex();
+  if (DM) DM->TrayIcon.SetIconIndex(i);
+  if (OptionsForm && ActiveRuler()) OptionsForm->RefreshFromRuler();
+}
+
+}  // namespace vr

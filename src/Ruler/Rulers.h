@@ -1,0 +1,36 @@
+#pragma once
+// The ten ruler slots, and which ruler the commands act on.
+
+#include <array>
+
+#include "Ruler/RulerForm.h"
+
+namespace vr {
+
+// The Options window as the rulers see it: it reloads its controls from the
+// active ruler whenever that may have changed.
+class TRulerObserver {
+ public:
+  virtual ~TRulerObserver() = default;
+  virtual void RefreshFromRuler() = 0;
+};
+
+// Slot n holds ruler n once it has been made; a slot is never emptied.
+extern std::array<TRulerForm*, kSlotCount> RulerForms;
+// The Options window, once it exists.
+extern TRulerObserver* OptionsForm;
+
+bool GetRulerVisible(int n);
+void SetRulerVisible(int n, bool visible);
+void BringRulerToFront(int n);
+
+// The program's active window if it is a ruler, else the ruler that had the
+// focus most recently, else -1. Visibility plays no part.
+int ActiveRulerIndex();
+TRulerForm* ActiveRuler();
+
+// Run whenever the active window changes, after a ruler's creation and after
+// every render: the tray icon and the Options window follow the active ruler.
+void ActiveFormChanged(TForm* sender);
+
+}  // namespace vr

@@ -1,0 +1,177 @@
+#pragma once
+// The application object and the form base class: who owns the windows, which
+// window is active, the window list in focus order, the main-window rule.
+
+#include <functional>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace vr {
+
+class TApplication;
+
+// A font's face, colour and size; any change is reported through OnChange.
+class TFont {
+ public:
+  const std::string& Name() const { return Name_; }
+  TColor Color() const { return Color_; }
+  int Height() const { return Height_; }
+  void SetName(const std::string& name);
+  void SetColor(TColor color);
+  void SetHeight(int height);
+  // Copies face, colour and size and reports one change.
+  void Assign(const TFont& other);
+  std::function<void()> OnChange;
+
+ private:
+  void Changed() {
+    if (OnChange) OnChange();
+  }
+  std::string Name_ = "Arial";
+  TColor Color_ = 0x000000;
+  int Height_ = -11;
+};
+
+// What a close does once the close handler has run.
+enum class TCloseAction { None, Hide, Free };
+
+// A top-level window of the program. It joins the application's window list
+// when it is made and leaves it when it goes.
+class TForm : public WindowHandler {
+ public:
+  TForm(TApplication& owner, const WindowParams& params);
+  ~TForm() override;
+  TForm(const TForm&) = delete;
+  TForm& operator=(const TForm&) = delete;
+
+  TApplication& Owner() const { return Owner_; }
+  Window& NativeWindow() const { return *Window_; }
+
+  bool Visible() const { return Visible_; }
+  void SetVisible(bool visible);
+  // Visible, on top and focused.
+  void Show();
+  void Hide() { SetVisible(false); }
+  void BringToFront();
+  void SetFocus();
+  // As the windowing system's close request: runs the close handler, then
+  // hides the form, or ends the program when it is the main form.
+  void Close();
+
+  TColor Color() const { return Color_; }
+  void SetColor(TColor c) { Color_ = c; }
+  TFont& Font() { return Font_; }
+  const TFont& Font() const { return Font_; }
+
+  // WindowHandler
+  void HandleCloseRequest() override { Close(); }
+  void HandleFocus() override;
+
+ protected:
+  virtual void FormClose(TCloseAction& /*action*/) {}
+
+ private:
+  TApplication& Owner_;
+  std::unique_ptr<Window> Window_;
+  bool Visible_ = false;
+  TColor Color_ = 0xFFFFFF;
+  TFont Font_;
+};
+
+// The one object that owns the loop, the program's windows and modules.
+class TApplication {
+ public:
+  explicit TApplication(Platform& platform);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  Platform& Os() const { return Platform_; }
+  const std::string& Title() const { return Title_; }
+  void SetTitle(const std::string& title);
+
+  // Makes a form owned by the application. The reference is filled before
+  // the constructor runs, so that the form's creation handler already finds
+  // itself there; it is cleared again if construction fails. The first form
+  // made this way is the main form.
+  template <class F, class... Args>
+  F* CreateForm(F*& reference, Args&&... args);
+  // Takes ownership of a form made elsewhere (no main-form rule).
+  void Adopt(std::unique_ptr<TForm> form);
+  // Takes ownership of a module without a window.
+  template <class M, class... Args>
+  M* CreateModule(M*& reference, Args&&... args);
+
+  TForm* MainForm() const { return MainForm_; }
+
+  // The window that most recently received the focus; kept while the program
+  // is in the background or the window is hidden, cleared when it goes.
+  TForm* ActiveForm() const { return ActiveForm_; }
+  // Every form of the program, most recently focused first.
+  const std::vector<TForm*>& WindowList() const { return WindowList_; }
+
+  // The program-wide message filter and active-window-change handler; each
+  // installation replaces the previous one.
+  std::function<void(const Message&, bool&)> OnMessage;
+  std::function<void(TForm* sender)> OnActiveFormChange;
+
+  // Shows the main form and runs the message loop until Terminate.
+  void Run();
+  void Terminate();
+
+  // Reports from the forms.
+  void FormCreated(TForm* form);
+  void FormDestroyed(TForm* form);
+  void FormFocused(TForm* form);
+
+ private:
+  void ActiveFormChanged();
+
+  Platform& Platform_;
+  std::string Title_;
+  TForm* MainForm_ = nullptr;
+  TForm* ActiveForm_ = nullptr;
+  std::vector<TForm*> WindowList_;
+  bool Destroying_ = false;
+  // Destroyed in reverse order of creation.
+  std::vector<std::unique_ptr<TForm>> Forms_;
+  std::vector<std::shared_ptr<void>> Modules_;
+};
+
+// The application object of this run, or nullptr outside a run.
+extern TApplication* Application;
+
+template <class F, class... Args>
+F* TApplication::CreateForm(F*& reference, Args&&... args) {
+  struct RawDelete {
+    void operator()(void* p) const { ::operator delete(p); }
+  };
+  std::unique_ptr<void, RawDelete> memory(::operator new(sizeof(F)));
+  reference = static_cast<F*>(memory.get());
+  F* form = nullptr;
+  try {
+    form = ::new (memory.get()) F(*this, std::forward<Args>(args)...);
+  } catch (...) {
+    reference = nullptr;
+    throw;
+  }
+  memory.release();
+  Forms_.emplace_back(form);
+  if (!MainForm_) MainForm_ = form;
+  return form;
+}
+
+template <class M, class... Args>
+M* TApplication::CreateModule(M*& reference, Args&&... args) {
+  auto module = std::make_shared<M>(std::forward<Args>(args)...);
+  reference = module.get();
+  Modules_.push_back(module);
+  return reference;
+}
+
+}  // namespace vr

@@ -1,0 +1,63 @@
+#include "platform/Image.h"
+
+#include <algorithm>
+
+namespace vr {
+
+void Image::SetSize(int width, int height, TColor fill) {
+  Width_ = std::max(width, 0);
+  Height_ = std::max(height, 0);
+  Pixels_.assign(static_cast<size_t>(Width_) * static_cast<size_t>(Height_), fill);
+}
+
+void Image::FillTiled(const Image& tile) {
+  if (tile.Empty() || Empty()) return;
+  const int tw = tile.Width();
+  const int th = tile.Height();
+  for (int y = 0; y < Height_; ++y) {
+    const TColor* src = &tile.Pixels_[static_cast<size_t>(y % th) * static_cast<size_t>(tw)];
+    TColor* dst = &Pixels_[static_cast<size_t>(y) * static_cast<size_t>(Width_)];
+    for (int x = 0; x < Width_; x += tw) {
+      std::copy_n(src, std::min(tw, Width_ - x), dst + x);
+    }
+  }
+}
+
+void Image::Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, TColor c) {
+  if (y0 == y1) {
+    if (y0 < 0 || y0 >= Height_ || x0 == x1) return;
+    // Painted: x0 toward x1, x1 excluded.
+    int64_t lo = x0 < x1 ? x0 : x1 + 1;
+    int64_t hi = x0 < x1 ? x1 - 1 : x0;
+    lo = std::max<int64_t>(lo, 0);
+    hi = std::min<int64_t>(hi, Width_ - 1);
+    for (int64_t x = lo; x <= hi; ++x) Pixels_[Index(x, y0)] = c;
+  } else if (x0 == x1) {
+    if (x0 < 0 || x0 >= Width_) return;
+    int64_t lo = y0 < y1 ? y0 : y1 + 1;
+    int64_t hi = y0 < y1 ? y1 - 1 : y0;
+    lo = std::max<int64_t>(lo, 0);
+    hi = std::min<int64_t>(hi, Height_ - 1);
+    for (int64_t y = lo; y <= hi; ++y) Pixels_[Index(x0, y)] = c;
+  }
+  // Diagonal lines are not used by anything the program draws.
+}
+
+void Image::BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage) {
+  if (!Contains(x, y) || coverage == 0) return;
+  TColor& p = Pixels_[Index(x, y)];
+  if (coverage == 255) {
+    p = c;
+    return;
+  }
+  const uint32_t a = coverage;
+  auto mix = [a](uint32_t under, uint32_t over) {
+    return (over * a + under * (255 - a) + 127) / 255;
+  };
+  const uint32_t r = mix(p & 0xFF, c & 0xFF);
+  const uint32_t g = mix((p >> 8) & 0xFF, (c >> 8) & 0xFF);
+  const uint32_t b = mix((p >> 16) & 0xFF, (c >> 16) & 0xFF);
+  p = r | (g << 8) | (b << 16);
+}
+
+}  // namespace vr

@@ -1,0 +1,58 @@
+#pragma once
+// A plain 32-bit picture in the system's 0x00BBGGRR colour format. Rulers draw
+// into it with a few operations; each platform only copies it to a window.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vr {
+
+using TColor = uint32_t;
+
+class Image {
+ public:
+  Image() = default;
+  Image(int width, int height, TColor fill = 0) { SetSize(width, height, fill); }
+
+  // Sizes below zero count as zero: an empty picture is always safe to draw on.
+  void SetSize(int width, int height, TColor fill = 0);
+  int Width() const { return Width_; }
+  int Height() const { return Height_; }
+  bool Empty() const { return Width_ == 0 || Height_ == 0; }
+
+  bool Contains(int64_t x, int64_t y) const {
+    return x >= 0 && y >= 0 && x < Width_ && y < Height_;
+  }
+  // Reads outside the picture give 0; writes outside it are dropped.
+  TColor Pixel(int64_t x, int64_t y) const { return Contains(x, y) ? Pixels_[Index(x, y)] : 0; }
+  void SetPixel(int64_t x, int64_t y, TColor c) {
+    if (Contains(x, y)) Pixels_[Index(x, y)] = c;
+  }
+
+  // Fills the whole picture with the tile repeated from the origin.
+  void FillTiled(const Image& tile);
+
+  // A one-pixel line that paints its start and every pixel toward its end,
+  // but not the end itself. Only horizontal and vertical lines are needed;
+  // they are clipped arithmetically, so any length costs at most the
+  // picture's extent.
+  void Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, TColor c);
+
+  // Mixes colour c over pixel (x, y) with coverage 0..255 (255 replaces it).
+  void BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage);
+
+  const std::vector<TColor>& Pixels() const { return Pixels_; }
+  std::vector<TColor>& Pixels() { return Pixels_; }
+  bool operator==(const Image&) const = default;
+
+ private:
+  size_t Index(int64_t x, int64_t y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(Width_) + static_cast<size_t>(x);
+  }
+  int Width_ = 0;
+  int Height_ = 0;
+  std::vector<TColor> Pixels_;
+};
+
+}  // namespace vr
