@@ -84,14 +84,15 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
   };
 
   // Integers and yes/no values are one REG_DWORD each; anything else there
-  // does not read and leaves the field alone.
-  auto transferInt = [&](const std::string& name, int32_t& field, int32_t def,
+  // does not read and leaves the field alone. A size below its minimum would
+  // make a ruler that can't be seen or grabbed: it takes its default instead.
+  auto transferInt = [&](const std::string& name, int32_t& field, int32_t def, int32_t minimum,
                          bool* wasMissing = nullptr) {
     if (write) {
       writeInt(name, static_cast<uint32_t>(field));
     } else if (read) {
       const auto v = readValue(name);
-      if (!v) {
+      if (!v || (v->Kind == StoreKind::Integer && static_cast<int32_t>(v->Integer) < minimum)) {
         field = def;
         if (wasMissing) *wasMissing = true;
       } else if (v->Kind == StoreKind::Integer) {
@@ -140,20 +141,20 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
       ParseCenterPoint(v->Text, s.CenterPoint);
     }
   }
-  transferInt("Scale", s.Scale, kDefaultScale, &missing.Scale);
-  transferInt("LeftMargin", s.LeftMargin, kDefaultMargin);
-  transferInt("RightMargin", s.RightMargin, kDefaultMargin);
-  transferInt("Breadth", s.Breadth, kDefaultBreadth);
+  transferInt("Scale", s.Scale, kDefaultScale, 0, &missing.Scale);
+  transferInt("LeftMargin", s.LeftMargin, kDefaultMargin, 0);
+  transferInt("RightMargin", s.RightMargin, kDefaultMargin, 0);
+  transferInt("Breadth", s.Breadth, kDefaultBreadth, 1);
   transferByte("Orientation", s.Orientation, LeftToRight, BottomToTop, &missing.Orientation);
-  transferInt("Luminosity", s.Luminosity, 0);
+  transferInt("Luminosity", s.Luminosity, 0, std::numeric_limits<int32_t>::min());
   transferByte("AlphaBlendValue", s.AlphaBlendValue, kDefaultAlphaBlendValue, 255);
   static constexpr std::array<const char*, kTickLevels> kLevelNames{"100", "50", "10", "5"};
   for (size_t level = 0; level < kTickLevels; ++level) {
     const std::string n = kLevelNames[level];
     transferBool("ShowTick" + n, s.ShowTick[level], true);
-    transferInt("TickSize" + n, s.TickSize[level], kDefaultTickSize[level]);
+    transferInt("TickSize" + n, s.TickSize[level], kDefaultTickSize[level], 0);
     transferBool("ShowNumber" + n, s.ShowNumber[level], kDefaultShowNumber[level]);
-    transferInt("FontSize" + n, s.FontSize[level], kDefaultFontSize[level]);
+    transferInt("FontSize" + n, s.FontSize[level], kDefaultFontSize[level], 0);
   }
   return missing;
 }

@@ -99,7 +99,8 @@ std::string FormatCenterPoint(Point p);
 // false when the text is not of that form; p is then left alone.
 bool ParseCenterPoint(const std::string& text, Point& p);
 
-// Which of the transferred values a read found missing from the store.
+// Which of the transferred values a read found missing from the store, or
+// stored below their minimum.
 struct MissingValues {
   bool CenterPoint = false;
   bool Scale = false;

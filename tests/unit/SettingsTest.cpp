@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestSupport.h"
 
 namespace vr::test {
@@ -136,14 +138,14 @@ TEST_F(SettingsTest, CloseWritesAll24ValuesInOrderWithTheirKinds) {
 TEST_F(SettingsTest, StoredValuesAreTakenWithoutRangeChecks) {
   Os.Registry.PutText(Key(0), "CenterPoint", "-20,1500");
   Os.Registry.PutInteger(Key(0), "Scale", 5000);
-  Os.Registry.PutInteger(Key(0), "LeftMargin", static_cast<uint32_t>(-7));
+  Os.Registry.PutInteger(Key(0), "LeftMargin", 0);
   Os.Registry.PutInteger(Key(0), "ShowTick10", 5);
   Os.Registry.PutInteger(Key(0), "ShowNumber100", 0);
   Os.Registry.Put(Key(0), "Luminosity", {StoreKind::ExpandText, 0, "12"});
   TRulerForm& r = StartRuler0();
   EXPECT_EQ(r.CenterPoint(), (Point{-20, 1500}));
   EXPECT_EQ(r.Scale(), 5000);
-  EXPECT_EQ(r.LeftMargin(), -7);
+  EXPECT_EQ(r.LeftMargin(), 0);
   EXPECT_TRUE(r.GetShowTick(Tick10));
   EXPECT_FALSE(r.GetShowNumber(Tick100));
   EXPECT_EQ(r.Luminosity(), 0);  // text is not an integer
@@ -187,6 +189,41 @@ INSTANTIATE_TEST_SUITE_P(Values, OutOfRangeByte,
                                            OutOfRangeCase{"Orientation", 256},
                                            OutOfRangeCase{"AlphaBlendValue", 256},
                                            OutOfRangeCase{"AlphaBlendValue", 999}));
+
+struct NegativeSizeCase {
+  const char* name;
+  uint32_t stored;
+  std::function<int32_t(const TRulerForm&)> field;
+  int32_t expected;
+};
+
+class NegativeSize : public SettingsTest, public ::testing::WithParamInterface<NegativeSizeCase> {};
+
+TEST_P(NegativeSize, FallsBackToTheDefault) {
+  Os.Registry.PutInteger(Key(0), GetParam().name, GetParam().stored);
+  TRulerForm& r = StartRuler0();
+  EXPECT_EQ(GetParam().field(r), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, NegativeSize,
+    ::testing::Values(
+        NegativeSizeCase{"Scale", static_cast<uint32_t>(-1000),
+                         [](const TRulerForm& r) { return r.Scale(); }, 640},
+        NegativeSizeCase{"Scale", 0, [](const TRulerForm& r) { return r.Scale(); }, 0},
+        NegativeSizeCase{"LeftMargin", static_cast<uint32_t>(-7),
+                         [](const TRulerForm& r) { return r.LeftMargin(); }, 5},
+        NegativeSizeCase{"RightMargin", 0x80000000,
+                         [](const TRulerForm& r) { return r.RightMargin(); }, 5},
+        NegativeSizeCase{"Breadth", 0, [](const TRulerForm& r) { return r.Breadth(); }, 50},
+        NegativeSizeCase{"Breadth", static_cast<uint32_t>(-50),
+                         [](const TRulerForm& r) { return r.Breadth(); }, 50},
+        NegativeSizeCase{"TickSize50", static_cast<uint32_t>(-1),
+                         [](const TRulerForm& r) { return r.GetTickSize(Tick50); }, 19},
+        NegativeSizeCase{"FontSize5", static_cast<uint32_t>(-6),
+                         [](const TRulerForm& r) { return r.GetFontSize(Tick5); }, 6},
+        NegativeSizeCase{"Luminosity", static_cast<uint32_t>(-80),
+                         [](const TRulerForm& r) { return r.Luminosity(); }, -80}));
 
 TEST_F(SettingsTest, OtherValuesInTheKeyAreLeftAlone) {
   Os.Registry.PutText(Key(0), "Comment", "mine");

@@ -1,0 +1,99 @@
+# Front door of Vantori Rulers. Every target first installs the Debian packages
+# it needs, and only those that are missing, so a fresh Debian 12 needs nothing else.
+#
+#   make run      build the exe and start it under Wine on $DISPLAY
+#   make test     build everything, then unit and end-to-end tests (ctest)
+#   make windows  build VantoriRulers.exe only
+#   make bench    build and run the benchmarks
+#   make docs     regenerate the README's screenshots in docs/
+#   make format   clang-format the C++ sources
+#   make clean    remove build/ (outputs, Wine prefixes, test screenshots)
+
+SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
+
+BUILD      := build
+NATIVE     := $(BUILD)/native
+WINDOWS    := $(BUILD)/windows
+EXE        := $(WINDOWS)/VantoriRulers.exe
+RUN_PREFIX := $(BUILD)/wine/run
+JOBS       := 2
+
+PKGS_NATIVE  := cmake g++ googletest libbenchmark-dev
+PKGS_WINDOWS := cmake mingw-w64
+PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3
+PKGS_FORMAT  := clang-format
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+WINE_ENV := WINEPREFIX="$(abspath $(RUN_PREFIX))" WINEARCH=win64 WINEDEBUG=-all \
+            WINEDLLOVERRIDES="mscoree,mshtml="
+
+# $(call need,PACKAGES): installs those not installed yet, with one apt-get update.
+define need
+	@missing=""; \
+	for p in $(1); do \
+	  dpkg -s "$$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:$$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+endef
+
+define build_windows
+	cmake --preset windows
+	cmake --build --preset windows --parallel $(JOBS)
+endef
+
+define build_native
+	cmake --preset native -DVR_WINDOWS_BUILD_DIR="$(abspath $(WINDOWS))"
+	cmake --build --preset native --parallel $(JOBS)
+endef
+
+.PHONY: run test windows native bench docs format clean
+
+run:
+	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
+	$(build_windows)
+	@if [ -z "$$DISPLAY" ]; then \
+	  echo "make run: DISPLAY is not set, so there is no X display to show the ruler on." >&2; \
+	  echo "Run it from a desktop session, or start a virtual one, e.g.:" >&2; \
+	  echo "  Xvfb :5 -screen 0 1366x768x24 & DISPLAY=:5 make run" >&2; \
+	  exit 1; \
+	fi
+	python3 tests/e2e/vrtest.py prefix "$(RUN_PREFIX)" >/dev/null
+	$(WINE_ENV) wine "$(EXE)"
+
+test:
+	$(call need,$(PKGS_NATIVE) $(PKGS_WINDOWS) $(PKGS_WINE))
+	$(build_windows)
+	$(build_native)
+	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
+
+windows:
+	$(call need,$(PKGS_WINDOWS))
+	$(build_windows)
+
+native:
+	$(call need,$(PKGS_NATIVE))
+	$(build_native)
+
+bench:
+	$(call need,$(PKGS_NATIVE))
+	$(build_native)
+	$(NATIVE)/vr_bench
+
+docs:
+	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
+	$(build_windows)
+	python3 tests/e2e/docs_pictures.py docs
+
+format:
+	$(call need,$(PKGS_FORMAT))
+	find $(wildcard src tests bench) -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.hpp' \) \
+	  -print0 | xargs -0 -r clang-format -i
+
+clean:
+	rm -rf $(BUILD)

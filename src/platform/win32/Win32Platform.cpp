@@ -1,0 +1,191 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "platform/win32/Win32Strings.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Window.h"
+
+namespace vr::win32 {
+
+namespace {
+
+constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
+
+WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
+  WNDCLASSEXW cls{};
+  cls.cbSize = sizeof cls;
+  cls.lpfnWndProc = proc;
+  cls.hInstance = instance;
+  cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  cls.hbrBackground = background;
+  cls.lpszClassName = name;
+  return cls;
+}
+
+// Runs on the way out of ShowError, however it leaves.
+class ErrorBoxScope {
+ public:
+  explicit ErrorBoxScope(bool& flag) : Flag_(flag) { Flag_ = true; }
+  ~ErrorBoxScope() { Flag_ = false; }
+  ErrorBoxScope(const ErrorBoxScope&) = delete;
+  ErrorBoxScope& operator=(const ErrorBoxScope&) = delete;
+
+ private:
+  bool& Flag_;
+};
+
+}  // namespace
+
+Win32Platform::Win32Platform(HINSTANCE instance)
+    : Instance_(instance),
+      AppClass_(WindowClass(instance, kAppClassName, &Win32Platform::AppWindowProc, nullptr)),
+      // Rulers paint every pixel themselves: no background brush to flash.
+      RulerClass_(WindowClass(instance, kRulerClassName, &Win32Window::WindowProc, nullptr)),
+      DialogClass_(WindowClass(instance, kDialogClassName, &Win32Window::WindowProc,
+                               reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)))) {
+  if (!AppClass_.Ok() || !RulerClass_.Ok() || !DialogClass_.Ok()) {
+    throw std::runtime_error("Could not register the window classes (error " +
+                             std::to_string(::GetLastError()) + ").");
+  }
+  // Never shown: it owns every window of the program, which keeps them off
+  // the task bar, and carries the program's title.
+  AppWindow_.reset(::CreateWindowExW(0, kAppClassName, L"Vantori Rulers", WS_POPUP, 0, 0, 0, 0,
+                                     nullptr, nullptr, instance, nullptr));
+  if (!AppWindow_) {
+    throw std::runtime_error("Could not create the application window (error " +
+                             std::to_string(::GetLastError()) + ").");
+  }
+}
+
+Win32Platform::~Win32Platform() {
+  // Takes any windows still alive with it.
+  DestroyScope destroying(*this);
+  AppWindow_.reset();
+}
+
+LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Closing it would destroy every ruler behind the program's back; the
+  // program ends through its main window.
+  if (msg == WM_CLOSE) return 0;
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+Point Win32Platform::PrimaryDisplaySize() const {
+  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+Point Win32Platform::CursorPos() const {
+  POINT p{};
+  if (!::GetCursorPos(&p)) return {};
+  return {p.x, p.y};
+}
+
+int Win32Platform::PixelsPerInch() const {
+  WindowDc screen(nullptr);
+  const int ppi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+  return ppi > 0 ? ppi : USER_DEFAULT_SCREEN_DPI;
+}
+
+TColor Win32Platform::SysColor(int index) const { return ::GetSysColor(index); }
+
+bool Win32Platform::KeyDown(int virtualKey) const { return ::GetKeyState(virtualKey) < 0; }
+
+TextMask Win32Platform::RenderText(const std::string& face, int pixelHeight,
+                                   const std::string& text) {
+  return RenderGdiText(face, pixelHeight, text);
+}
+
+void Win32Platform::SetTitle(const std::string& title) {
+  ::SetWindowTextW(AppWindow(), Widen(title).c_str());
+}
+
+uint32_t Win32Platform::AppExStyle() const {
+  return static_cast<uint32_t>(::GetWindowLongPtrW(AppWindow(), GWL_EXSTYLE));
+}
+
+void Win32Platform::SetAppExStyle(uint32_t style) {
+  ::SetWindowLongPtrW(AppWindow(), GWL_EXSTYLE, static_cast<LONG_PTR>(style));
+}
+
+std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params,
+                                                      WindowHandler& handler) {
+  auto window = std::make_unique<Win32Window>(*this, handler);
+  window->Create(params, AppWindow(), Instance_);
+  return window;
+}
+
+void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
+  MSG msg{};
+  for (;;) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) break;  // WM_QUIT
+    if (got == -1) {
+      // Only bad arguments get here; looping on would spin.
+      ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
+      break;
+    }
+    if (filter) {
+      try {
+        bool handled = false;
+        filter(Message{msg.message, static_cast<uint64_t>(msg.wParam)}, handled);
+      } catch (const std::exception& e) {
+        ShowError(e.what());
+      } catch (...) {
+        ShowError("An unknown error occurred.");
+      }
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+void Win32Platform::Quit() { ::PostQuitMessage(0); }
+
+void Win32Platform::ShowError(const std::string& text) {
+  // A message box runs a loop of its own, where the same fault may strike
+  // again (a paint, a mouse move): show those one after another, each text
+  // once, instead of stacking boxes.
+  try {
+    if (ShowingError_) {
+      if (std::find(PendingErrors_.begin(), PendingErrors_.end(), text) == PendingErrors_.end()) {
+        PendingErrors_.push_back(text);
+      }
+      return;
+    }
+    ErrorBoxScope showing(ShowingError_);
+    std::string current = text;
+    for (;;) {
+      // Owned by the active window, which gets the activation back when the
+      // box goes; topmost, since the rulers stay above everything else.
+      ::MessageBoxW(::GetActiveWindow(), Widen(current).c_str(), kErrorCaption,
+                    MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
+      if (PendingErrors_.empty()) break;
+      current = std::move(PendingErrors_.front());
+      PendingErrors_.pop_front();
+    }
+  } catch (...) {
+    // Out of memory while reporting an error: nothing better to do, and
+    // nothing may escape into the system's frames.
+  }
+}
+
+void Win32Platform::ReportFocus(Win32Window& window) {
+  const HWND hwnd = window.Hwnd();
+  if (!hwnd || hwnd == FocusReported_) return;
+  if (Destroying_ > 0) {
+    ::PostMessageW(hwnd, kMsgDeferredFocus, 0, 0);
+    return;
+  }
+  FocusReported_ = hwnd;
+  window.NotifyFocus();
+}
+
+void Win32Platform::WindowDestroyed(HWND hwnd) {
+  // A later window may get the same handle value; it must be reported.
+  if (FocusReported_ == hwnd) FocusReported_ = nullptr;
+}
+
+}  // namespace vr::win32

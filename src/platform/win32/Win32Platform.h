@@ -1,0 +1,87 @@
+#pragma once
+// The real platform: USER windows, GDI text, the registry.
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Store.h"
+
+namespace vr::win32 {
+
+class Win32Window;
+
+inline constexpr wchar_t kAppClassName[] = L"TVantoriApplication";
+
+// Not final: tests override ShowError to see the errors instead of a box.
+class Win32Platform : public Platform {
+ public:
+  // Registers the window classes and creates the hidden application window;
+  // throws when the system refuses either.
+  explicit Win32Platform(HINSTANCE instance);
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  Point PrimaryDisplaySize() const override;
+  Point CursorPos() const override;
+  int PixelsPerInch() const override;
+  TColor SysColor(int index) const override;
+  bool KeyDown(int virtualKey) const override;
+
+  SettingsStore& Store() override { return Store_; }
+
+  TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
+
+  void SetTitle(const std::string& title) override;
+  uint32_t AppExStyle() const override;
+  void SetAppExStyle(uint32_t style) override;
+  std::unique_ptr<Window> CreateTopLevel(const WindowParams& params,
+                                         WindowHandler& handler) override;
+  void RunMessageLoop(const MessageFilter& filter) override;
+  void Quit() override;
+  void ShowError(const std::string& text) override;
+
+  HWND AppWindow() const { return AppWindow_.get(); }
+
+  // For the windows. A window that got the focus or was activated: the handler
+  // hears of it once per change of the program's focused window.
+  void ReportFocus(Win32Window& window);
+  void WindowDestroyed(HWND hwnd);
+
+  // While a window is being destroyed the system moves the activation to
+  // another window; its handler hears of that only after the destruction,
+  // through the queue, since the program may be half way through its own
+  // teardown at that moment.
+  class DestroyScope {
+   public:
+    explicit DestroyScope(Win32Platform& platform) : Platform_(platform) {
+      ++Platform_.Destroying_;
+    }
+    ~DestroyScope() { --Platform_.Destroying_; }
+    DestroyScope(const DestroyScope&) = delete;
+    DestroyScope& operator=(const DestroyScope&) = delete;
+
+   private:
+    Win32Platform& Platform_;
+  };
+
+ private:
+  static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  HINSTANCE Instance_;
+  ClassRegistration AppClass_;
+  ClassRegistration RulerClass_;
+  ClassRegistration DialogClass_;
+  WindowHandle AppWindow_;  // after the classes: it goes before them
+  RegistryStore Store_;
+  HWND FocusReported_ = nullptr;
+  int Destroying_ = 0;
+  bool ShowingError_ = false;
+  std::deque<std::string> PendingErrors_;
+};
+
+}  // namespace vr::win32

@@ -1,0 +1,77 @@
+#include "platform/win32/Win32Store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace vr::win32 {
+
+StoreValue DecodeRegistryValue(DWORD type, std::string_view bytes) {
+  StoreValue value;  // Other unless proven otherwise
+  if (bytes.size() > kMaxStoreValueBytes) return value;
+  if (type == REG_DWORD && bytes.size() == sizeof(uint32_t)) {
+    value.Kind = StoreKind::Integer;
+    std::memcpy(&value.Integer, bytes.data(), sizeof(uint32_t));
+  } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    value.Kind = type == REG_SZ ? StoreKind::Text : StoreKind::ExpandText;
+    value.Text.assign(bytes.substr(0, bytes.find('\0')));
+  }
+  return value;
+}
+
+std::optional<StoreValue> RegistryKey::Read(const std::string& name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  LSTATUS status = ::RegQueryValueExA(Key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
+  // A value can grow between asking its size and reading it; a few retries
+  // cover that without looping on a value that keeps changing.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return StoreValue{};
+    if (size > kMaxStoreValueBytes) return StoreValue{};
+    // One spare zero byte: stored text need not carry its terminator.
+    std::string buffer(size + 1, '\0');
+    DWORD got = size + 1;
+    status = ::RegQueryValueExA(Key_.get(), name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(buffer.data()), &got);
+    if (status == ERROR_SUCCESS) {
+      return DecodeRegistryValue(
+          type, std::string_view(buffer.data(), std::min<size_t>(got, buffer.size())));
+    }
+    size = got;
+  }
+  return StoreValue{};
+}
+
+bool RegistryKey::WriteInteger(const std::string& name, uint32_t value) {
+  const DWORD data = value;
+  return ::RegSetValueExA(Key_.get(), name.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::WriteText(const std::string& name, const std::string& text) {
+  // REG_SZ is a C string: it ends at the first zero, and its size counts the
+  // terminator. Text with an embedded zero is stored as what a read gives back.
+  const size_t length = std::strlen(text.c_str());
+  if (length >= std::numeric_limits<DWORD>::max()) return false;
+  return ::RegSetValueExA(Key_.get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
+}
+
+std::unique_ptr<SettingsKey> RegistryStore::Open(const std::string& path, bool forWrite) {
+  // Paths come as "A\B\"; the registry wants no trailing separator.
+  std::string subKey = path;
+  while (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
+  HKEY raw = nullptr;
+  const LSTATUS status =
+      forWrite
+          ? ::RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &raw, nullptr)
+          : ::RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &raw);
+  if (status != ERROR_SUCCESS) return nullptr;
+  KeyHandle key(raw);
+  return std::make_unique<RegistryKey>(std::move(key));
+}
+
+}  // namespace vr::win32

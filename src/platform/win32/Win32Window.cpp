@@ -1,0 +1,296 @@
+#include "platform/win32/Win32Window.h"
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+#include <stdexcept>
+
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Strings.h"
+
+namespace vr::win32 {
+
+namespace {
+
+int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
+
+// Points the window's drawing DC at the one of a paint or erase, and back when
+// the scope ends, unless the handler destroyed the window meanwhile.
+class DcOverride {
+ public:
+  DcOverride(HDC& slot, HDC dc, std::shared_ptr<bool> alive)
+      : Slot_(slot), Previous_(slot), Alive_(std::move(alive)) {
+    slot = dc;
+  }
+  ~DcOverride() {
+    if (*Alive_) Slot_ = Previous_;
+  }
+  DcOverride(const DcOverride&) = delete;
+  DcOverride& operator=(const DcOverride&) = delete;
+
+ private:
+  HDC& Slot_;
+  HDC Previous_;
+  std::shared_ptr<bool> Alive_;
+};
+
+}  // namespace
+
+void ConvertToDib(const Image& picture, std::vector<uint32_t>& dib) {
+  // resize keeps the buffer when the size stays, as it does between renders.
+  dib.resize(picture.Pixels().size());
+  std::transform(picture.Pixels().begin(), picture.Pixels().end(), dib.begin(), ToDibPixel);
+}
+
+// Touches no member after the call: the handler may have destroyed this window.
+template <typename Call>
+std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
+  if (!Handler_) return std::nullopt;
+  try {
+    call(*Handler_);
+  } catch (const std::exception& e) {
+    return std::string(e.what());
+  } catch (...) {
+    return std::string("An unknown error occurred.");
+  }
+  return std::nullopt;
+}
+
+template <typename Call>
+void Win32Window::Notify(Call&& call) noexcept {
+  Win32Platform& platform = Platform_;
+  if (auto error = CallHandler(std::forward<Call>(call))) platform.ShowError(*error);
+}
+
+void Win32Window::NotifyFocus() {
+  Notify([](WindowHandler& h) { h.HandleFocus(); });
+}
+
+Win32Window::~Win32Window() {
+  // The handler may already be half gone: nothing more reaches it.
+  Handler_ = nullptr;
+  *Alive_ = false;
+  if (Hwnd_) {
+    Win32Platform::DestroyScope destroying(Platform_);
+    Hwnd_.reset();
+  }
+}
+
+void Win32Window::Create(const WindowParams& params, HWND owner, HINSTANCE instance) {
+  const bool ruler = params.Kind == WindowKind::Ruler;
+  const DWORD style = ruler ? WS_POPUP : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle =
+      ruler ? WS_EX_TOPMOST | WS_EX_LAYERED : WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  const std::wstring caption = Widen(params.Caption);
+  // WM_NCCREATE attaches the handle to this object (see WindowProc).
+  const HWND hwnd =
+      ::CreateWindowExW(exStyle, ruler ? kRulerClassName : kDialogClassName, caption.c_str(), style,
+                        params.Bounds.Left, params.Bounds.Top, std::max(params.Bounds.Width, 0),
+                        std::max(params.Bounds.Height, 0), owner, nullptr, instance, this);
+  if (!hwnd) {
+    throw std::runtime_error("Could not create the window \"" + params.Caption + "\" (error " +
+                             std::to_string(::GetLastError()) + ").");
+  }
+  // A layered window shows nothing until it has its attributes; opaque until
+  // the program asks for an opacity.
+  if (ruler) ::SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+}
+
+// Every request checks the handle: after the system destroyed the window (its
+// owner went first), a null one would mean "the desktop" or "no window".
+void Win32Window::SetBounds(const Rect& bounds) {
+  if (!Hwnd()) return;
+  ::SetWindowPos(Hwnd(), nullptr, bounds.Left, bounds.Top, std::max(bounds.Width, 0),
+                 std::max(bounds.Height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Window::Bounds() const {
+  RECT r{};
+  if (!::GetWindowRect(Hwnd(), &r)) return {};
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::SetRegion(const Rect& region) {
+  if (!Hwnd()) return;
+  RegionHandle rgn(::CreateRectRgn(region.Left, region.Top,
+                                   ClampToInt(int64_t{region.Left} + region.Width),
+                                   ClampToInt(int64_t{region.Top} + region.Height)));
+  if (!rgn) return;
+  // Once given to the window the region is the system's.
+  if (::SetWindowRgn(Hwnd(), rgn.get(), FALSE)) static_cast<void>(rgn.release());
+}
+
+void Win32Window::SetVisible(bool visible) {
+  if (!Hwnd()) return;
+  // Showing does not activate: the program raises and focuses when it means to.
+  ::ShowWindow(Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Window::Raise() {
+  if (!Hwnd()) return;
+  ::SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // SetWindowPos activates only within the thread's own windows; the program
+  // means "this window, in front, taking input".
+  ::SetForegroundWindow(Hwnd());
+}
+
+void Win32Window::Focus() {
+  if (!Hwnd()) return;
+  // Keyboard focus goes only to a window of the foreground thread.
+  if (::GetForegroundWindow() != Hwnd()) ::SetForegroundWindow(Hwnd());
+  ::SetFocus(Hwnd());
+}
+
+void Win32Window::SetOpacity(bool enabled, uint8_t alpha) {
+  if (!Hwnd()) return;
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE);
+  if (enabled) {
+    if (!(exStyle & WS_EX_LAYERED))
+      ::SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(Hwnd(), 0, alpha, LWA_ALPHA);
+  } else if (exStyle & WS_EX_LAYERED) {
+    ::SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    // Leaving layered mode drops the window's picture; ask for it again.
+    ::RedrawWindow(Hwnd(), nullptr, nullptr,
+                   RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+void Win32Window::CaptureMouse() {
+  if (Hwnd()) ::SetCapture(Hwnd());
+}
+
+bool Win32Window::HasMouseCapture() const { return Hwnd() != nullptr && ::GetCapture() == Hwnd(); }
+
+void Win32Window::ReleaseMouse() {
+  // Only this window's capture: another window's drag is not ours to end.
+  if (HasMouseCapture()) ::ReleaseCapture();
+}
+
+void Win32Window::Present(const Image& picture) {
+  if (!Hwnd() || picture.Empty()) return;
+  ConvertToDib(picture, Dib_);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = picture.Width();
+  info.bmiHeader.biHeight = -picture.Height();  // top-down rows, as the picture has them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  auto copy = [&](HDC dc) {
+    ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(picture.Width()),
+                        static_cast<DWORD>(picture.Height()), 0, 0, 0,
+                        static_cast<UINT>(picture.Height()), Dib_.data(), &info, DIB_RGB_COLORS);
+  };
+  if (PaintDc_) {
+    copy(PaintDc_);
+  } else {
+    WindowDc dc(Hwnd());
+    if (dc.Get()) copy(dc.Get());
+  }
+}
+
+LRESULT Win32Window::Paint(HWND hwnd) {
+  Win32Platform& platform = Platform_;
+  std::optional<std::string> error;
+  {
+    PaintScope paint(hwnd);
+    DcOverride useDc(PaintDc_, paint.Dc(), Alive_);
+    error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
+  }
+  // After EndPaint: the message box runs its own loop, and this paint is over.
+  if (error) platform.ShowError(*error);
+  return 0;
+}
+
+LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  Win32Platform& platform = Platform_;
+  const auto alive = Alive_;
+  bool painted = false;
+  std::optional<std::string> error;
+  {
+    DcOverride useDc(PaintDc_, reinterpret_cast<HDC>(wParam), alive);
+    error = CallHandler([&painted](WindowHandler& h) { painted = h.HandleEraseBackground(); });
+  }
+  if (error) platform.ShowError(*error);
+  if (painted || error || !*alive) return 0;
+  return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
+}
+
+// hwnd, not Hwnd(): during destruction the member is already cleared. After a
+// handler call nothing here touches a member: the handler may have destroyed
+// its window.
+LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto mouseDown = [this](MouseButton b) {
+    Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
+  };
+  auto mouseUp = [this](MouseButton b) { Notify([b](WindowHandler& h) { h.HandleMouseUp(b); }); };
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      mouseDown(MouseButton::Left);
+      return 0;
+    case WM_RBUTTONDOWN:
+      mouseDown(MouseButton::Right);
+      return 0;
+    case WM_MBUTTONDOWN:
+      mouseDown(MouseButton::Middle);
+      return 0;
+    case WM_LBUTTONUP:
+      mouseUp(MouseButton::Left);
+      return 0;
+    case WM_RBUTTONUP:
+      // Not returned at once: DefWindowProc turns it into WM_CONTEXTMENU.
+      mouseUp(MouseButton::Right);
+      break;
+    case WM_MBUTTONUP:
+      mouseUp(MouseButton::Middle);
+      return 0;
+    case WM_MOUSEMOVE:
+      Notify([](WindowHandler& h) { h.HandleMouseMove(); });
+      return 0;
+    case WM_CLOSE:
+      // What a close does is the program's decision; the default would destroy.
+      Notify([](WindowHandler& h) { h.HandleCloseRequest(); });
+      return 0;
+    case WM_PAINT:
+      return Paint(hwnd);
+    case WM_ERASEBKGND:
+      return EraseBackground(hwnd, wParam, lParam);
+    case WM_ACTIVATE: {
+      // Default first: it moves the focus into the window, which may already
+      // report it through WM_SETFOCUS; the platform reports a window once.
+      const auto alive = Alive_;
+      const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+      if (*alive && LOWORD(wParam) != WA_INACTIVE) Platform_.ReportFocus(*this);
+      return result;
+    }
+    case WM_SETFOCUS:
+      Platform_.ReportFocus(*this);
+      return 0;
+    case kMsgDeferredFocus:
+      if (::GetActiveWindow() == hwnd) Platform_.ReportFocus(*this);
+      return 0;
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      static_cast<void>(Hwnd_.release());  // the system has destroyed it
+      Platform_.WindowDestroyed(hwnd);
+      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self =
+        static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->Hwnd_.reset(hwnd);
+  }
+  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->HandleMessage(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace vr::win32
