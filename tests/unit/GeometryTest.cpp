@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "TestSupport.h"
 
@@ -28,6 +29,12 @@ struct LayoutCase {
   std::function<void(TRulerForm&)> change;
   Rect bounds;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const LayoutCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.name;
+}
 
 class Layout : public GeometryTest, public ::testing::WithParamInterface<LayoutCase> {};
 
@@ -103,6 +110,12 @@ struct SetterCase {
   std::function<void(TRulerForm&)> newValue;
   bool layout;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const SetterCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.name;
+}
 
 class Setter : public GeometryTest, public ::testing::WithParamInterface<SetterCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 
 #include "Ruler/RulerKeys.h"
@@ -24,6 +25,13 @@ struct StepCase {
   std::set<int> modifiers;
   int32_t step;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const StepCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << "modifiers";
+  for (int m : c.modifiers) os << "_" << m;
+}
 
 class Step : public KeysTest, public ::testing::WithParamInterface<StepCase> {};
 
@@ -83,6 +91,13 @@ struct TurnCase {
   uint8_t to;
 };
 
+// Stable, readable names for the test runner.
+void PrintTo(const TurnCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << int(c.from) << "_to_" << int(c.to) << "_with";
+  for (int m : c.modifiers) os << "_" << m;
+}
+
 class TabTurn : public KeysTest, public ::testing::WithParamInterface<TurnCase> {};
 
 TEST_P(TabTurn, CyclesTheOrientationAroundTheSameCentre) {
@@ -114,6 +129,12 @@ struct TuneCase {
   int32_t scaleBefore, scaleAfter;
   int32_t lumBefore, lumAfter;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const TuneCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.name;
+}
 
 class Tune : public KeysTest, public ::testing::WithParamInterface<TuneCase> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 #include "TestSupport.h"
 
@@ -12,6 +13,12 @@ struct BlendCase {
   double percent;
   TColor expected;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const BlendCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << std::hex << c.from << "_" << c.to << std::dec << "_" << c.percent;
+}
 
 class Blend : public ::testing::TestWithParam<BlendCase> {};
 
@@ -61,6 +68,12 @@ struct TurnCase {
   int i, j;
   Point at;  // with the cell's corner at (10, 10)
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const TurnCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.angle << "_" << c.i << "_" << c.j;
+}
 
 class Turn : public ::testing::TestWithParam<TurnCase> {};
 
@@ -187,6 +200,12 @@ struct TickCase {
   TickLevel level;
 };
 
+// Stable, readable names for the test runner.
+void PrintTo(const TickCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << int(c.orientation) << "_" << c.along;
+}
+
 class Ticks : public RenderTest, public ::testing::WithParamInterface<TickCase> {};
 
 TEST_P(Ticks, StandAtTheirPlaceWithTheirLevelsColourAndLength) {
@@ -244,6 +263,12 @@ struct ScaleCase {
   int ticks;
   int lastAt;  // x of the last tick, -1: none
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const ScaleCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.stored;
+}
 
 class TickCount : public RenderTest, public ::testing::WithParamInterface<ScaleCase> {};
 

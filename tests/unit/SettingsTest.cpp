@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "TestSupport.h"
 
@@ -24,6 +25,12 @@ struct ParseCase {
   bool ok;
   Point expected;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const ParseCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << (c.text.size() > 20 ? c.text.substr(0, 20) + "..." : c.text);
+}
 
 class CenterPointParse : public ::testing::TestWithParam<ParseCase> {};
 
@@ -173,6 +180,12 @@ struct OutOfRangeCase {
   uint32_t stored;
 };
 
+// Stable, readable names for the test runner.
+void PrintTo(const OutOfRangeCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.name << "_" << c.stored;
+}
+
 class OutOfRangeByte : public SettingsTest, public ::testing::WithParamInterface<OutOfRangeCase> {};
 
 TEST_P(OutOfRangeByte, IsRefusedOnLoad) {
@@ -196,6 +209,12 @@ struct NegativeSizeCase {
   std::function<int32_t(const TRulerForm&)> field;
   int32_t expected;
 };
+
+// Stable, readable names for the test runner.
+void PrintTo(const NegativeSizeCase& c, std::ostream* out) {
+  std::ostream& os = *out;
+  os << c.name << "_" << c.stored;
+}
 
 class NegativeSize : public SettingsTest, public ::testing::WithParamInterface<NegativeSizeCase> {};
 
