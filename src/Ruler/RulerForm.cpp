@@ -21,6 +21,14 @@ WindowParams RulerWindowDesign() {
   return p;
 }
 
+// Every setter's change test: an equal value does no work at all.
+template <class T>
+bool Change(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 int32_t Saturate(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
@@ -115,15 +123,11 @@ void TRulerForm::ApplyOpacity() {
 }
 
 void TRulerForm::SetAlphaBlend(bool on) {
-  if (on == Settings_.AlphaBlend) return;
-  Settings_.AlphaBlend = on;
-  ApplyOpacity();
+  if (Change(Settings_.AlphaBlend, on)) ApplyOpacity();
 }
 
 void TRulerForm::SetAlphaBlendValue(uint8_t value) {
-  if (value == Settings_.AlphaBlendValue) return;
-  Settings_.AlphaBlendValue = value;
-  ApplyOpacity();
+  if (Change(Settings_.AlphaBlendValue, value)) ApplyOpacity();
 }
 
 // ---------------------------------------------------------------- layout
@@ -167,63 +171,43 @@ void TRulerForm::SetScale(int32_t value) {
 }
 
 void TRulerForm::SetLeftMargin(int32_t value) {
-  if (value == Settings_.LeftMargin) return;
-  Settings_.LeftMargin = value;
-  UpdateLayout();
+  if (Change(Settings_.LeftMargin, value)) UpdateLayout();
 }
 
 void TRulerForm::SetRightMargin(int32_t value) {
-  if (value == Settings_.RightMargin) return;
-  Settings_.RightMargin = value;
-  UpdateLayout();
+  if (Change(Settings_.RightMargin, value)) UpdateLayout();
 }
 
 void TRulerForm::SetBreadth(int32_t value) {
-  if (value == Settings_.Breadth) return;
-  Settings_.Breadth = value;
-  UpdateLayout();
+  if (Change(Settings_.Breadth, value)) UpdateLayout();
 }
 
 void TRulerForm::SetOrientation(uint8_t value) {
-  if (value == Settings_.Orientation) return;
-  Settings_.Orientation = value;
-  UpdateLayout();
+  if (Change(Settings_.Orientation, value)) UpdateLayout();
 }
 
 void TRulerForm::SetLuminosity(int32_t value) {
-  if (value == Settings_.Luminosity) return;
-  Settings_.Luminosity = value;
-  RenderRuler(*this);
+  if (Change(Settings_.Luminosity, value)) RenderRuler(*this);
 }
 
 void TRulerForm::SetBaseColor(TColor value) {
-  if (value == Settings_.BaseColor) return;
-  Settings_.BaseColor = value;
-  RenderRuler(*this);
+  if (Change(Settings_.BaseColor, value)) RenderRuler(*this);
 }
 
 void TRulerForm::SetShowTick(TickLevel level, bool on) {
-  if (on == Settings_.ShowTick[level]) return;
-  Settings_.ShowTick[level] = on;
-  RenderRuler(*this);
+  if (Change(Settings_.ShowTick[level], on)) RenderRuler(*this);
 }
 
 void TRulerForm::SetShowNumber(TickLevel level, bool on) {
-  if (on == Settings_.ShowNumber[level]) return;
-  Settings_.ShowNumber[level] = on;
-  RenderRuler(*this);
+  if (Change(Settings_.ShowNumber[level], on)) RenderRuler(*this);
 }
 
 void TRulerForm::SetTickSize(TickLevel level, int32_t value) {
-  if (value == Settings_.TickSize[level]) return;
-  Settings_.TickSize[level] = value;
-  RenderRuler(*this);
+  if (Change(Settings_.TickSize[level], value)) RenderRuler(*this);
 }
 
 void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
-  if (value == Settings_.FontSize[level]) return;
-  Settings_.FontSize[level] = value;
-  RenderRuler(*this);
+  if (Change(Settings_.FontSize[level], value)) RenderRuler(*this);
 }
 
 // ---------------------------------------------------------------- mouse
