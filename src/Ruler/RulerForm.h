@@ -99,7 +99,6 @@ class TRulerForm : public TForm {
 
  private:
   friend void RenderRuler(TRulerForm& ruler);
-  friend class TRulerFormAccess;  // tests
 
   void FormCreate();
   void FormDestroy();

@@ -120,8 +120,13 @@ std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params
 void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
   MSG msg{};
   for (;;) {
+    // Before waiting, show the moves held back while input was queued.
+    if (!PendingMoves_.empty() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) FlushMoves();
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) break;  // WM_QUIT
+    if (got == 0) {  // WM_QUIT
+      FlushMoves();
+      break;
+    }
     if (got == -1) {
       // Only bad arguments get here; looping on would spin.
       ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
@@ -139,6 +144,10 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
+    // Only a burst of input is worth folding; anything else shows the moves now.
+    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                       (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+    if (!input) FlushMoves();
   }
 }
 
@@ -182,6 +191,16 @@ void Win32Platform::ReportFocus(Win32Window& window) {
   FocusReported_ = hwnd;
   window.NotifyFocus();
 }
+
+void Win32Platform::DeferMove(Win32Window& window) { PendingMoves_.push_back(&window); }
+
+void Win32Platform::FlushMoves() {
+  auto pending = std::move(PendingMoves_);
+  PendingMoves_.clear();
+  for (Win32Window* w : pending) w->FlushMove();
+}
+
+void Win32Platform::ForgetMove(Win32Window& window) { std::erase(PendingMoves_, &window); }
 
 void Win32Platform::WindowDestroyed(HWND hwnd) {
   // A later window may get the same handle value; it must be reported.

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handles.h"
@@ -51,6 +52,10 @@ class Win32Platform : public Platform {
   // hears of it once per change of the program's focused window.
   void ReportFocus(Win32Window& window);
   void WindowDestroyed(HWND hwnd);
+  // Windows whose last move waits for the queue to run dry.
+  void DeferMove(Win32Window& window);
+  void ForgetMove(Win32Window& window);
+  void FlushMoves();
 
   // While a window is being destroyed the system moves the activation to
   // another window; its handler hears of that only after the destruction,
@@ -82,6 +87,7 @@ class Win32Platform : public Platform {
   int Destroying_ = 0;
   bool ShowingError_ = false;
   std::deque<std::string> PendingErrors_;
+  std::vector<Win32Window*> PendingMoves_;
 };
 
 }  // namespace vr::win32

@@ -69,6 +69,7 @@ void Win32Window::NotifyFocus() {
 Win32Window::~Win32Window() {
   // The handler may already be half gone: nothing more reaches it.
   Handler_ = nullptr;
+  Platform_.ForgetMove(*this);
   *Alive_ = false;
   if (Hwnd_) {
     Win32Platform::DestroyScope destroying(Platform_);
@@ -100,11 +101,33 @@ void Win32Window::Create(const WindowParams& params, HWND owner, HINSTANCE insta
 // owner went first), a null one would mean "the desktop" or "no window".
 void Win32Window::SetBounds(const Rect& bounds) {
   if (!Hwnd()) return;
+  RECT now{};
+  ::GetWindowRect(Hwnd(), &now);
+  const bool sameSize =
+      now.right - now.left == bounds.Width && now.bottom - now.top == bounds.Height;
+  // Each move costs the windowing system a round trip; when more keys or
+  // mouse moves are already waiting, the next one will move the window again.
+  const DWORD waiting = HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEMOVE | QS_POSTMESSAGE));
+  if (sameSize && waiting != 0) {
+    if (!PendingMove_) Platform_.DeferMove(*this);
+    PendingMove_ = bounds;
+    return;
+  }
+  PendingMove_.reset();
   ::SetWindowPos(Hwnd(), nullptr, bounds.Left, bounds.Top, std::max(bounds.Width, 0),
                  std::max(bounds.Height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Win32Window::FlushMove() {
+  if (!PendingMove_ || !Hwnd()) return;
+  const Rect b = *PendingMove_;
+  PendingMove_.reset();
+  ::SetWindowPos(Hwnd(), nullptr, b.Left, b.Top, std::max(b.Width, 0), std::max(b.Height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 Rect Win32Window::Bounds() const {
+  if (PendingMove_) return *PendingMove_;
   RECT r{};
   if (!::GetWindowRect(Hwnd(), &r)) return {};
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
@@ -112,6 +135,7 @@ Rect Win32Window::Bounds() const {
 
 void Win32Window::SetRegion(const Rect& region) {
   if (!Hwnd()) return;
+  FlushMove();
   RegionHandle rgn(::CreateRectRgn(region.Left, region.Top,
                                    ClampToInt(int64_t{region.Left} + region.Width),
                                    ClampToInt(int64_t{region.Top} + region.Height)));
@@ -122,13 +146,19 @@ void Win32Window::SetRegion(const Rect& region) {
 
 void Win32Window::SetVisible(bool visible) {
   if (!Hwnd()) return;
+  FlushMove();
   // Showing does not activate: the program raises and focuses when it means to.
   ::ShowWindow(Hwnd(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Win32Window::Raise() {
   if (!Hwnd()) return;
-  ::SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  FlushMove();
+  // For a stay-on-top window HWND_TOPMOST is the top of its group, as
+  // HWND_TOP is meant to be; Wine puts such a window at the bottom of the
+  // group for HWND_TOP.
+  const bool topmost = (::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  ::SetWindowPos(Hwnd(), topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   // SetWindowPos activates only within the thread's own windows; the program
   // means "this window, in front, taking input".
   ::SetForegroundWindow(Hwnd());

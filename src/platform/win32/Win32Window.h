@@ -59,6 +59,8 @@ class Win32Window final : public Window {
 
   // The platform decides when a focus change is news; this tells the handler.
   void NotifyFocus();
+  // Puts a move that was held back onto the screen.
+  void FlushMove();
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -77,6 +79,9 @@ class Win32Window final : public Window {
   Win32Platform& Platform_;
   WindowHandler* Handler_;  // null once the window is being destroyed
   WindowHandle Hwnd_;
+  // A move held back while more input waited in the queue: with a key held
+  // down or a fast drag, only the last of a burst of moves is worth showing.
+  std::optional<Rect> PendingMove_;
   HDC PaintDc_ = nullptr;      // the DC of the paint or erase being handled, if any
   std::vector<uint32_t> Dib_;  // the last picture, converted
   // Cleared by the destructor, for the message being handled when a handler

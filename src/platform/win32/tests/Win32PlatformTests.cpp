@@ -477,6 +477,42 @@ void TestLoopAndApp(TestPlatform& platform) {
         "closing the application window destroys nothing");
 }
 
+// A move made while more input is queued reaches the screen once the queue
+// is dry, or at once when nothing waits.
+void TestHeldBackMoves(TestPlatform& platform) {
+  Recorder handler;
+  auto window = platform.CreateTopLevel(RulerAt({100, 100, 300, 40}), handler);
+  const HWND hwnd = HwndOf(*window);
+  auto onScreen = [hwnd] {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  window->SetBounds({110, 100, 300, 40});
+  Check(onScreen() == Rect{110, 100, 300, 40}, "a move with nothing queued is immediate");
+  ::PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
+  window->SetBounds({120, 100, 300, 40});
+  window->SetBounds({130, 100, 300, 40});
+  Check(onScreen() == Rect{110, 100, 300, 40}, "moves wait while input is queued");
+  Check(window->Bounds() == Rect{130, 100, 300, 40}, "the bounds are the last move's");
+  platform.Quit();
+  platform.RunMessageLoop({});
+  Check(onScreen() == Rect{130, 100, 300, 40}, "the loop shows the last move");
+  ::PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
+  window->SetBounds({140, 100, 300, 40});
+  window->SetBounds({140, 100, 320, 40});
+  Check(onScreen() == Rect{140, 100, 320, 40}, "a resize is never held back");
+  ::PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
+  window->SetBounds({150, 100, 320, 40});
+  window->SetVisible(false);
+  Check(onScreen() == Rect{150, 100, 320, 40}, "anything else shows the move first");
+  Pump();
+  window.reset();
+  platform.Quit();
+  platform.RunMessageLoop({});
+  Check(true, "a destroyed window's held-back move is forgotten");
+}
+
 }  // namespace
 
 int main() {
@@ -490,6 +526,7 @@ int main() {
     TestSelfDestruction(platform);
     TestCaptureAndFocus(platform);
     TestLoopAndApp(platform);
+    TestHeldBackMoves(platform);
   } catch (const std::exception& e) {
     std::printf("FAIL: %s\n", e.what());
     ++Failed;
