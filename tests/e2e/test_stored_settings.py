@@ -42,20 +42,21 @@ class StoredSettings(vrtest.RulerTestCase):
 
 
 # Out-of-range values must never stop the program from starting, showing a
-# ruler and closing cleanly. name: (stored values, the window's (left, top,
+# ruler and closing cleanly; negative sizes fall back to their defaults. name: (stored values, the window's (left, top,
 # width, height) or None where any sound choice will do, values stored after
 # the close).
 UNUSUAL = {
     "scale_5000": ({"Scale": 5000}, (683 - 2505, 359, 5010, 50), {"Scale": ("REG_DWORD", 5000)}),
     "huge_breadth": ({"Breadth": 2000000000}, None, {"Breadth": ("REG_DWORD", 2000000000)}),
-    "negative_breadth": ({"Breadth": -50}, None, {}),
-    "negative_scale": ({"Scale": -1000}, None, {}),
+    "negative_breadth": ({"Breadth": -50}, (358, 359, 650, 50), {"Breadth": ("REG_DWORD", 50)}),
+    "negative_scale": ({"Scale": -1000}, (358, 359, 650, 50), {"Scale": ("REG_DWORD", 640)}),
     "orientation_7": ({"Orientation": 7}, None, {}),
     "alpha_999": ({"AlphaBlendValue": 999}, None, {}),
     "huge_and_negative_sizes": (
         {"FontSize100": 100000, "FontSize50": -7, "TickSize100": -29, "TickSize10": 2000000000},
         (358, 359, 650, 50),
-        {"FontSize100": ("REG_DWORD", 100000), "TickSize100": ("REG_DWORD", 0xFFFFFFE3)},
+        {"FontSize100": ("REG_DWORD", 100000), "FontSize50": ("REG_DWORD", 7),
+         "TickSize100": ("REG_DWORD", 29), "TickSize10": ("REG_DWORD", 2000000000)},
     ),
     "all_at_once": ({"Breadth": 2000000000, "Orientation": 7, "AlphaBlendValue": 999}, None, {}),
 }
