@@ -101,10 +101,8 @@ void Win32Window::Create(const WindowParams& params, HWND owner, HINSTANCE insta
 // owner went first), a null one would mean "the desktop" or "no window".
 void Win32Window::SetBounds(const Rect& bounds) {
   if (!Hwnd()) return;
-  RECT now{};
-  ::GetWindowRect(Hwnd(), &now);
-  const bool sameSize =
-      now.right - now.left == bounds.Width && now.bottom - now.top == bounds.Height;
+  const Rect now = OnScreen();
+  const bool sameSize = now.Width == bounds.Width && now.Height == bounds.Height;
   // Each move costs the windowing system a round trip; when more keys or
   // mouse moves are already waiting, the next one will move the window again.
   const DWORD waiting = HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEMOVE | QS_POSTMESSAGE));
@@ -114,24 +112,28 @@ void Win32Window::SetBounds(const Rect& bounds) {
     return;
   }
   PendingMove_.reset();
-  ::SetWindowPos(Hwnd(), nullptr, bounds.Left, bounds.Top, std::max(bounds.Width, 0),
-                 std::max(bounds.Height, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+  Place(bounds);
 }
 
 void Win32Window::FlushMove() {
   if (!PendingMove_ || !Hwnd()) return;
   const Rect b = *PendingMove_;
   PendingMove_.reset();
+  Place(b);
+}
+
+void Win32Window::Place(const Rect& b) {
   ::SetWindowPos(Hwnd(), nullptr, b.Left, b.Top, std::max(b.Width, 0), std::max(b.Height, 0),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Rect Win32Window::Bounds() const {
-  if (PendingMove_) return *PendingMove_;
+Rect Win32Window::OnScreen() const {
   RECT r{};
   if (!::GetWindowRect(Hwnd(), &r)) return {};
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
+
+Rect Win32Window::Bounds() const { return PendingMove_ ? *PendingMove_ : OnScreen(); }
 
 void Win32Window::SetRegion(const Rect& region) {
   if (!Hwnd()) return;

@@ -73,6 +73,9 @@ class Win32Window final : public Window {
   template <typename Call>
   void Notify(Call&& call) noexcept;
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The window's bounds as the system has them, and setting them at once.
+  Rect OnScreen() const;
+  void Place(const Rect& bounds);
   LRESULT Paint(HWND hwnd);
   LRESULT EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam);
 
