@@ -12,8 +12,7 @@ TESTS_EXE = Path(os.environ.get("VR_EXE", vrtest.EXE)).with_name("vr_win32_tests
 
 class Win32Platform(vrtest.RulerTestCase):
     def test_platform_checks_pass(self):
-        self.assertTrue(TESTS_EXE.is_file(), f"{TESTS_EXE} is missing: build it with `make windows`")
-        code, out = vrtest.run(["wine", TESTS_EXE], env=self.s.env, timeout=300, check=False)
+        code, out = self.s.wine(TESTS_EXE, timeout=300, check=False)
         print(out)
         self.assertEqual(code, 0, out)
         self.assertRegex(out, r"\d+ passed, 0 failed")

@@ -119,10 +119,7 @@ class KeysCase(vrtest.RulerTestCase):
     # ------------------------------------------------------------ the driver
 
     def keydriver(self, *args, timeout=120):
-        if not KEYDRIVER.is_file():
-            raise FileNotFoundError(f"{KEYDRIVER} is missing: build it with `make windows`")
-        return vrtest.run(["wine", KEYDRIVER, *[str(a) for a in args]], env=self.s.env,
-                          cwd=self.s.tmp, timeout=timeout, check=False)
+        return self.s.wine(KEYDRIVER, *args, timeout=timeout, check=False)
 
     def rulers(self):
         """{hwnd: dict(x, visible, foreground, rect)} of every ruler window."""

@@ -502,11 +502,16 @@ class Session:
 
     # ------------------------------------------------------------ test driver
 
+    def wine(self, exe, *args, timeout=60, check=True):
+        """Runs one of the cross-built tools in this session's Wine; returns (exit code, output)."""
+        if not Path(exe).is_file():
+            raise FileNotFoundError(f"{exe} is missing: build it with `make windows`")
+        return run(["wine", exe, *[str(a) for a in args]], env=self.env, cwd=self.tmp,
+                   timeout=timeout, check=check)
+
     def driver(self, *args):
         """Runs the test driver in this session's Wine; returns its output."""
-        if not DRIVER.is_file():
-            raise FileNotFoundError(f"{DRIVER} is missing: build it with `make windows`")
-        return run(["wine", DRIVER, *args], env=self.env, cwd=self.tmp)[1]
+        return self.wine(DRIVER, *args)[1]
 
     def driver_windows(self):
         """Top-level Win32 windows as dicts, from the test driver."""
@@ -540,13 +545,7 @@ class Session:
     def close(self):
         """Stops what this session started, by pid or by this prefix alone; safe to repeat."""
         if self.exe is not None:
-            if self.exe.poll() is None:
-                self.exe.terminate()
-                try:
-                    self.exe.wait(5)
-                except subprocess.TimeoutExpired:
-                    self.exe.kill()
-                    self.exe.wait()
+            _stop(self.exe, 5)
             self.exe_log.close()
             self.exe = None
         if self.wineserver_started:
@@ -555,16 +554,23 @@ class Session:
             run(["wineserver", "-w"], env=self.env, check=False)
             self.wineserver_started = False
         if self.xvfb is not None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
+            _stop(self.xvfb, 10)
             self.xvfb = None
         shutil.rmtree(self.tmp, ignore_errors=True)
         if self in _live_sessions:
             _live_sessions.remove(self)
+
+
+def _stop(proc, grace):
+    """Ends a process this harness started: politely, then for sure."""
+    if proc.poll() is not None:
+        return
+    proc.terminate()
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
 
 
 class RulerTestCase(unittest.TestCase):
