@@ -5,7 +5,7 @@
 #include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "Ruler/RulerSettings.h"
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/Image.h"
 
 namespace vr {

@@ -3,7 +3,7 @@
 #include "DataModule/DataModule.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Forms.h"
+#include "forms/Forms.h"
 
 namespace vr {
 

@@ -60,4 +60,28 @@ void Image::BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage) {
   p = r | (g << 8) | (b << 16);
 }
 
+void MaskedImage::Paint(int64_t x, int64_t y, TColor c, uint8_t coverage) {
+  if (!Color.Contains(x, y) || coverage == 0) return;
+  uint8_t& a =
+      Alpha[static_cast<size_t>(y) * static_cast<size_t>(Width()) + static_cast<size_t>(x)];
+  if (a == 0 || coverage == 255) {
+    // Over nothing, the pixel takes the colour as it is.
+    Color.SetPixel(x, y, c & 0xFFFFFF);
+    a = std::max(a, coverage);
+    return;
+  }
+  // "Over" compositing of straight (not premultiplied) colours.
+  const uint32_t under = a;
+  const uint32_t over = coverage;
+  const uint32_t out = over + under * (255 - over) / 255;
+  const TColor p = Color.Pixel(x, y);
+  auto mix = [&](int shift) {
+    const uint32_t cu = (p >> shift) & 0xFF;
+    const uint32_t co = (c >> shift) & 0xFF;
+    return ((co * over + cu * under * (255 - over) / 255 + out / 2) / out) << shift;
+  };
+  Color.SetPixel(x, y, mix(0) | mix(8) | mix(16));
+  a = static_cast<uint8_t>(out);
+}
+
 }  // namespace vr

@@ -55,4 +55,26 @@ class Image {
   std::vector<TColor> Pixels_;
 };
 
+// A picture with its own transparency: icons, menu and tool-bar pictures, the
+// tray icon. Alpha holds one byte per pixel, row by row: 0 transparent, 255
+// opaque; the colour of a pixel counts only where its alpha is not 0.
+struct MaskedImage {
+  Image Color;
+  std::vector<uint8_t> Alpha;
+
+  MaskedImage() = default;
+  MaskedImage(int width, int height) : Color(width, height), Alpha(Color.Pixels().size(), 0) {}
+  int Width() const { return Color.Width(); }
+  int Height() const { return Color.Height(); }
+  bool Empty() const { return Color.Empty(); }
+  uint8_t AlphaAt(int64_t x, int64_t y) const {
+    return Color.Contains(x, y) ? Alpha[static_cast<size_t>(y) * static_cast<size_t>(Width()) +
+                                        static_cast<size_t>(x)]
+                                : 0;
+  }
+  // Mixes colour c over the pixel with the given coverage, alpha included.
+  void Paint(int64_t x, int64_t y, TColor c, uint8_t coverage = 255);
+  bool operator==(const MaskedImage&) const = default;
+};
+
 }  // namespace vr

@@ -6,7 +6,7 @@
 #include "DataModule/DataModule.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace vr {
