@@ -5,6 +5,7 @@
 #include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
+#include "app/Startup.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -17,14 +18,13 @@ struct Program {
   std::unique_ptr<TApplication> app;
   Program() {
     app = std::make_unique<TApplication>(os);
-    app->CreateModule(DM);
+    CreateCommandModule(*app);
     app->CreateForm(RulerForms[0]);
     RulerForms[0]->Show();
   }
   ~Program() {
     app.reset();
-    RulerForms.fill(nullptr);
-    DM = nullptr;
+    ForgetProgram();
   }
 };
 

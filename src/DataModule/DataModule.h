@@ -1,28 +1,55 @@
 #pragma once
-// The command module: for now only the tray icon's picture index, which
-// follows the active ruler. Commands, menus and the icon itself join here.
+// The command module: the program's pictures, its fourteen commands, the
+// context menu of every ruler, the tray icon and the tray icon's menu.
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "forms/Actions.h"
+#include "forms/Forms.h"
+#include "forms/Menus.h"
+#include "forms/TrayIcon.h"
 
 namespace vr {
 
-class TTrayIcon {
- public:
-  // -1 selects no picture: the program's own icon shows.
-  int IconIndex() const { return IconIndex_; }
-  void SetIconIndex(int index) {
-    if (index == IconIndex_) return;
-    IconIndex_ = index;
-    ++Changes_;
-  }
-  int Changes() const { return Changes_; }
-
- private:
-  int IconIndex_ = -1;
-  int Changes_ = 0;
-};
-
 class TDM {
  public:
+  // Puts the tray icon into the notification area; throws when it can't.
+  explicit TDM(TApplication& app);
+  ~TDM();
+  TDM(const TDM&) = delete;
+  TDM& operator=(const TDM&) = delete;
+
+  TImageList ImageList;
+  TActionList ActionList{&ImageList};
+  // Ruler n's command toggles slot n; its image index is n.
+  TAction& RulerAction(int n) { return *RulerActions_[static_cast<size_t>(n)]; }
+  TAction OptionsAction;
+  TAction AboutAction;
+  TAction HideAction;
+  TAction CloseAction;
+  TPopupMenu PopupMenu{&ImageList};
+  TPopupMenu TrayPopupMenu{&ImageList};
   TTrayIcon TrayIcon;
+
+  void RulerActionExecute(TAction& sender);
+  void OptionsActionExecute(TAction& sender);
+  void AboutActionExecute(TAction& sender);
+  void HideActionExecute(TAction& sender);
+  void CloseActionExecute(TAction& sender);
+  // Exactly the active ruler's command is checked, or none.
+  void UpdateRulerChecks();
+
+  // The Options window, made if it does not exist yet. Start-up provides it:
+  // the window stands on this module, not the other way round.
+  std::function<TForm&()> OptionsForm;
+
+  static constexpr uint32_t kTrayAnimationMs = 2147483647;
+
+ private:
+  TApplication& App_;
+  std::array<std::unique_ptr<TAction>, 10> RulerActions_;
 };
 
 // The command module of this run; it exists before the first ruler.

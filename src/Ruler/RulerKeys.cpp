@@ -30,15 +30,7 @@ void SwitchRuler(int n) {
 
 }  // namespace
 
-uint8_t ModifierState() {
-  if (!Application) return 0;
-  const Platform& os = Application->Os();
-  uint8_t state = 0;
-  if (os.KeyDown(VK_SHIFT_KEY)) state |= ssShift;
-  if (os.KeyDown(VK_MENU_KEY)) state |= ssAlt;
-  if (os.KeyDown(VK_CONTROL_KEY)) state |= ssCtrl;
-  return state;
-}
+uint8_t ModifierState() { return Application ? KeyboardModifiers(Application->Os()) : 0; }
 
 int32_t KeyStepFor(uint8_t modifiers) {
   switch (modifiers) {

@@ -4,11 +4,10 @@
 
 #include <cstdint>
 
+#include "forms/Actions.h"
 #include "platform/Platform.h"
 
 namespace vr {
-
-enum ModifierFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
 // Virtual-key codes the filter knows.
 enum VirtualKey : int {

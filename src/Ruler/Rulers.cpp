@@ -1,11 +1,9 @@
 #include "Ruler/Rulers.h"
 
-#include "DataModule/DataModule.h"
-
 namespace vr {
 
 std::array<TRulerForm*, kSlotCount> RulerForms{};
-TRulerObserver* OptionsForm = nullptr;
+TActiveRulerFollowers ActiveRulerFollowers;
 
 namespace {
 bool ValidSlot(int n) { return n >= 0 && n < kSlotCount; }
@@ -65,8 +63,9 @@ TRulerForm* ActiveRuler() {
 
 void ActiveFormChanged(TForm* /*sender*/) {
   const int i = ActiveRulerIndex();
-  if (DM) DM->TrayIcon.SetIconIndex(i);
-  if (OptionsForm && ActiveRuler()) OptionsForm->RefreshFromRuler();
+  if (ActiveRulerFollowers.TrayIcon) ActiveRulerFollowers.TrayIcon->SetIconIndex(i);
+  if (ActiveRulerFollowers.OptionsForm && ActiveRuler())
+    ActiveRulerFollowers.OptionsForm->RefreshFromRuler();
 }
 
 }  // namespace vr

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "Ruler/RulerForm.h"
+#include "forms/TrayIcon.h"
 
 namespace vr {
 
@@ -17,8 +18,15 @@ class TRulerObserver {
 
 // Slot n holds ruler n once it has been made; a slot is never emptied.
 extern std::array<TRulerForm*, kSlotCount> RulerForms;
-// The Options window, once it exists.
-extern TRulerObserver* OptionsForm;
+
+// What follows the active ruler. Start-up points them at the command
+// module's tray icon and, once it is fully made, at the Options window; the
+// rulers stand below both and know them only this way.
+struct TActiveRulerFollowers {
+  TTrayIcon* TrayIcon = nullptr;
+  TRulerObserver* OptionsForm = nullptr;
+};
+extern TActiveRulerFollowers ActiveRulerFollowers;
 
 bool GetRulerVisible(int n);
 void SetRulerVisible(int n, bool visible);

@@ -1,27 +1,59 @@
 #include "app/Startup.h"
 
 #include "DataModule/DataModule.h"
+#include "DataModule/Pictures.h"
+#include "Options/OptionsForm.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "forms/Forms.h"
 
 namespace vr {
 
-void RunVantoriRulers(Platform& platform) {
-  SetSystemColorSource([&platform](int index) { return platform.SysColor(index); });
-  {
-    TApplication app(platform);
-    app.SetTitle("Vantori Rulers");
-    // The command module comes first: every ruler's creation sets its tray icon.
-    app.CreateModule(DM);
-    app.CreateForm(RulerForms[0]);
-    // The Options window joins here, after ruler 0, so that ruler 0's first
-    // active-window change finds none to refresh.
-    app.Run();
-  }
+void SetProgramIcon(TApplication& app) {
+  app.SmallIcon = DrawProgramIcon(16);
+  app.LargeIcon = DrawProgramIcon(32);
+}
+
+void CreateCommandModule(TApplication& app) {
+  app.CreateModule(DM, app);
+  ActiveRulerFollowers.TrayIcon = &DM->TrayIcon;
+  DM->OptionsForm = [&app]() -> TForm& {
+    if (!OptionsForm) CreateOptionsWindow(app);
+    return *OptionsForm;
+  };
+}
+
+void CreateOptionsWindow(TApplication& app) {
+  app.CreateForm(OptionsForm);
+  // Only a finished window may be refreshed from a render or a focus change.
+  ActiveRulerFollowers.OptionsForm = OptionsForm;
+}
+
+void ForgetProgram() {
   RulerForms.fill(nullptr);
+  ActiveRulerFollowers = {};
   DM = nullptr;
   OptionsForm = nullptr;
+}
+
+void RunVantoriRulers(Platform& platform) {
+  SetSystemColorSource([&platform](int index) { return platform.SysColor(index); });
+  try {
+    TApplication app(platform);
+    app.SetTitle("Vantori Rulers");
+    SetProgramIcon(app);
+    // The command module comes first: every ruler's creation sets its tray icon.
+    CreateCommandModule(app);
+    app.CreateForm(RulerForms[0]);
+    // After ruler 0, so that ruler 0's first active-window change finds no
+    // Options window to refresh.
+    CreateOptionsWindow(app);
+    app.Run();
+  } catch (...) {
+    ForgetProgram();
+    SetSystemColorSource(nullptr);
+    throw;
+  }
+  ForgetProgram();
   SetSystemColorSource(nullptr);
 }
 

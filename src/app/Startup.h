@@ -1,4 +1,5 @@
 #pragma once
+#include "forms/Forms.h"
 #include "platform/Platform.h"
 
 namespace vr {
@@ -6,5 +7,14 @@ namespace vr {
 // The whole run of the program on a platform: start-up, message loop, shutdown.
 // Returns when ruler 0, the main window, has been closed.
 void RunVantoriRulers(Platform& platform);
+
+// The steps of start-up that wire the parts together, also for tests: the
+// program's icon, the command module with the tray icon following the active
+// ruler, and the Options window, which follows it once it is fully made.
+void SetProgramIcon(TApplication& app);
+void CreateCommandModule(TApplication& app);
+void CreateOptionsWindow(TApplication& app);
+// Forgets the references of a run that has ended.
+void ForgetProgram();
 
 }  // namespace vr

@@ -1,10 +1,20 @@
 #include "forms/Forms.h"
 
 #include <algorithm>
+#include <exception>
+
+#include "forms/Controls.h"
+#include "forms/Menus.h"
 
 namespace vr {
 
 TApplication* Application = nullptr;
+
+int ScaleForDpi(int value, int dpi) {
+  if (dpi == 96) return value;
+  const int64_t scaled = static_cast<int64_t>(value) * dpi;
+  return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : -((-scaled + 48) / 96));
+}
 
 // ---------------------------------------------------------------- TFont
 
@@ -37,6 +47,7 @@ void TFont::Assign(const TFont& other) {
 
 TForm::TForm(TApplication& owner, const WindowParams& params)
     : Owner_(owner), Window_(owner.Os().CreateTopLevel(params, *this)) {
+  Dpi_ = std::max(Window_->Dpi(), 1);
   Owner_.FormCreated(this);
 }
 
@@ -47,6 +58,7 @@ TForm::~TForm() {
 
 void TForm::SetVisible(bool visible) {
   if (visible == Visible_) return;
+  if (visible) FormShow();
   Visible_ = visible;
   Window_->SetVisible(visible);
 }
@@ -64,7 +76,9 @@ void TForm::Close() {
   TCloseAction action = this == Owner_.MainForm() ? TCloseAction::Free : TCloseAction::Hide;
   FormClose(action);
   if (action == TCloseAction::None) return;
-  if (this == Owner_.MainForm()) {
+  if (Modal_) {
+    ModalResult_ = mrCancel;
+  } else if (this == Owner_.MainForm()) {
     Owner_.Terminate();
   } else {
     Hide();
@@ -72,6 +86,81 @@ void TForm::Close() {
 }
 
 void TForm::HandleFocus() { Owner_.FormFocused(this); }
+
+int TForm::ShowModal() {
+  ModalResult_ = mrNone;
+  Modal_ = true;
+  // The other windows take no input while the dialog runs.
+  std::vector<TForm*> disabled;
+  for (TForm* form : Owner_.WindowList()) {
+    if (form != this) {
+      form->NativeWindow().SetEnabled(false);
+      disabled.push_back(form);
+    }
+  }
+  struct Restore {
+    TForm& Self;
+    std::vector<TForm*>& Disabled;
+    ~Restore() {
+      for (TForm* form : Disabled) {
+        const auto& live = Self.Owner_.WindowList();
+        if (std::find(live.begin(), live.end(), form) != live.end())
+          form->NativeWindow().SetEnabled(true);
+      }
+      Self.Modal_ = false;
+      Self.Hide();
+    }
+  } restore{*this, disabled};
+  Show();
+  SetFocus();
+  TApplication& app = Owner_;
+  const bool goOn =
+      Owner_.Os().RunModalLoop([&app](const Message& msg) { return app.HandleMessage(msg); },
+                               [this] { return ModalResult_ != mrNone; });
+  // Ended by a quit request, or with nobody left to answer it.
+  if (!goOn || ModalResult_ == mrNone) ModalResult_ = mrCancel;
+  return ModalResult_;
+}
+
+Rect TForm::Scaled(const Rect& r) const {
+  return {Scaled(r.Left), Scaled(r.Top), Scaled(r.Width), Scaled(r.Height)};
+}
+
+void TForm::SetClientSize(int width, int height) {
+  ClientWidth_ = width;
+  ClientHeight_ = height;
+  Window_->SetClientSize(Scaled(width), Scaled(height));
+}
+
+void TForm::CenterOnScreen() {
+  const Rect b = Window_->Bounds();
+  const Point display = Owner_.Os().PrimaryDisplaySize();
+  Window_->SetBounds({(display.X - b.Width) / 2, (display.Y - b.Height) / 2, b.Width, b.Height});
+}
+
+void TForm::HandleContextMenu(Point screen, bool /*fromKeyboard*/) {
+  if (PopupMenu) PopupMenu->Popup(screen);
+}
+
+bool TForm::HandleDialogKey(DialogKey key) {
+  // Copied: a button's click may close the form and take its controls along.
+  const std::vector<TControl*> controls = Controls_;
+  for (TControl* c : controls) {
+    if (c->HandleDialogKey(key)) return true;
+  }
+  return false;
+}
+
+void TForm::HandleDpiChanged(int dpi, const Rect& suggested) {
+  if (dpi <= 0 || dpi == Dpi_) return;
+  Dpi_ = dpi;
+  Window_->SetBounds(suggested);
+  if (ClientWidth_ > 0 || ClientHeight_ > 0)
+    Window_->SetClientSize(Scaled(ClientWidth_), Scaled(ClientHeight_));
+  for (TControl* c : Controls_) c->Rescale();
+}
+
+void TForm::ControlDestroyed(TControl* control) { std::erase(Controls_, control); }
 
 // ---------------------------------------------------------------- TApplication
 
@@ -94,14 +183,62 @@ void TApplication::SetTitle(const std::string& title) {
 
 void TApplication::Adopt(std::unique_ptr<TForm> form) { Forms_.push_back(std::move(form)); }
 
-void TApplication::Run() {
-  if (MainForm_) MainForm_->Show();
-  Platform_.RunMessageLoop([this](const Message& msg, bool& handled) {
-    if (OnMessage) OnMessage(msg, handled);
-  });
+void TApplication::ReleaseForm(TForm* form) {
+  auto it = std::find_if(Forms_.begin(), Forms_.end(),
+                         [form](const std::unique_ptr<TForm>& f) { return f.get() == form; });
+  if (it == Forms_.end()) return;
+  if (MainForm_ == form) MainForm_ = nullptr;
+  // Out of the list before it goes, so that its destruction sees a consistent one.
+  std::unique_ptr<TForm> doomed = std::move(*it);
+  Forms_.erase(it);
 }
 
-void TApplication::Terminate() { Platform_.Quit(); }
+void TApplication::Run() {
+  if (MainForm_) MainForm_->Show();
+  Platform_.RunMessageLoop([this](const Message& msg) { return HandleMessage(msg); });
+}
+
+void TApplication::Terminate() {
+  Terminated_ = true;
+  Platform_.Quit();
+}
+
+void TApplication::ProcessMessages() {
+  Platform_.ProcessPendingMessages([this](const Message& msg) { return HandleMessage(msg); });
+}
+
+TForm* TApplication::FormOf(const WindowHandler* target) const {
+  if (!target) return nullptr;
+  for (TForm* form : WindowList_) {
+    if (static_cast<const WindowHandler*>(form) == target) return form;
+  }
+  return nullptr;
+}
+
+bool TApplication::HandleMessage(const Message& msg) {
+  try {
+    bool handled = false;
+    if (OnMessage) {
+      // Copied first: the filter may install a new one while it runs.
+      auto filter = OnMessage;
+      filter(msg, handled);
+    }
+    if (handled) return true;
+    if (msg.Code == kMsgKeyDown || msg.Code == kMsgSysKeyDown) {
+      TForm* form = FormOf(msg.Target);
+      if (form && form->PopupMenu) {
+        const TShortCut pressed{static_cast<uint16_t>(msg.WParam), KeyboardModifiers(Platform_)};
+        if (form->PopupMenu->IsShortCut(pressed)) return true;
+      }
+    }
+    return false;
+  } catch (const std::exception& e) {
+    Platform_.ShowError(e.what());
+  } catch (...) {
+    Platform_.ShowError("An unknown error occurred.");
+  }
+  return true;
+}
 
 void TApplication::FormCreated(TForm* form) { WindowList_.push_back(form); }
 

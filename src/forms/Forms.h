@@ -9,11 +9,20 @@
 #include <utility>
 #include <vector>
 
+#include "forms/Actions.h"
 #include "platform/Platform.h"
 
 namespace vr {
 
 class TApplication;
+class TControl;
+class TPopupMenu;
+
+// A length designed at 96 dots per inch, at another density (rounded to nearest).
+int ScaleForDpi(int value, int dpi);
+
+// What a modal form's run ended with.
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 // A font's face, colour and size; any change is reported through OnChange.
 class TFont {
@@ -53,6 +62,7 @@ class TForm : public WindowHandler {
   Window& NativeWindow() const { return *Window_; }
 
   bool Visible() const { return Visible_; }
+  // Showing runs FormShow first, so the form is drawn with its fresh contents.
   void SetVisible(bool visible);
   // Visible, on top and focused.
   void Show();
@@ -60,20 +70,51 @@ class TForm : public WindowHandler {
   void BringToFront();
   void SetFocus();
   // As the windowing system's close request: runs the close handler, then
-  // hides the form, or ends the program when it is the main form.
+  // hides the form, or ends the program when it is the main form. A modal
+  // form's run ends with mrCancel instead.
   void Close();
+
+  // Shows the form and runs messages until its ModalResult is set (a button
+  // with a modal result, Enter, Esc, the close box) or the program is asked
+  // to end; the other windows take no input meanwhile. Returns the result.
+  int ShowModal();
+  int ModalResult() const { return ModalResult_; }
+  void SetModalResult(int result) { ModalResult_ = result; }
+  bool Modal() const { return Modal_; }
 
   TColor Color() const { return Color_; }
   void SetColor(TColor c) { Color_ = c; }
   TFont& Font() { return Font_; }
   const TFont& Font() const { return Font_; }
 
+  // The context menu, opened by the right button or the keyboard; its
+  // shortcuts work while the form has the focus.
+  TPopupMenu* PopupMenu = nullptr;
+
+  // Dialog layout, in pixels designed at 96 dots per inch.
+  int Dpi() const { return Dpi_; }
+  int Scaled(int value) const { return ScaleForDpi(value, Dpi_); }
+  Rect Scaled(const Rect& r) const;
+  int ClientWidth() const { return ClientWidth_; }
+  int ClientHeight() const { return ClientHeight_; }
+  void SetClientSize(int width, int height);
+  // Centres the window on the primary display.
+  void CenterOnScreen();
+
   // WindowHandler
   void HandleCloseRequest() override { Close(); }
   void HandleFocus() override;
+  void HandleContextMenu(Point screen, bool fromKeyboard) override;
+  bool HandleDialogKey(DialogKey key) override;
+  void HandleDpiChanged(int dpi, const Rect& suggested) override;
+
+  // The controls report themselves, in the order they are made.
+  void ControlCreated(TControl* control) { Controls_.push_back(control); }
+  void ControlDestroyed(TControl* control);
 
  protected:
   virtual void FormClose(TCloseAction& /*action*/) {}
+  virtual void FormShow() {}
 
  private:
   TApplication& Owner_;
@@ -81,6 +122,12 @@ class TForm : public WindowHandler {
   bool Visible_ = false;
   TColor Color_ = 0xFFFFFF;
   TFont Font_;
+  int ModalResult_ = mrNone;
+  bool Modal_ = false;
+  int Dpi_ = 96;
+  int ClientWidth_ = 0;
+  int ClientHeight_ = 0;
+  std::vector<TControl*> Controls_;
 };
 
 // The one object that owns the loop, the program's windows and modules.
@@ -103,6 +150,8 @@ class TApplication {
   F* CreateForm(F*& reference, Args&&... args);
   // Takes ownership of a form made elsewhere (no main-form rule).
   void Adopt(std::unique_ptr<TForm> form);
+  // Destroys one of its forms before the end of the run.
+  void ReleaseForm(TForm* form);
   // Takes ownership of a module without a window.
   template <class M, class... Args>
   M* CreateModule(M*& reference, Args&&... args);
@@ -120,9 +169,23 @@ class TApplication {
   std::function<void(const Message&, bool&)> OnMessage;
   std::function<void(TForm* sender)> OnActiveFormChange;
 
+  // The program's own icon, small (16) and large (32).
+  MaskedImage SmallIcon;
+  MaskedImage LargeIcon;
+
   // Shows the main form and runs the message loop until Terminate.
   void Run();
   void Terminate();
+  bool Terminated() const { return Terminated_; }
+  // Handles the messages already waiting, then returns.
+  void ProcessMessages();
+  // Every message taken from the queue, before its normal handling: the
+  // program-wide filter, then the shortcuts of the focused form's context
+  // menu. true: taken, it goes no further. An error escaping either is shown
+  // and the message goes no further either; the loop goes on with the next.
+  bool HandleMessage(const Message& msg);
+  // The form a message is for, if it is one of ours.
+  TForm* FormOf(const WindowHandler* target) const;
 
   // Reports from the forms.
   void FormCreated(TForm* form);
@@ -138,6 +201,7 @@ class TApplication {
   TForm* ActiveForm_ = nullptr;
   std::vector<TForm*> WindowList_;
   bool Destroying_ = false;
+  bool Terminated_ = false;
   // Destroyed in reverse order of creation.
   std::vector<std::unique_ptr<TForm>> Forms_;
   std::vector<std::shared_ptr<void>> Modules_;

@@ -16,8 +16,8 @@ class KeysTest : public ProgramTest {
   // A key press as the loop hands it to the filter, then its normal handling.
   void Press(int vk, std::set<int> modifiers = {}) {
     const bool sys = modifiers.count(kAlt) || vk == VK_F10_KEY;
-    Os.Deliver(App->OnMessage, {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)},
-               modifiers);
+    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
+               {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
   }
 };
 

@@ -6,6 +6,7 @@
 #include "DataModule/DataModule.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
+#include "app/Startup.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -24,13 +25,12 @@ class ProgramTest : public ::testing::Test {
     SetSystemColorSource([this](int index) { return Os.SysColor(index); });
     App = std::make_unique<TApplication>(Os);
     App->SetTitle("Vantori Rulers");
-    App->CreateModule(DM);
+    SetProgramIcon(*App);
+    CreateCommandModule(*App);
   }
   void TearDown() override {
     App.reset();
-    RulerForms.fill(nullptr);
-    DM = nullptr;
-    OptionsForm = nullptr;
+    ForgetProgram();
     SetSystemColorSource(nullptr);
   }
 

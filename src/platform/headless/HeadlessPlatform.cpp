@@ -15,7 +15,38 @@ HeadlessWindow::HeadlessWindow(HeadlessPlatform& os, const WindowParams& params,
   Os_.ZOrder.push_back(this);
 }
 
+// Controls belong to their forms, which release them before the window.
 HeadlessWindow::~HeadlessWindow() { Os_.Forget(this); }
+
+void HeadlessWindow::SetClientSize(int width, int height) {
+  ClientSize_ = {width, height};
+  const int frame = Params_.Kind == WindowKind::Dialog ? 2 * kFrame : 0;
+  const int caption = Params_.Kind == WindowKind::Dialog ? kCaption : 0;
+  Bounds_.Width = width + frame;
+  Bounds_.Height = height + frame + caption;
+  ++BoundsChanges_;
+}
+
+void HeadlessWindow::SetIcon(const MaskedImage& small, const MaskedImage& large) {
+  SmallIcon_ = small;
+  LargeIcon_ = large;
+}
+
+std::unique_ptr<Control> HeadlessWindow::CreateControl(const ControlParams& params,
+                                                       ControlHandler& handler) {
+  return std::make_unique<HeadlessControl>(*this, params, handler);
+}
+
+HeadlessControl* HeadlessWindow::Find(const ControlHandler& handler) const {
+  for (HeadlessControl* c : Controls_)
+    if (&c->Handler() == &handler) return c;
+  return nullptr;
+}
+
+void HeadlessWindow::MoveToDpi(int dpi) {
+  Dpi_ = dpi;
+  Handler_.HandleDpiChanged(dpi, Bounds_);
+}
 
 void HeadlessWindow::SetBounds(const Rect& bounds) {
   Bounds_ = bounds;
@@ -26,6 +57,127 @@ void HeadlessWindow::SetRegion(const Rect& region) {
   Region_ = region;
   ++RegionChanges_;
 }
+
+// ---------------------------------------------------------------- controls
+
+HeadlessControl::HeadlessControl(HeadlessWindow& window, const ControlParams& params,
+                                 ControlHandler& handler)
+    : Window_(window), Params_(params), Handler_(handler), Position_(params.Min) {
+  Window_.Controls_.push_back(this);
+}
+
+HeadlessControl::~HeadlessControl() {
+  std::erase(Window_.Controls_, this);
+  if (Window_.FocusedControl == this) Window_.FocusedControl = nullptr;
+}
+
+void HeadlessControl::SetItems(const std::vector<std::string>& items) {
+  Items_ = items;
+  ItemIndex_ = -1;
+}
+
+void HeadlessControl::SetItemIndex(int index) {
+  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
+  // A list that shows its choice in its box shows the item's text there.
+  if (ItemIndex_ >= 0) Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
+}
+
+void HeadlessControl::SetRange(int min, int max) {
+  Params_.Min = min;
+  Params_.Max = max;
+  Position_ = std::clamp(Position_, min, std::max(min, max));
+}
+
+void HeadlessControl::SetPosition(int position) {
+  Position_ = std::clamp(position, Params_.Min, std::max(Params_.Min, Params_.Max));
+}
+
+void HeadlessControl::SetButtons(const std::vector<ToolButtonSpec>& buttons) {
+  Buttons_ = buttons;
+  ButtonsDown_.assign(buttons.size(), false);
+}
+
+void HeadlessControl::SetButtonDown(int index, bool down) {
+  if (index >= 0 && index < static_cast<int>(ButtonsDown_.size()))
+    ButtonsDown_[static_cast<size_t>(index)] = down;
+}
+
+void HeadlessControl::Focus() { Window_.FocusedControl = this; }
+bool HeadlessControl::Focused() const { return Window_.FocusedControl == this; }
+
+HeadlessControl* HeadlessControl::Parent() const {
+  for (HeadlessControl* c : Window_.Controls_)
+    if (c == Params_.Parent) return c;
+  return nullptr;
+}
+
+bool HeadlessControl::ShownOnScreen() const {
+  for (const HeadlessControl* c = this; c; c = c->Parent())
+    if (!c->Params_.Visible) return false;
+  return true;
+}
+
+void HeadlessControl::UserClick() {
+  if (Params_.Kind == ControlKind::CheckBox) Checked_ = !Checked_;
+  Focus();
+  Handler_.HandleClick();
+}
+
+void HeadlessControl::UserType(const std::string& text) {
+  Focus();
+  for (char c : text) {
+    Params_.Text += c;
+    Handler_.HandleTextEdited();
+  }
+}
+
+void HeadlessControl::UserSetText(const std::string& text) {
+  Focus();
+  Params_.Text = text;
+  Handler_.HandleTextEdited();
+}
+
+void HeadlessControl::UserChoose(int index) {
+  Focus();
+  SetItemIndex(index);
+  Handler_.HandleItemChosen();
+}
+
+void HeadlessControl::UserSetPosition(int position) {
+  Focus();
+  const int before = Position_;
+  SetPosition(position);
+  if (Position_ != before) Handler_.HandlePositionChanged();
+}
+
+void HeadlessControl::UserClickButton(int index) {
+  if (index < 0 || index >= static_cast<int>(Buttons_.size())) return;
+  if (Buttons_[static_cast<size_t>(index)].Check)
+    ButtonsDown_[static_cast<size_t>(index)] = !ButtonsDown_[static_cast<size_t>(index)];
+  Handler_.HandleButtonClick(index);
+}
+
+void HeadlessControl::UserMouseEnter() { Handler_.HandleMouseEnter(); }
+void HeadlessControl::UserMouseLeave() { Handler_.HandleMouseLeave(); }
+
+// ---------------------------------------------------------------- tray icon, timers
+
+HeadlessTrayIcon::HeadlessTrayIcon(HeadlessPlatform& os, const MaskedImage& picture,
+                                   std::string tip, TrayIconHandler& handler)
+    : Picture(picture), Tip(std::move(tip)), Handler(handler), Os_(os) {
+  Os_.TrayIcons.push_back(this);
+}
+
+HeadlessTrayIcon::~HeadlessTrayIcon() { std::erase(Os_.TrayIcons, this); }
+
+HeadlessTimer::HeadlessTimer(HeadlessPlatform& os, uint32_t interval, std::function<void()> tick)
+    : Interval(interval), Tick(std::move(tick)), Os_(os) {
+  Os_.Timers.push_back(this);
+}
+
+HeadlessTimer::~HeadlessTimer() { std::erase(Os_.Timers, this); }
+
+// ---------------------------------------------------------------- window
 
 void HeadlessWindow::SetVisible(bool visible) {
   Visible_ = visible;
@@ -211,32 +363,143 @@ void HeadlessPlatform::Forget(HeadlessWindow* w) {
   if (Captured == w) Captured = nullptr;
 }
 
+bool HeadlessPlatform::RunOne(const MessageFilter& filter) {
+  if (Queue_.empty()) return false;
+  auto event = std::move(Queue_.front());
+  Queue_.pop_front();
+  // As a window procedure does, an error of a handler is shown and the loop goes on.
+  try {
+    event(filter);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  return true;
+}
+
 void HeadlessPlatform::RunMessageLoop(const MessageFilter& filter) {
   QuitRequested = false;
-  while (!QuitRequested && !Queue_.empty()) {
-    auto event = std::move(Queue_.front());
-    Queue_.pop_front();
-    try {
-      event(filter);
-    } catch (const std::exception& e) {
-      ShowError(e.what());
-    }
+  while (!QuitRequested && RunOne(filter)) {
   }
 }
 
-void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& msg,
+bool HeadlessPlatform::RunModalLoop(const MessageFilter& filter,
+                                    const std::function<bool()>& done) {
+  ++ModalLoops;
+  while (!QuitRequested && !done()) {
+    if (!RunOne(filter)) {
+      // Nobody is left to answer the dialog.
+      ++ModalLoopsRunDry;
+      return true;
+    }
+  }
+  return !QuitRequested;
+}
+
+void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& message,
                                const std::set<int>& modifiers) {
   const std::set<int> before = KeysDown;
   KeysDown = modifiers;
-  bool handled = false;
-  if (filter) filter(msg, handled);
-  // The windowing system's own handling: Alt+F4 asks the focused window to close.
-  constexpr int kAlt = 0x12;
-  constexpr uint64_t kF4 = 115;
-  if (msg.Code == kMsgSysKeyDown && msg.WParam == kF4 && modifiers.count(kAlt) && Focused) {
-    Focused->Handler().HandleCloseRequest();
+  Message msg = message;
+  if (!msg.Target && Focused) msg.Target = &Focused->Handler();
+  if (!filter || !filter(msg)) {
+    // The windowing system's own handling of a few keys.
+    constexpr int kShift = 0x10;
+    constexpr int kAlt = 0x12;
+    constexpr uint64_t kReturn = 13, kEscape = 27, kApps = 93, kF4 = 115, kF10 = 121;
+    const bool keyDown = msg.Code == kMsgKeyDown || msg.Code == kMsgSysKeyDown;
+    if (keyDown && Focused) {
+      HeadlessWindow& w = *Focused;
+      const Rect b = w.Bounds();
+      if (msg.Code == kMsgSysKeyDown && msg.WParam == kF4 && modifiers.count(kAlt)) {
+        w.Handler().HandleCloseRequest();
+      } else if (msg.WParam == kApps ||
+                 (msg.WParam == kF10 && modifiers == std::set<int>{kShift})) {
+        w.Handler().HandleContextMenu({b.Left + b.Width / 2, b.Top + b.Height / 2}, true);
+      } else if (w.Params().Kind == WindowKind::Dialog && modifiers.empty() &&
+                 (msg.WParam == kReturn || msg.WParam == kEscape)) {
+        w.Handler().HandleDialogKey(msg.WParam == kReturn ? DialogKey::Enter : DialogKey::Escape);
+      }
+    }
   }
   KeysDown = before;
+}
+
+void HeadlessPlatform::ChangeDisplays(std::vector<Rect> workAreas) {
+  WorkAreas = std::move(workAreas);
+  if (!WorkAreas.empty()) DisplaySize = {WorkAreas.front().Width, WorkAreas.front().Height};
+  if (DisplayChangeHandler) DisplayChangeHandler();
+}
+
+std::unique_ptr<Timer> HeadlessPlatform::StartTimer(uint32_t intervalMs,
+                                                    std::function<void()> tick) {
+  return std::make_unique<HeadlessTimer>(*this, intervalMs, std::move(tick));
+}
+
+void HeadlessPlatform::FireTimers() {
+  const std::vector<HeadlessTimer*> timers = Timers;
+  for (HeadlessTimer* t : timers) {
+    if (std::find(Timers.begin(), Timers.end(), t) != Timers.end() && t->Tick) t->Tick();
+  }
+}
+
+namespace {
+std::string WithoutAmpersands(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    out += caption[i];
+  }
+  return out;
+}
+}  // namespace
+
+int HeadlessPlatform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) {
+  Menus.push_back({items, at});
+  if (!MenuAnswer) return -1;
+  // An answer serves one menu.
+  auto answer = std::move(MenuAnswer);
+  MenuAnswer = nullptr;
+  return answer(Menus.back());
+}
+
+void HeadlessPlatform::AnswerMenuWith(const std::string& caption) {
+  MenuAnswer = [caption](const OpenedMenu& menu) {
+    for (size_t i = 0; i < menu.Items.size(); ++i)
+      if (!menu.Items[i].Separator && WithoutAmpersands(menu.Items[i].Caption) == caption)
+        return static_cast<int>(i);
+    return -1;
+  };
+}
+
+void HeadlessPlatform::AnswerMenuWithAccessKey(char key) {
+  MenuAnswer = [key](const OpenedMenu& menu) {
+    const auto lower = [](char c) {
+      return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    };
+    for (size_t i = 0; i < menu.Items.size(); ++i) {
+      const std::string& c = menu.Items[i].Caption;
+      const size_t amp = c.find('&');
+      if (amp != std::string::npos && amp + 1 < c.size() && lower(c[amp + 1]) == lower(key))
+        return static_cast<int>(i);
+    }
+    return -1;
+  };
+}
+
+std::unique_ptr<TrayIcon> HeadlessPlatform::AddTrayIcon(const MaskedImage& picture,
+                                                        const std::string& tip,
+                                                        TrayIconHandler& handler) {
+  ++TrayAddAttempts;
+  if (TrayAddFailures != 0) {
+    if (TrayAddFailures > 0) --TrayAddFailures;
+    return nullptr;
+  }
+  return std::make_unique<HeadlessTrayIcon>(*this, picture, tip, handler);
+}
+
+std::optional<TColor> HeadlessPlatform::ChooseColor(TColor initial) {
+  ColorChooserPresets.push_back(initial);
+  return ColorChooserAnswer;
 }
 
 void HeadlessPlatform::PostMessage(Message msg, std::set<int> modifiers) {

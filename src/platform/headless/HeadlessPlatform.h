@@ -14,6 +14,72 @@
 namespace vr::headless {
 
 class HeadlessPlatform;
+class HeadlessWindow;
+
+// A control as the tests see it: its state, and the user's actions on it.
+class HeadlessControl final : public Control {
+ public:
+  HeadlessControl(HeadlessWindow& window, const ControlParams& params, ControlHandler& handler);
+  ~HeadlessControl() override;
+
+  void SetBounds(const Rect& bounds) override { Params_.Bounds = bounds; }
+  void SetVisible(bool visible) override { Params_.Visible = visible; }
+  void SetFont(const ControlFont& font) override { Params_.Font = font; }
+  void SetText(const std::string& text) override { Params_.Text = text; }
+  std::string Text() const override { return Params_.Text; }
+  void SetChecked(bool checked) override { Checked_ = checked; }
+  bool Checked() const override { return Checked_; }
+  void SetItems(const std::vector<std::string>& items) override;
+  void SetItemIndex(int index) override;
+  int ItemIndex() const override { return ItemIndex_; }
+  void SetItemColors(const std::vector<TColor>& colors) override { ItemColors_ = colors; }
+  void SetRange(int min, int max) override;
+  void SetPosition(int position) override;
+  int Position() const override { return Position_; }
+  void SetPicture(const MaskedImage& picture) override { Picture_ = picture; }
+  void SetButtons(const std::vector<ToolButtonSpec>& buttons) override;
+  void SetButtonDown(int index, bool down) override;
+  void Focus() override;
+  bool Focused() const override;
+
+  // Inspection
+  const ControlParams& Params() const { return Params_; }
+  ControlKind Kind() const { return Params_.Kind; }
+  HeadlessControl* Parent() const;
+  // Shown on the screen: its own flag and every parent's.
+  bool ShownOnScreen() const;
+  const std::vector<std::string>& Items() const { return Items_; }
+  const std::vector<TColor>& ItemColors() const { return ItemColors_; }
+  int Min() const { return Params_.Min; }
+  int Max() const { return Params_.Max; }
+  const MaskedImage& Picture() const { return Picture_; }
+  const std::vector<ToolButtonSpec>& Buttons() const { return Buttons_; }
+  const std::vector<bool>& ButtonsDown() const { return ButtonsDown_; }
+  ControlHandler& Handler() const { return Handler_; }
+
+  // The user's actions, reported as the real control reports them.
+  void UserClick();                           // Button, CheckBox (toggles), Label
+  void UserType(const std::string& text);     // ComboBox: one edit per character
+  void UserSetText(const std::string& text);  // ComboBox: one edit (a paste)
+  void UserChoose(int index);                 // the lists
+  void UserSetPosition(int position);         // TrackBar
+  void UserClickButton(int index);            // ToolBar (a check button toggles)
+  void UserMouseEnter();
+  void UserMouseLeave();
+
+ private:
+  HeadlessWindow& Window_;
+  ControlParams Params_;
+  ControlHandler& Handler_;
+  bool Checked_ = false;
+  std::vector<std::string> Items_;
+  std::vector<TColor> ItemColors_;
+  int ItemIndex_ = -1;
+  int Position_ = 0;
+  MaskedImage Picture_;
+  std::vector<ToolButtonSpec> Buttons_;
+  std::vector<bool> ButtonsDown_;
+};
 
 class HeadlessWindow final : public Window {
  public:
@@ -31,6 +97,17 @@ class HeadlessWindow final : public Window {
   bool HasMouseCapture() const override;
   void ReleaseMouse() override;
   void Present(const Image& picture) override;
+  void SetClientSize(int width, int height) override;
+  Point ClientSize() const override { return ClientSize_; }
+  void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
+  int Dpi() const override { return Dpi_; }
+  std::unique_ptr<Control> CreateControl(const ControlParams& params,
+                                         ControlHandler& handler) override;
+  void SetEnabled(bool enabled) override { Enabled_ = enabled; }
+
+  // A dialog's frame around its client area, in pixels.
+  static constexpr int kFrame = 3;
+  static constexpr int kCaption = 23;
 
   // Inspection
   const WindowParams& Params() const { return Params_; }
@@ -43,8 +120,18 @@ class HeadlessWindow final : public Window {
   uint8_t Alpha() const { return Alpha_; }
   const Image& Screen() const { return Presented_; }
   int Presents() const { return Presents_; }
+  bool IsEnabled() const { return Enabled_; }
+  const MaskedImage& SmallIcon() const { return SmallIcon_; }
+  const MaskedImage& LargeIcon() const { return LargeIcon_; }
+  // Controls in the order they were made; the first with this handler.
+  const std::vector<HeadlessControl*>& Controls() const { return Controls_; }
+  HeadlessControl* Find(const ControlHandler& handler) const;
+  HeadlessControl* FocusedControl = nullptr;
+  // The window lands on a monitor of another density: the handler hears of it.
+  void MoveToDpi(int dpi);
 
  private:
+  friend class HeadlessControl;
   HeadlessPlatform& Os_;
   WindowParams Params_;
   WindowHandler& Handler_;
@@ -57,6 +144,50 @@ class HeadlessWindow final : public Window {
   uint8_t Alpha_ = 255;
   Image Presented_;
   int Presents_ = 0;
+  Point ClientSize_;
+  int Dpi_ = 96;
+  bool Enabled_ = true;
+  MaskedImage SmallIcon_;
+  MaskedImage LargeIcon_;
+  std::vector<HeadlessControl*> Controls_;
+};
+
+class HeadlessTrayIcon final : public TrayIcon {
+ public:
+  HeadlessTrayIcon(HeadlessPlatform& os, const MaskedImage& picture, std::string tip,
+                   TrayIconHandler& handler);
+  ~HeadlessTrayIcon() override;
+  void SetPicture(const MaskedImage& picture) override {
+    Picture = picture;
+    ++PictureChanges;
+  }
+  // The user releases the right button over the icon.
+  void RightClick() { Handler.HandleTrayRightButtonUp(); }
+
+  MaskedImage Picture;
+  std::string Tip;
+  int PictureChanges = 0;
+  TrayIconHandler& Handler;
+
+ private:
+  HeadlessPlatform& Os_;
+};
+
+class HeadlessTimer final : public Timer {
+ public:
+  HeadlessTimer(HeadlessPlatform& os, uint32_t interval, std::function<void()> tick);
+  ~HeadlessTimer() override;
+  uint32_t Interval;
+  std::function<void()> Tick;
+
+ private:
+  HeadlessPlatform& Os_;
+};
+
+// A popup menu as it was opened.
+struct OpenedMenu {
+  std::vector<MenuItemSpec> Items;
+  Point At;
 };
 
 // The registry stand-in: keys by path (case-insensitive, a trailing
@@ -95,6 +226,8 @@ class HeadlessPlatform final : public Platform {
   ~HeadlessPlatform() override;
 
   Point PrimaryDisplaySize() const override { return DisplaySize; }
+  std::vector<Rect> MonitorWorkAreas() const override { return WorkAreas; }
+  std::vector<std::string> ScreenFontFamilies() const override { return FontFamilies; }
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
   TColor SysColor(int index) const override;
@@ -111,11 +244,31 @@ class HeadlessPlatform final : public Platform {
                                          WindowHandler& handler) override;
   // Runs the scripted events in order until Quit or until none are left.
   void RunMessageLoop(const MessageFilter& filter) override;
+  bool RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) override;
+  void ProcessPendingMessages(const MessageFilter& /*filter*/) override { ++PendingMessageRuns; }
   void Quit() override { QuitRequested = true; }
   void ShowError(const std::string& text) override { Errors.push_back(text); }
+  void SetDisplayChangeHandler(std::function<void()> handler) override {
+    DisplayChangeHandler = std::move(handler);
+  }
+  void Sleep(int milliseconds) override { SleptMs += milliseconds; }
+  std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
+  int DpiAt(Point /*screen*/) const override { return Ppi; }
+  int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
+  void BringAppToForeground() override { ++ForegroundRequests; }
+  std::unique_ptr<TrayIcon> AddTrayIcon(const MaskedImage& picture, const std::string& tip,
+                                        TrayIconHandler& handler) override;
+  std::optional<TColor> ChooseColor(TColor initial) override;
+  void OpenLink(const std::string& url) override { OpenedLinks.push_back(url); }
 
   // ----- the simulated desktop
   Point DisplaySize{1366, 768};
+  std::vector<Rect> WorkAreas{{0, 0, 1366, 728}};
+  std::vector<std::string> FontFamilies{"Arial", "Courier New", "Tahoma", "Times New Roman",
+                                        "Verdana"};
+  std::function<void()> DisplayChangeHandler;
+  // The monitors change while the program runs.
+  void ChangeDisplays(std::vector<Rect> workAreas);
   Point Cursor{0, 0};
   int Ppi = 96;
   std::map<int, TColor> SysColors;
@@ -127,6 +280,37 @@ class HeadlessPlatform final : public Platform {
   bool QuitRequested = false;
   std::vector<std::string> Errors;
   int TextRenders = 0;
+  int PendingMessageRuns = 0;
+  int SleptMs = 0;
+  int ForegroundRequests = 0;
+  std::vector<std::string> OpenedLinks;
+
+  // Menus: every menu opened, and who answers it. Without an answer the menu
+  // is dismissed (-1).
+  std::vector<OpenedMenu> Menus;
+  std::function<int(const OpenedMenu&)> MenuAnswer;
+  // The next menu chooses the item whose caption, "&" left out, is this.
+  void AnswerMenuWith(const std::string& caption);
+  // The next menu chooses the item whose access key is this character.
+  void AnswerMenuWithAccessKey(char key);
+
+  // The notification area: how many adds it refuses before it takes one
+  // (-1: all of them), and the icons in it.
+  int TrayAddFailures = 0;
+  int TrayAddAttempts = 0;
+  std::vector<HeadlessTrayIcon*> TrayIcons;
+
+  std::vector<HeadlessTimer*> Timers;
+  // Every running timer's interval passes once.
+  void FireTimers();
+
+  // The colour chooser's answer: a colour, or cancelled; and what it was preset to.
+  std::optional<TColor> ColorChooserAnswer;
+  std::vector<TColor> ColorChooserPresets;
+
+  // Modal loops entered, and how many ran out of scripted events.
+  int ModalLoops = 0;
+  int ModalLoopsRunDry = 0;
 
   // Top-level windows, bottom of the Z order first.
   std::vector<HeadlessWindow*> ZOrder;
@@ -136,7 +320,8 @@ class HeadlessPlatform final : public Platform {
 
   // ----- scripting the loop
   // A message as the loop takes it: to the filter, then its normal handling
-  // (Alt+F4 on the focused window becomes a close request).
+  // (Alt+F4 on the focused window becomes a close request, Enter and Esc in a
+  // dialog its dialog keys, Shift+F10 and the Menu key a context-menu request).
   void PostMessage(Message msg, std::set<int> modifiers = {});
   void PostKey(int vk, std::set<int> modifiers = {});
   // Any other event, e.g. a mouse action on a window.
@@ -152,6 +337,8 @@ class HeadlessPlatform final : public Platform {
  private:
   friend class HeadlessWindow;
   void Forget(HeadlessWindow* w);
+  // Takes the next scripted event and runs it; false when there is none.
+  bool RunOne(const MessageFilter& filter);
   std::deque<std::function<void(const MessageFilter&)>> Queue_;
 };
 

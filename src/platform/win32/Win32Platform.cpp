@@ -132,16 +132,9 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
       ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
       break;
     }
-    if (filter) {
-      try {
-        bool handled = false;
-        filter(Message{msg.message, static_cast<uint64_t>(msg.wParam)}, handled);
-      } catch (const std::exception& e) {
-        ShowError(e.what());
-      } catch (...) {
-        ShowError("An unknown error occurred.");
-      }
-    }
+    // The filter catches its own errors (and then takes the message).
+    if (filter && filter(Message{msg.message, static_cast<uint64_t>(msg.wParam), nullptr}))
+      continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
     // Only a burst of input is worth folding; anything else shows the moves now.
@@ -152,6 +145,32 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
 }
 
 void Win32Platform::Quit() { ::PostQuitMessage(0); }
+
+// ---- to be completed: stubs so that the seam links
+std::vector<Rect> Win32Platform::MonitorWorkAreas() const {
+  RECT r{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return {Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}};
+}
+std::vector<std::string> Win32Platform::ScreenFontFamilies() const { return {}; }
+bool Win32Platform::RunModalLoop(const MessageFilter&, const std::function<bool()>&) {
+  return true;
+}
+void Win32Platform::ProcessPendingMessages(const MessageFilter&) {}
+void Win32Platform::SetDisplayChangeHandler(std::function<void()>) {}
+void Win32Platform::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
+std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t, std::function<void()>) {
+  return nullptr;
+}
+int Win32Platform::DpiAt(Point) const { return PixelsPerInch(); }
+int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>&, Point) { return -1; }
+void Win32Platform::BringAppToForeground() {}
+std::unique_ptr<TrayIcon> Win32Platform::AddTrayIcon(const MaskedImage&, const std::string&,
+                                                     TrayIconHandler&) {
+  return nullptr;
+}
+std::optional<TColor> Win32Platform::ChooseColor(TColor) { return std::nullopt; }
+void Win32Platform::OpenLink(const std::string&) {}
 
 void Win32Platform::ShowError(const std::string& text) {
   // A message box runs a loop of its own, where the same fault may strike

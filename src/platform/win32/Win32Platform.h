@@ -28,6 +28,8 @@ class Win32Platform : public Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   Point PrimaryDisplaySize() const override;
+  std::vector<Rect> MonitorWorkAreas() const override;
+  std::vector<std::string> ScreenFontFamilies() const override;
   Point CursorPos() const override;
   int PixelsPerInch() const override;
   TColor SysColor(int index) const override;
@@ -43,8 +45,20 @@ class Win32Platform : public Platform {
   std::unique_ptr<Window> CreateTopLevel(const WindowParams& params,
                                          WindowHandler& handler) override;
   void RunMessageLoop(const MessageFilter& filter) override;
+  bool RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) override;
+  void ProcessPendingMessages(const MessageFilter& filter) override;
   void Quit() override;
   void ShowError(const std::string& text) override;
+  void SetDisplayChangeHandler(std::function<void()> handler) override;
+  void Sleep(int milliseconds) override;
+  std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
+  int DpiAt(Point screen) const override;
+  int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
+  void BringAppToForeground() override;
+  std::unique_ptr<TrayIcon> AddTrayIcon(const MaskedImage& picture, const std::string& tip,
+                                        TrayIconHandler& handler) override;
+  std::optional<TColor> ChooseColor(TColor initial) override;
+  void OpenLink(const std::string& url) override;
 
   HWND AppWindow() const { return AppWindow_.get(); }
 

@@ -222,6 +222,16 @@ void Win32Window::Present(const Image& picture) {
   }
 }
 
+// ---- to be completed: stubs so that the seam links
+void Win32Window::SetClientSize(int, int) {}
+Point Win32Window::ClientSize() const { return {}; }
+void Win32Window::SetIcon(const MaskedImage&, const MaskedImage&) {}
+int Win32Window::Dpi() const { return USER_DEFAULT_SCREEN_DPI; }
+std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams&, ControlHandler&) {
+  return nullptr;
+}
+void Win32Window::SetEnabled(bool) {}
+
 LRESULT Win32Window::Paint(HWND hwnd) {
   Win32Platform& platform = Platform_;
   std::optional<std::string> error;

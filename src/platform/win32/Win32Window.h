@@ -56,6 +56,13 @@ class Win32Window final : public Window {
   bool HasMouseCapture() const override;
   void ReleaseMouse() override;
   void Present(const Image& picture) override;
+  void SetClientSize(int width, int height) override;
+  Point ClientSize() const override;
+  void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
+  int Dpi() const override;
+  std::unique_ptr<Control> CreateControl(const ControlParams& params,
+                                         ControlHandler& handler) override;
+  void SetEnabled(bool enabled) override;
 
   // The platform decides when a focus change is news; this tells the handler.
   void NotifyFocus();

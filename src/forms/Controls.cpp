@@ -1,0 +1,405 @@
+#include "forms/Controls.h"
+
+#include <algorithm>
+
+namespace vr {
+
+namespace {
+
+ControlParams Params(ControlKind kind, Rect bounds, const std::string& text = {}) {
+  ControlParams p;
+  p.Kind = kind;
+  p.Bounds = bounds;
+  p.Text = text;
+  return p;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TForm& form, TControl* parent, ControlParams design)
+    : Form_(form), Parent_(parent), Design_(std::move(design)) {
+  ControlParams native = Design_;
+  native.Parent = parent ? &parent->Native() : nullptr;
+  native.Bounds = form.Scaled(Design_.Bounds);
+  native.Font = ScaledFont(Design_.Font);
+  native.ThumbLength = form.Scaled(Design_.ThumbLength);
+  Native_ = form.NativeWindow().CreateControl(native, *this);
+  form.ControlCreated(this);
+}
+
+TControl::~TControl() {
+  Form_.ControlDestroyed(this);
+  Native_.reset();
+}
+
+ControlFont TControl::ScaledFont(const ControlFont& font) const {
+  ControlFont scaled = font;
+  scaled.Height = Form_.Scaled(font.Height);
+  return scaled;
+}
+
+void TControl::SetBounds(const Rect& bounds) {
+  Design_.Bounds = bounds;
+  Native_->SetBounds(Form_.Scaled(bounds));
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == Design_.Visible) return;
+  Design_.Visible = visible;
+  Native_->SetVisible(visible);
+}
+
+void TControl::SetFont(const ControlFont& font) {
+  if (font == Design_.Font) return;
+  Design_.Font = font;
+  Native_->SetFont(ScaledFont(font));
+}
+
+void TControl::Rescale() {
+  Native_->SetFont(ScaledFont(Design_.Font));
+  Native_->SetBounds(Form_.Scaled(Design_.Bounds));
+}
+
+// ---------------------------------------------------------------- simple controls
+
+TLabel::TLabel(TForm& form, TControl* parent, Point at, const std::string& caption,
+               ControlFont font)
+    : TControl(form, parent, [&] {
+        ControlParams p = Params(ControlKind::Label, {at.X, at.Y, 0, 0}, caption);
+        p.Font = font;
+        p.Transparent = true;
+        p.AutoSize = true;
+        return p;
+      }()) {}
+
+void TLabel::SetCaption(const std::string& caption) {
+  Design_.Text = caption;
+  Native_->SetText(caption);
+}
+
+void TLabel::HandleClick() {
+  if (OnClick) OnClick(*this);
+}
+void TLabel::HandleMouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(*this);
+}
+void TLabel::HandleMouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(*this);
+}
+
+TGroupBox::TGroupBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption)
+    : TControl(form, parent, Params(ControlKind::GroupBox, bounds, caption)) {}
+
+TPanel::TPanel(TForm& form, TControl* parent, Rect bounds, TColor color)
+    : TControl(form, parent, [&] {
+        ControlParams p = Params(ControlKind::Panel, bounds);
+        p.Background = color;
+        return p;
+      }()) {}
+
+TBevel::TBevel(TForm& form, TControl* parent, Rect bounds)
+    : TControl(form, parent, Params(ControlKind::Bevel, bounds)) {}
+
+TImage::TImage(TForm& form, TControl* parent, Rect bounds, MaskedImage picture)
+    : TControl(form, parent, Params(ControlKind::Picture, bounds)) {
+  SetPicture(picture);
+}
+
+void TImage::SetPicture(const MaskedImage& picture) {
+  Picture_ = picture;
+  Native_->SetPicture(picture);
+}
+
+// ---------------------------------------------------------------- TButton
+
+TButton::TButton(TForm& form, TControl* parent, Rect bounds, const std::string& caption,
+                 Design design)
+    : TControl(form, parent,
+               [&] {
+                 ControlParams p = Params(ControlKind::Button, bounds, caption);
+                 p.TabStop = true;
+                 p.DefaultButton = design.Default;
+                 return p;
+               }()),
+      Button_(design) {}
+
+void TButton::Click() {
+  if (OnClick) OnClick(*this);
+  if (Button_.ModalResult != mrNone) Form_.SetModalResult(Button_.ModalResult);
+}
+
+bool TButton::HandleDialogKey(DialogKey key) {
+  if ((key == DialogKey::Enter && Button_.Default) ||
+      (key == DialogKey::Escape && Button_.Cancel)) {
+    Click();
+    return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- TCheckBox
+
+TCheckBox::TCheckBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption)
+    : TControl(form, parent, [&] {
+        ControlParams p = Params(ControlKind::CheckBox, bounds, caption);
+        p.TabStop = true;
+        return p;
+      }()) {}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (checked == Checked_) return;
+  Checked_ = checked;
+  Native_->SetChecked(checked);
+  if (OnClick) OnClick(*this);
+}
+
+void TCheckBox::HandleClick() {
+  // The native box has toggled itself; the portable state follows it.
+  const bool now = Native_->Checked();
+  if (now == Checked_) return;
+  Checked_ = now;
+  if (OnClick) OnClick(*this);
+}
+
+// ---------------------------------------------------------------- TComboBox
+
+TComboBox::TComboBox(TForm& form, TControl* parent, Rect bounds, TComboBoxStyle style,
+                     std::vector<std::string> items, int dropDownRows)
+    : TControl(form, parent,
+               [&] {
+                 ControlParams p =
+                     Params(style == TComboBoxStyle::DropDown ? ControlKind::ComboBox
+                                                              : ControlKind::DropDownList,
+                            bounds);
+                 p.TabStop = true;
+                 p.DropDownRows = dropDownRows;
+                 return p;
+               }()),
+      Style_(style) {
+  SetItems(std::move(items));
+}
+
+void TComboBox::SetItems(std::vector<std::string> items) {
+  Items_ = std::move(items);
+  ItemIndex_ = -1;
+  Native_->SetItems(Items_);
+  // A choose-only list shows nothing until an item is chosen.
+  if (Style_ == TComboBoxStyle::DropDownList) Text_.clear();
+  Native_->SetText(Text_);
+}
+
+void TComboBox::SetText(const std::string& text) {
+  if (InOwnChange_) return;
+  if (Style_ == TComboBoxStyle::DropDownList) {
+    // A choose-only list can show only one of its items.
+    SetItemIndex(IndexOf(text));
+    return;
+  }
+  Text_ = text;
+  ItemIndex_ = IndexOf(text);
+  Native_->SetText(text);
+}
+
+void TComboBox::SetItemIndex(int index) {
+  if (InOwnChange_) return;
+  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
+  Native_->SetItemIndex(ItemIndex_);
+  if (ItemIndex_ >= 0) {
+    Text_ = Items_[static_cast<size_t>(ItemIndex_)];
+  } else if (Style_ == TComboBoxStyle::DropDownList) {
+    Text_.clear();
+  }
+}
+
+int TComboBox::IndexOf(const std::string& text) const {
+  auto it = std::find(Items_.begin(), Items_.end(), text);
+  return it == Items_.end() ? -1 : static_cast<int>(it - Items_.begin());
+}
+
+void TComboBox::Fire(const std::function<void(TComboBox&)>& handler) {
+  if (!handler) return;
+  InOwnChange_ = true;
+  struct Reset {
+    bool& Flag;
+    ~Reset() { Flag = false; }
+  } reset{InOwnChange_};
+  handler(*this);
+}
+
+void TComboBox::HandleTextEdited() {
+  Text_ = Native_->Text();
+  ItemIndex_ = IndexOf(Text_);
+  Fire(OnChange);
+}
+
+void TComboBox::HandleItemChosen() {
+  const int index = Native_->ItemIndex();
+  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
+  if (ItemIndex_ >= 0) Text_ = Items_[static_cast<size_t>(ItemIndex_)];
+  Fire(OnSelect ? OnSelect : OnChange);
+}
+
+// ---------------------------------------------------------------- TColorBox
+
+TColorBox::TColorBox(TForm& form, TControl* parent, Rect bounds, std::vector<NamedColor> colors,
+                     int dropDownRows)
+    : TControl(form, parent,
+               [&] {
+                 ControlParams p = Params(ControlKind::ColorBox, bounds);
+                 p.TabStop = true;
+                 p.DropDownRows = dropDownRows;
+                 return p;
+               }()),
+      Colors_(std::move(colors)) {
+  std::vector<std::string> names{kCustomName};
+  for (const NamedColor& c : Colors_) names.push_back(c.Name);
+  Native_->SetItems(names);
+  Load();
+}
+
+void TColorBox::Load() {
+  std::vector<TColor> swatches{Custom_};
+  for (const NamedColor& c : Colors_) swatches.push_back(c.Color);
+  Native_->SetItemColors(swatches);
+  Native_->SetItemIndex(ItemIndex_);
+}
+
+void TColorBox::SetSelected(TColor color) {
+  Selected_ = color;
+  auto it = std::find_if(Colors_.begin(), Colors_.end(),
+                         [color](const NamedColor& c) { return c.Color == color; });
+  if (it != Colors_.end()) {
+    ItemIndex_ = static_cast<int>(it - Colors_.begin()) + 1;
+  } else {
+    Custom_ = color;
+    ItemIndex_ = 0;
+  }
+  Load();
+}
+
+void TColorBox::HandleItemChosen() {
+  const int index = Native_->ItemIndex();
+  if (index <= 0) {
+    // "Custom...": the chooser decides; cancelled, nothing is chosen.
+    const auto chosen = Form_.Owner().Os().ChooseColor(Custom_);
+    if (!chosen) {
+      Native_->SetItemIndex(ItemIndex_);
+      return;
+    }
+    Custom_ = *chosen & 0xFFFFFF;
+    Selected_ = Custom_;
+    ItemIndex_ = 0;
+    Load();
+  } else if (index <= static_cast<int>(Colors_.size())) {
+    ItemIndex_ = index;
+    Selected_ = Colors_[static_cast<size_t>(index - 1)].Color;
+  } else {
+    return;
+  }
+  if (OnSelect) OnSelect(*this);
+}
+
+// ---------------------------------------------------------------- TTrackBar
+
+TTrackBar::TTrackBar(TForm& form, TControl* parent, Rect bounds, int min, int max, int position,
+                     int thumbLength)
+    : TControl(form, parent,
+               [&] {
+                 ControlParams p = Params(ControlKind::TrackBar, bounds);
+                 p.TabStop = true;
+                 p.Min = min;
+                 p.Max = max;
+                 p.ThumbLength = thumbLength;
+                 return p;
+               }()),
+      Min_(min),
+      Max_(std::max(min, max)),
+      Position_(std::clamp(position, Min_, Max_)) {
+  Native_->SetRange(Min_, Max_);
+  Native_->SetPosition(Position_);
+}
+
+void TTrackBar::SetPosition(int position) {
+  const int p = std::clamp(position, Min_, Max_);
+  if (p == Position_) return;
+  Position_ = p;
+  Native_->SetPosition(p);
+  if (OnChange) OnChange(*this);
+}
+
+void TTrackBar::HandlePositionChanged() {
+  const int p = std::clamp(Native_->Position(), Min_, Max_);
+  if (p == Position_) return;
+  Position_ = p;
+  if (OnChange) OnChange(*this);
+}
+
+// ---------------------------------------------------------------- TToolBar
+
+TToolBar::TToolBar(TForm& form, Rect bounds, const TImageList* images)
+    : TControl(form, nullptr,
+               [&] {
+                 ControlParams p = Params(ControlKind::ToolBar, bounds);
+                 p.TabStop = true;
+                 return p;
+               }()),
+      Images_(images) {}
+
+TToolBar::~TToolBar() {
+  for (size_t i = 0; i < Buttons_.size(); ++i) Buttons_[i].Action->Unsubscribe(Tokens_[i]);
+}
+
+void TToolBar::AddButton(Button button) {
+  Buttons_.push_back(button);
+  Tokens_.push_back(button.Action->Subscribe([this] { Sync(); }));
+  Down_.push_back(false);
+  Rebuild();
+}
+
+bool TToolBar::ButtonDown(int index) const {
+  return index >= 0 && index < static_cast<int>(Down_.size()) && Down_[static_cast<size_t>(index)];
+}
+
+void TToolBar::Rebuild() {
+  const int size = Images_ ? Form_.Scaled(Images_->Size()) : 0;
+  std::vector<ToolButtonSpec> specs;
+  for (const Button& b : Buttons_) {
+    ToolButtonSpec spec;
+    if (Images_) spec.Picture = Images_->Get(b.Action->ImageIndex(), size);
+    spec.Check = b.Check;
+    // The caption without its access-key marker names the button.
+    for (char c : b.Action->Caption())
+      if (c != '&') spec.Hint += c;
+    specs.push_back(std::move(spec));
+  }
+  Native_->SetButtons(specs);
+  Down_.assign(Buttons_.size(), false);
+  Sync();
+}
+
+void TToolBar::Rescale() {
+  TControl::Rescale();
+  Rebuild();
+}
+
+void TToolBar::Sync() {
+  for (size_t i = 0; i < Buttons_.size(); ++i) {
+    const bool down = Buttons_[i].Action->Checked();
+    if (down == Down_[i]) continue;
+    Down_[i] = down;
+    Native_->SetButtonDown(static_cast<int>(i), down);
+  }
+}
+
+void TToolBar::HandleButtonClick(int index) {
+  if (index < 0 || index >= static_cast<int>(Buttons_.size())) return;
+  // A check button has pressed or released itself; what shows is the action's state.
+  if (Buttons_[static_cast<size_t>(index)].Check)
+    Down_[static_cast<size_t>(index)] = !Down_[static_cast<size_t>(index)];
+  Buttons_[static_cast<size_t>(index)].Action->Execute();
+  Sync();
+}
+
+}  // namespace vr

@@ -1,0 +1,55 @@
+#pragma once
+// Popup menus whose items are bound to actions.
+
+#include <string>
+#include <vector>
+
+#include "forms/Actions.h"
+
+namespace vr {
+
+class TMenuItem {
+ public:
+  struct Design {
+    TAction* Action = nullptr;  // nullptr with Separator
+    TShortCut ShortCut;         // the item's own; wins over the action's
+    int GroupIndex = 0;
+    bool RadioItem = false;
+    bool Separator = false;
+  };
+  explicit TMenuItem(Design design) : Design_(design) {}
+  static TMenuItem Line(int groupIndex) {
+    return TMenuItem({nullptr, {}, groupIndex, false, true});
+  }
+
+  TAction* Action() const { return Design_.Action; }
+  bool IsLine() const { return Design_.Separator; }
+  bool RadioItem() const { return Design_.RadioItem; }
+  int GroupIndex() const { return Design_.GroupIndex; }
+  std::string Caption() const { return Design_.Action ? Design_.Action->Caption() : std::string(); }
+  bool Checked() const { return Design_.Action && Design_.Action->Checked(); }
+  int ImageIndex() const { return Design_.Action ? Design_.Action->ImageIndex() : -1; }
+  TShortCut ShortCut() const;
+  // Runs the bound action.
+  void Click() const;
+
+ private:
+  Design Design_;
+};
+
+class TPopupMenu {
+ public:
+  explicit TPopupMenu(const TImageList* images = nullptr) : Images(images) {}
+  const TImageList* Images;
+  std::vector<TMenuItem> Items;
+
+  // Opens the menu at a screen point and runs the chosen item; nothing when
+  // it is dismissed or the program is ending meanwhile.
+  void Popup(Point at);
+  // Runs the item with this shortcut, if any; true when there was one.
+  bool IsShortCut(TShortCut shortcut) const;
+  // What the menu shows, with pictures at the size for this density.
+  std::vector<MenuItemSpec> Describe(int dpi) const;
+};
+
+}  // namespace vr
