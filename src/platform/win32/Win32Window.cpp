@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Strings.h"
 
@@ -227,8 +228,9 @@ void Win32Window::SetClientSize(int, int) {}
 Point Win32Window::ClientSize() const { return {}; }
 void Win32Window::SetIcon(const MaskedImage&, const MaskedImage&) {}
 int Win32Window::Dpi() const { return USER_DEFAULT_SCREEN_DPI; }
-std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams&, ControlHandler&) {
-  return nullptr;
+std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams& params,
+                                                   ControlHandler& handler) {
+  return CreateWin32Control(*this, params, handler);
 }
 void Win32Window::SetEnabled(bool) {}
 
@@ -263,6 +265,7 @@ LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 // handler call nothing here touches a member: the handler may have destroyed
 // its window.
 LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
   auto mouseDown = [this](MouseButton b) {
     Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
   };

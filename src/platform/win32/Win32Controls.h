@@ -1,0 +1,24 @@
+#pragma once
+// The standard controls of the program's dialogs: USER and common controls
+// behind the portable Control interface.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace vr::win32 {
+
+class Win32Window;
+
+// Makes a native control in the window (or in the params' parent control).
+std::unique_ptr<Control> CreateWin32Control(Win32Window& window, const ControlParams& params,
+                                            ControlHandler& handler);
+
+// A notification that reached a window from one of its controls (command,
+// notify, scroll, owner draw, colours): handled here when it belongs to a
+// control made above. true: handled, with its result.
+bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+}  // namespace vr::win32
