@@ -1,7 +1,12 @@
 #include "Options/OptionsForm.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <exception>
+#include <set>
+
 #include "DataModule/DataModule.h"
-#include "DataModule/Pictures.h"
 
 namespace vr {
 
@@ -18,21 +23,172 @@ WindowParams OptionsWindowDesign() {
   return p;
 }
 
+constexpr int kComboHeight = 21;
+constexpr int kCheckHeight = 17;
+constexpr int kFontListRows = 24;
+
+const std::vector<std::string> kScaleItems{"640", "800", "1024", "1280"};
+const std::vector<std::string> kMarginItems{"4", "5", "6", "8", "10", "12"};
+const std::vector<std::string> kBreadthItems{"24", "32", "40", "48", "64"};
+const std::vector<std::string> kOrientationItems{"Left to Right", "Top to Bottom", "Right to Left",
+                                                 "Bottom to Top"};
+const std::vector<std::string> kTicksItems{"Each 100 Pixels", "Each 50 Pixels", "Each 10 Pixels",
+                                           "Each 5 Pixels"};
+const std::vector<std::string> kFontSizeItems{"5", "6", "7", "8", "9", "10"};
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// A number box's value goes to the ruler; a failure of either is dropped:
+// the ruler keeps its value and the box its text.
+template <class Apply>
+void ApplyNumber(const std::string& text, Apply apply) {
+  const auto n = ParseInteger(text);
+  if (!n) return;
+  try {
+    apply(*n);
+  } catch (const std::exception&) {
+  }
+}
+
 }  // namespace
 
-TOptionsForm::TOptionsForm(TApplication& owner) : TForm(owner, OptionsWindowDesign()) {
+std::optional<int32_t> ParseInteger(const std::string& text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && blank(text[first])) ++first;
+  while (last > first && blank(text[last - 1])) --last;
+  if (first == last) return std::nullopt;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + last;
+  if (*begin == '+') ++begin;
+  int32_t value = 0;
+  const auto [stop, error] = std::from_chars(begin, end, value, 10);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+std::vector<std::string> FontNameList(const std::vector<std::string>& families) {
+  std::vector<std::string> names{"Default"};
+  std::set<std::string> seen{"Default"};
+  for (const std::string& f : families) {
+    if (!f.empty() && seen.insert(f).second) names.push_back(f);
+  }
+  std::stable_sort(names.begin(), names.end(), LessNoCase);
+  return names;
+}
+
+const std::vector<TColorBox::NamedColor>& FontColorList() {
+  // The sixteen standard colours, then four more, down the left pair of
+  // columns and then the right.
+  static const std::vector<TColorBox::NamedColor> kColors{
+      {"Black", 0x000000}, {"Maroon", 0x000080},      {"Green", 0x008000},
+      {"Olive", 0x008080}, {"Navy", 0x800000},        {"Purple", 0x800080},
+      {"Teal", 0x808000},  {"Gray", 0x808080},        {"Silver", 0xC0C0C0},
+      {"Red", 0x0000FF},   {"Lime", 0x00FF00},        {"Yellow", 0x00FFFF},
+      {"Blue", 0xFF0000},  {"Fuchsia", 0xFF00FF},     {"Aqua", 0xFFFF00},
+      {"White", 0xFFFFFF}, {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},
+      {"Cream", 0xF0FBFF}, {"Medium Gray", 0xA4A0A0}};
+  return kColors;
+}
+
+TOptionsForm::TickControls::TickControls(TOptionsForm& form, int level)
+    : Box(form, nullptr, {212, 104, 119, 143}, "Ticks"),
+      ShowTickCheckBox(form, &Box, {8, 44, 101, kCheckHeight}, "Show Ticks"),
+      TickSizeLabel(form, &Box, {8, 68}, "Size:"),
+      TickSizeComboBox(form, &Box, {48, 64, 61, kComboHeight}, TComboBoxStyle::DropDown, {}),
+      ShowNumberCheckBox(form, &Box, {8, 92, 101, kCheckHeight}, "Show Numbers"),
+      FontSizeLabel(form, &Box, {8, 116}, "Size:"),
+      FontSizeComboBox(form, &Box, {48, 112, 61, kComboHeight}, TComboBoxStyle::DropDownList,
+                       kFontSizeItems),
+      Shape{{2, 14, 115, 127}} {
+  Box.Tag = level;
+  TickSizeComboBox.SetText("0");
+  ShowTickCheckBox.OnClick = [&form](TCheckBox& s) { form.ShowTickCheckBoxClick(s); };
+  TickSizeComboBox.OnChange = [&form](TComboBox& s) { form.TickSizeComboBoxChange(s); };
+  ShowNumberCheckBox.OnClick = [&form](TCheckBox& s) { form.ShowNumberCheckBoxClick(s); };
+  FontSizeComboBox.OnChange = [&form](TComboBox& s) { form.FontSizeComboBoxChange(s); };
+  if (level != Tick100) Box.Hide();
+}
+
+TOptionsForm::TOptionsForm(TApplication& owner)
+    : TForm(owner, OptionsWindowDesign()),
+      AppearanceGroupBox(*this, nullptr, {32, 4, 300, 100}, "Appearance:"),
+      FontNameLabel(*this, &AppearanceGroupBox, {8, 20}, "Font:"),
+      FontNameComboBox(*this, &AppearanceGroupBox, {36, 16, 121, kComboHeight},
+                       TComboBoxStyle::DropDown, {}, kFontListRows),
+      FontColorLabel(*this, &AppearanceGroupBox, {164, 20}, "Color:"),
+      FontColorBox(*this, &AppearanceGroupBox, {198, 16, 89, kComboHeight}, FontColorList(),
+                   kFontListRows),
+      AlphaBlendCheckBox(*this, &AppearanceGroupBox, {8, 48, 81, kCheckHeight}, "Alpha Blend"),
+      AlphaBlendValueTrackBar(*this, &AppearanceGroupBox, {92, 44, 205, 24}, 64, 255, 64),
+      LuminosityLabel(*this, &AppearanceGroupBox, {8, 72}, "Luminosity:"),
+      LuminosityTrackBar(*this, &AppearanceGroupBox, {92, 68, 205, 24}, -50, 50, 0),
+      Shape1{{2, 14, 296, 84}},
+      RulersToolBar(*this, {0, 0, 31, 255}, DM ? &DM->ImageList : nullptr),
+      DimensionsGroupBox(*this, nullptr, {32, 104, 175, 143}, "Dimensions:"),
+      ScaleLabel(*this, &DimensionsGroupBox, {8, 20}, "Scale:"),
+      ScaleComboBox(*this, &DimensionsGroupBox, {76, 16, 89, kComboHeight},
+                    TComboBoxStyle::DropDown, kScaleItems),
+      LeftMarginLabel(*this, &DimensionsGroupBox, {8, 44}, "Left Margin:"),
+      LeftMarginComboBox(*this, &DimensionsGroupBox, {76, 40, 89, kComboHeight},
+                         TComboBoxStyle::DropDown, kMarginItems),
+      RightMarginLabel(*this, &DimensionsGroupBox, {8, 68}, "Right Margin:"),
+      RightMarginComboBox(*this, &DimensionsGroupBox, {76, 64, 89, kComboHeight},
+                          TComboBoxStyle::DropDown, kMarginItems),
+      BreadthLabel(*this, &DimensionsGroupBox, {8, 92}, "Breadth:"),
+      BreadthComboBox(*this, &DimensionsGroupBox, {76, 88, 89, kComboHeight},
+                      TComboBoxStyle::DropDown, kBreadthItems),
+      OrientationLabel(*this, &DimensionsGroupBox, {8, 116}, "Orientation:"),
+      OrientationComboBox(*this, &DimensionsGroupBox, {76, 112, 89, kComboHeight},
+                          TComboBoxStyle::DropDownList, kOrientationItems),
+      Shape2{{2, 14, 171, 127}},
+      TicksComboBox(*this, nullptr, {220, 120, 101, kComboHeight}, TComboBoxStyle::DropDownList,
+                    kTicksItems),
+      Ticks{TickControls(*this, Tick100), TickControls(*this, Tick50), TickControls(*this, Tick10),
+            TickControls(*this, Tick5)} {
+  FontNameComboBox.OnChange = [this](TComboBox& s) { FontNameComboBoxChange(s); };
+  FontColorBox.OnSelect = [this](TColorBox& s) { FontColorBoxSelect(s); };
+  AlphaBlendCheckBox.OnClick = [this](TCheckBox& s) { AlphaBlendCheckBoxClick(s); };
+  AlphaBlendValueTrackBar.OnChange = [this](TTrackBar& s) { AlphaBlendValueTrackBarChange(s); };
+  LuminosityTrackBar.OnChange = [this](TTrackBar& s) { LuminosityTrackBarChange(s); };
+  ScaleComboBox.OnChange = [this](TComboBox& s) { ScaleComboBoxChange(s); };
+  LeftMarginComboBox.OnChange = [this](TComboBox& s) { LeftMarginComboBoxChange(s); };
+  RightMarginComboBox.OnChange = [this](TComboBox& s) { RightMarginComboBoxChange(s); };
+  BreadthComboBox.OnChange = [this](TComboBox& s) { BreadthComboBoxChange(s); };
+  OrientationComboBox.OnSelect = [this](TComboBox& s) { OrientationComboBoxSelect(s); };
+  TicksComboBox.OnSelect = [this](TComboBox& s) { TicksComboBoxSelect(s); };
+  TicksComboBox.SetItemIndex(0);
+  if (DM) {
+    // The first nine are check buttons of which all may be up; the last a plain button.
+    for (int n = 0; n < kSlotCount; ++n)
+      RulersToolBar.AddButton({&DM->RulerAction(n), n < kSlotCount - 1});
+  }
   FormCreate();
 }
 
 TOptionsForm::~TOptionsForm() = default;
 
 void TOptionsForm::FormCreate() {
+  // 1. The window's icon: the Options command's picture.
   if (DM) {
     const int index = DM->OptionsAction.ImageIndex();
     NativeWindow().SetIcon(DM->ImageList.Get(index, Scaled(16)),
                            DM->ImageList.Get(index, Scaled(32)));
   }
-  SetClientSize(340, 255);
+  // 2. The font list.
+  FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));
+  // 3. The four tick group boxes on one place.
+  for (TickControls& t : Ticks) t.Box.SetBounds(Ticks[Tick100].Box.BoundsRect());
+  // 4. The client area around the group boxes.
+  const Rect& a = AppearanceGroupBox.BoundsRect();
+  const Rect& d = DimensionsGroupBox.BoundsRect();
+  SetClientSize(a.Left + a.Width + 8, d.Top + d.Height + 8);
 }
 
 void TOptionsForm::FormShow() {
@@ -42,10 +198,117 @@ void TOptionsForm::FormShow() {
   RefreshFromRuler();
 }
 
+TickLevel TOptionsForm::LevelOf(const TControl& control) {
+  const int tag = control.Parent() ? control.Parent()->Tag : 0;
+  return static_cast<TickLevel>(std::clamp(tag, 0, kTickLevels - 1));
+}
+
 void TOptionsForm::RefreshFromRuler() {
   if (DM) DM->UpdateRulerChecks();
   TRulerForm* r = ActiveRuler();
   if (!r) return;
+  ScaleComboBox.SetText(std::to_string(r->Scale()));
+  LeftMarginComboBox.SetText(std::to_string(r->LeftMargin()));
+  RightMarginComboBox.SetText(std::to_string(r->RightMargin()));
+  BreadthComboBox.SetText(std::to_string(r->Breadth()));
+  OrientationComboBox.SetItemIndex(r->Orientation());
+  FontNameComboBox.SetText(r->Font().Name());
+  FontColorBox.SetSelected(r->Font().Color());
+  // Check boxes and track bars fire for every value that changes them; the
+  // handlers write the value back, which changes nothing, except where a
+  // track bar had to keep the value within its range.
+  AlphaBlendCheckBox.SetChecked(r->AlphaBlend());
+  AlphaBlendValueTrackBar.SetPosition(r->AlphaBlendValue());
+  LuminosityTrackBar.SetPosition(r->Luminosity());
+  for (int level = Tick100; level < kTickLevels; ++level) {
+    TickControls& t = Ticks[static_cast<size_t>(level)];
+    const auto l = static_cast<TickLevel>(level);
+    t.ShowTickCheckBox.SetChecked(r->GetShowTick(l));
+    t.TickSizeComboBox.SetText(std::to_string(r->GetTickSize(l)));
+    t.ShowNumberCheckBox.SetChecked(r->GetShowNumber(l));
+    t.FontSizeComboBox.SetItemIndex(t.FontSizeComboBox.IndexOf(std::to_string(r->GetFontSize(l))));
+  }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TOptionsForm::FontNameComboBoxChange(TComboBox& sender) {
+  TRulerForm* r = ActiveRuler();
+  if (!r || sender.Text().empty()) return;
+  r->Font().SetName(sender.Text().substr(0, kMaxFontNameLength));
+}
+
+void TOptionsForm::FontColorBoxSelect(TColorBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) r->Font().SetColor(sender.Selected());
+}
+
+void TOptionsForm::AlphaBlendCheckBoxClick(TCheckBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) r->SetAlphaBlend(sender.Checked());
+}
+
+void TOptionsForm::AlphaBlendValueTrackBarChange(TTrackBar& sender) {
+  if (TRulerForm* r = ActiveRuler())
+    r->SetAlphaBlendValue(static_cast<uint8_t>(std::clamp(sender.Position(), 0, 255)));
+}
+
+void TOptionsForm::LuminosityTrackBarChange(TTrackBar& sender) {
+  if (TRulerForm* r = ActiveRuler()) r->SetLuminosity(sender.Position());
+}
+
+void TOptionsForm::ScaleComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) ApplyNumber(sender.Text(), [r](int32_t n) { r->SetScale(n); });
+}
+
+void TOptionsForm::LeftMarginComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler())
+    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetLeftMargin(n); });
+}
+
+void TOptionsForm::RightMarginComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler())
+    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetRightMargin(n); });
+}
+
+void TOptionsForm::BreadthComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler())
+    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetBreadth(n); });
+}
+
+void TOptionsForm::OrientationComboBoxSelect(TComboBox& sender) {
+  TRulerForm* r = ActiveRuler();
+  if (!r || sender.ItemIndex() < 0) return;
+  r->SetOrientation(static_cast<uint8_t>(sender.ItemIndex()));
+}
+
+void TOptionsForm::ShowTickCheckBoxClick(TCheckBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) r->SetShowTick(LevelOf(sender), sender.Checked());
+}
+
+void TOptionsForm::TickSizeComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) {
+    const TickLevel level = LevelOf(sender);
+    ApplyNumber(sender.Text(), [r, level](int32_t n) { r->SetTickSize(level, n); });
+  }
+}
+
+void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) r->SetShowNumber(LevelOf(sender), sender.Checked());
+}
+
+void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
+  if (TRulerForm* r = ActiveRuler()) {
+    const TickLevel level = LevelOf(sender);
+    ApplyNumber(sender.Text(), [r, level](int32_t n) { r->SetFontSize(level, n); });
+  }
+}
+
+void TOptionsForm::TicksComboBoxSelect(TComboBox& sender) {
+  const int chosen = sender.ItemIndex();
+  if (chosen < 0 || chosen >= kTickLevels) return;
+  // The new box first, then the others away: one of them always shows.
+  Ticks[static_cast<size_t>(chosen)].Box.Show();
+  for (int level = 0; level < kTickLevels; ++level)
+    if (level != chosen) Ticks[static_cast<size_t>(level)].Box.Hide();
 }
 
 }  // namespace vr

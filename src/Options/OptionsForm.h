@@ -1,11 +1,28 @@
 #pragma once
 // The Options window: every setting of the active ruler, changed at once.
+// It follows the active ruler: whenever that may have changed, every control
+// is loaded from it again.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "Ruler/Rulers.h"
 #include "forms/Controls.h"
 #include "forms/Forms.h"
 
 namespace vr {
+
+// A box's text as a decimal integer: optional blanks around an optional sign
+// and digits, within the 32-bit range. Anything else does not parse.
+std::optional<int32_t> ParseInteger(const std::string& text);
+
+// "Default" and the screen's font families, each once, sorted without regard to case.
+std::vector<std::string> FontNameList(const std::vector<std::string>& families);
+
+// The colours the font colour list offers after "Custom...", in list order.
+const std::vector<TColorBox::NamedColor>& FontColorList();
 
 class TOptionsForm : public TForm, public TRulerObserver {
  public:
@@ -15,11 +32,73 @@ class TOptionsForm : public TForm, public TRulerObserver {
   // Loads every control from the active ruler.
   void RefreshFromRuler() override;
 
+  // The controls of one tick level's group box.
+  struct TickControls {
+    TGroupBox Box;
+    TCheckBox ShowTickCheckBox;
+    TLabel TickSizeLabel;
+    TComboBox TickSizeComboBox;
+    TCheckBox ShowNumberCheckBox;
+    TLabel FontSizeLabel;
+    TComboBox FontSizeComboBox;
+    TShape Shape;
+    TickControls(TOptionsForm& form, int level);
+  };
+
+  // In tab order.
+  TGroupBox AppearanceGroupBox;
+  TLabel FontNameLabel;
+  TComboBox FontNameComboBox;
+  TLabel FontColorLabel;
+  TColorBox FontColorBox;
+  TCheckBox AlphaBlendCheckBox;
+  TTrackBar AlphaBlendValueTrackBar;
+  TLabel LuminosityLabel;
+  TTrackBar LuminosityTrackBar;
+  TShape Shape1;
+  TToolBar RulersToolBar;
+  TGroupBox DimensionsGroupBox;
+  TLabel ScaleLabel;
+  TComboBox ScaleComboBox;
+  TLabel LeftMarginLabel;
+  TComboBox LeftMarginComboBox;
+  TLabel RightMarginLabel;
+  TComboBox RightMarginComboBox;
+  TLabel BreadthLabel;
+  TComboBox BreadthComboBox;
+  TLabel OrientationLabel;
+  TComboBox OrientationComboBox;
+  TShape Shape2;
+  TComboBox TicksComboBox;
+  // Levels Tick100, Tick50, Tick10, Tick5: the group boxes' tags 0..3.
+  std::array<TickControls, kTickLevels> Ticks;
+
+  // Handlers.
+  void FontNameComboBoxChange(TComboBox& sender);
+  void FontColorBoxSelect(TColorBox& sender);
+  void AlphaBlendCheckBoxClick(TCheckBox& sender);
+  void AlphaBlendValueTrackBarChange(TTrackBar& sender);
+  void LuminosityTrackBarChange(TTrackBar& sender);
+  void ScaleComboBoxChange(TComboBox& sender);
+  void LeftMarginComboBoxChange(TComboBox& sender);
+  void RightMarginComboBoxChange(TComboBox& sender);
+  void BreadthComboBoxChange(TComboBox& sender);
+  void OrientationComboBoxSelect(TComboBox& sender);
+  void ShowTickCheckBoxClick(TCheckBox& sender);
+  void TickSizeComboBoxChange(TComboBox& sender);
+  void ShowNumberCheckBoxClick(TCheckBox& sender);
+  void FontSizeComboBoxChange(TComboBox& sender);
+  void TicksComboBoxSelect(TComboBox& sender);
+
+  static constexpr size_t kMaxFontNameLength = 31;
+
  protected:
   void FormShow() override;
 
  private:
   void FormCreate();
+  // The level of a control: the tag of the group box that holds it.
+  static TickLevel LevelOf(const TControl& control);
   bool Shown_ = false;
 };
 

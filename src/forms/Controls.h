@@ -20,7 +20,7 @@
 
 namespace vr {
 
-class TControl : protected ControlHandler {
+class TControl : public ControlHandler {
  public:
   // Makes the native control at once, in the parent (nullptr: the form).
   TControl(TForm& form, TControl* parent, ControlParams design);

@@ -146,7 +146,7 @@ TEST_F(SlotsTest, TheOptionsWindowFollowsTheActiveRulerNotTheRenderedOne) {
   StartAndShowRuler0();
   SetRulerVisible(2, true);
   FakeOptions options;
-  ActiveRulerFollowers.OptionsForm = &options;
+  RulerLinks.OptionsForm = &options;
   Slot(0).SetLuminosity(15);  // ruler 0 renders while ruler 2 is active
   ASSERT_FALSE(options.Refreshes.empty());
   EXPECT_EQ(options.Refreshes.back(), 2);
@@ -159,7 +159,7 @@ TEST_F(SlotsTest, TheOptionsWindowFollowsTheActiveRulerNotTheRenderedOne) {
 
 TEST_F(SlotsTest, NoRefreshWithoutAnActiveRuler) {
   FakeOptions options;
-  ActiveRulerFollowers.OptionsForm = &options;
+  RulerLinks.OptionsForm = &options;
   MakeDialog().Show();
   ActiveFormChanged(nullptr);
   EXPECT_TRUE(options.Refreshes.empty());

@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "About/AboutForm.h"
+#include "Options/OptionsForm.h"
+#include "Ruler/RulerKeys.h"
+#include "TestSupport.h"
+
+namespace vr::test {
+namespace {
+
+constexpr int kAlt = VK_MENU_KEY, kShift = VK_SHIFT_KEY;
+
+class CommandsTest : public ProgramTest {
+ protected:
+  // Start-up as the program does it: ruler 0 shown and focused, then the Options window.
+  TRulerForm& Start() {
+    TRulerForm& r = StartAndShowRuler0();
+    CreateOptionsWindow(*App);
+    return r;
+  }
+  // A key as the loop hands it over: to the filter, then its normal handling.
+  void Press(int vk, std::set<int> modifiers = {}) {
+    const bool sys = modifiers.count(kAlt) || vk == VK_F10_KEY;
+    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
+               {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
+  }
+  std::vector<bool> Checks() const {
+    std::vector<bool> checks;
+    for (int n = 0; n < kSlotCount; ++n) checks.push_back(DM->RulerAction(n).Checked());
+    return checks;
+  }
+  static std::vector<bool> Only(int n) {
+    std::vector<bool> v(kSlotCount, false);
+    if (n >= 0) v[static_cast<size_t>(n)] = true;
+    return v;
+  }
+  headless::HeadlessTrayIcon& Tray() { return *Os.TrayIcons.at(0); }
+  const headless::OpenedMenu& LastMenu() const { return Os.Menus.back(); }
+};
+
+TEST_F(CommandsTest, CheckingAnActionOfAGroupUnchecksTheOthersAndRunningItFlipsNothing) {
+  Start();
+  DM->RulerAction(3).SetChecked(true);
+  DM->RulerAction(5).SetChecked(true);
+  EXPECT_EQ(Checks(), Only(5));
+  // Actions of group 0 are on their own.
+  DM->OptionsAction.SetChecked(true);
+  DM->AboutAction.SetChecked(true);
+  EXPECT_TRUE(DM->OptionsAction.Checked());
+  EXPECT_EQ(Checks(), Only(5));
+  // Running an action never flips its check mark.
+  TActionList list;
+  int runs = 0;
+  TAction toggle(list, {"&Toggle", "", 0, -1, {}}, [&](TAction& sender) {
+    EXPECT_EQ(&sender, &toggle);
+    ++runs;
+  });
+  toggle.Execute();
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(toggle.Checked());
+}
+
+TEST_F(CommandsTest, BothMenusHaveTheirItemsShortcutsPicturesAndTheActiveRulerSelected) {
+  Start();
+  SetRulerVisible(4, true);
+  DM->UpdateRulerChecks();
+  const std::vector<MenuItemSpec> context = DM->PopupMenu.Describe(96);
+  const std::vector<MenuItemSpec> tray = DM->TrayPopupMenu.Describe(96);
+  ASSERT_EQ(context.size(), 15u);
+  ASSERT_EQ(tray.size(), 15u);
+  for (int n = 0; n < kSlotCount; ++n) {
+    const auto& c = context[static_cast<size_t>(n)];
+    const auto& t = tray[static_cast<size_t>(n)];
+    EXPECT_EQ(c.Caption, "Ruler &" + std::to_string(n));
+    EXPECT_EQ(c.ShortcutText, "Alt+" + std::to_string(n));
+    EXPECT_TRUE(c.RadioItem && t.RadioItem);
+    EXPECT_EQ(c.Checked, n == 4);
+    EXPECT_EQ(t.Checked, n == 4);
+    EXPECT_EQ(c.Picture.Width(), 16);
+    EXPECT_EQ(t.Caption, c.Caption);
+    EXPECT_EQ(t.ShortcutText, "");
+  }
+  const std::vector<std::pair<std::string, std::string>> contextTail{
+      {"", ""}, {"Options...", ""}, {"About Vantori Rulers...", ""}, {"", ""}, {"Hide", "Esc"}};
+  const std::vector<std::pair<std::string, std::string>> trayTail{
+      {"", ""}, {"Options...", ""}, {"About Vantori Rulers...", ""}, {"", ""}, {"Close", ""}};
+  for (size_t i = 0; i < contextTail.size(); ++i) {
+    EXPECT_EQ(context[10 + i].Separator, contextTail[i].first.empty());
+    EXPECT_EQ(context[10 + i].Caption, contextTail[i].first);
+    EXPECT_EQ(context[10 + i].ShortcutText, contextTail[i].second);
+    EXPECT_EQ(tray[10 + i].Caption, trayTail[i].first);
+    EXPECT_EQ(tray[10 + i].ShortcutText, trayTail[i].second);
+  }
+  // The Options item never shows a check mark; its picture is number 10.
+  EXPECT_FALSE(context[11].Checked);
+  EXPECT_EQ(context[11].Picture, DM->ImageList.Get(10));
+  // Pictures follow the monitor's density.
+  EXPECT_EQ(DM->PopupMenu.Describe(144)[0].Picture.Width(), 24);
+}
+
+TEST_F(CommandsTest, RulerCommandsToggleTheirSlotAndTheLastVisibleRulerStays) {
+  Start();
+  SetRulerVisible(3, true);
+  BringRulerToFront(0);
+  // Ruler 3 visible, another ruler active: its item hides it, a second time shows it in front.
+  Os.AnswerMenuWith("Ruler 3");
+  DM->PopupMenu.Popup({10, 10});
+  EXPECT_FALSE(GetRulerVisible(3));
+  Os.AnswerMenuWithAccessKey('3');
+  DM->TrayPopupMenu.Popup({10, 10});
+  EXPECT_TRUE(GetRulerVisible(3));
+  EXPECT_EQ(ActiveRulerIndex(), 3);
+  EXPECT_EQ(Os.ZOrder.back(), &WindowOf(Slot(3)));
+  // The only visible ruler stays.
+  SetRulerVisible(3, false);
+  DM->RulerAction(0).Execute();
+  EXPECT_TRUE(GetRulerVisible(0));
+}
+
+TEST_F(CommandsTest, HideTakesEvenTheLastRulerAwayAndTheTrayMenuBringsItBack) {
+  Start();
+  Press(27);  // Esc on ruler 0, the only ruler
+  EXPECT_FALSE(GetRulerVisible(0));
+  EXPECT_EQ(ActiveRulerIndex(), 0);
+  ASSERT_EQ(Os.TrayIcons.size(), 1u);
+  Os.AnswerMenuWith("Ruler 0");
+  Tray().RightClick();
+  EXPECT_EQ(Os.ForegroundRequests, 1);
+  EXPECT_EQ(Os.PendingMessageRuns, 1);
+  EXPECT_EQ(LastMenu().At, Os.Cursor);
+  EXPECT_TRUE(GetRulerVisible(0));
+  // With no ruler active at all, Hide does nothing and no command is checked.
+}
+
+TEST_F(CommandsTest, WithNoActiveRulerHideDoesNothingAndNoCommandIsChecked) {
+  App->SetTitle("Vantori Rulers");
+  DM->HideAction.Execute();
+  DM->UpdateRulerChecks();
+  EXPECT_EQ(Checks(), Only(-1));
+  EXPECT_EQ(DM->TrayIcon.IconIndex(), -1);
+}
+
+TEST_F(CommandsTest, CloseWritesRuler0AndEndsTheProgramAlsoWhileRuler0IsHidden) {
+  Start();
+  SetRulerVisible(2, true);
+  SetRulerVisible(0, false);
+  ASSERT_FALSE(GetRulerVisible(0));
+  Os.AnswerMenuWith("Close");
+  Tray().RightClick();
+  EXPECT_TRUE(App->Terminated());
+  EXPECT_EQ(Os.Registry.ValueCount(Key(0)), 24u);
+  EXPECT_FALSE(Os.Registry.HasKey(Key(2)));
+}
+
+struct ShortcutCase {
+  const char* name;
+  bool optionsFocused;
+  int vk;
+  std::set<int> modifiers;
+  bool ruler5Visible;
+  bool ruler0Visible;
+};
+
+void PrintTo(const ShortcutCase& c, std::ostream* os) { *os << c.name; }
+
+class Shortcuts : public CommandsTest, public ::testing::WithParamInterface<ShortcutCase> {};
+
+TEST_P(Shortcuts, WorkOnlyWhileARulerHasTheFocus) {
+  const ShortcutCase& c = GetParam();
+  Start();
+  SetRulerVisible(2, true);
+  BringRulerToFront(0);
+  if (c.optionsFocused) DM->OptionsAction.Execute();
+  Press(c.vk, c.modifiers);
+  EXPECT_EQ(GetRulerVisible(5), c.ruler5Visible);
+  EXPECT_EQ(GetRulerVisible(0), c.ruler0Visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Shortcuts,
+    ::testing::Values(ShortcutCase{"AltDigitOnARuler", false, '5', {kAlt}, true, true},
+                      ShortcutCase{"AltDigitInOptions", true, '5', {kAlt}, false, true},
+                      ShortcutCase{"DigitWithoutAlt", false, '5', {}, false, true},
+                      ShortcutCase{"ShiftAltDigit", false, '5', {kAlt, kShift}, false, true},
+                      ShortcutCase{"EscOnARuler", false, 27, {}, false, false},
+                      ShortcutCase{"EscInOptions", true, 27, {}, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CommandsTest, ShiftF10AndTheMenuKeyOpenTheContextMenuAtTheRuler) {
+  TRulerForm& r = Start();
+  Press(VK_F10_KEY, {kShift});
+  Press(93);
+  ASSERT_EQ(Os.Menus.size(), 2u);
+  const Rect b = WindowOf(r).Bounds();
+  EXPECT_EQ(Os.Menus[0].At, (Point{b.Left + b.Width / 2, b.Top + b.Height / 2}));
+  EXPECT_EQ(Os.Menus[0].Items.back().Caption, "Hide");
+  EXPECT_TRUE(GetRulerVisible(0));  // Shift+F10 is not F10
+}
+
+TEST_F(CommandsTest, TheTrayShowsTheProgramIconUntilARulerIsActiveThenItsPicture) {
+  ASSERT_EQ(Os.TrayIcons.size(), 1u);
+  EXPECT_EQ(Tray().Tip, "Vantori Rulers");
+  EXPECT_EQ(Tray().Picture, App->SmallIcon);
+  Start();
+  EXPECT_EQ(Tray().Picture, DM->ImageList.Get(0));
+  SetRulerVisible(4, true);
+  EXPECT_EQ(Tray().Picture, DM->ImageList.Get(4));
+  // The animation steps on once in 24.8 days, from the last picture to the first.
+  ASSERT_EQ(Os.Timers.size(), 1u);
+  EXPECT_EQ(Os.Timers[0]->Interval, 2147483647u);
+  DM->TrayIcon.SetIconIndex(11);
+  Os.FireTimers();
+  EXPECT_EQ(DM->TrayIcon.IconIndex(), 0);
+  // Setting the index it has changes nothing.
+  const int changes = Tray().PictureChanges;
+  DM->TrayIcon.SetIconIndex(0);
+  EXPECT_EQ(Tray().PictureChanges, changes);
+}
+
+TEST_F(CommandsTest, ATrayIconRefusedForAWhileIsRetriedThenTheProgramFails) {
+  App.reset();
+  ForgetProgram();
+  Os.TrayAddFailures = 3;
+  Os.TrayAddAttempts = 0;
+  App = std::make_unique<TApplication>(Os);
+  CreateCommandModule(*App);
+  EXPECT_EQ(Os.TrayAddAttempts, 4);
+  EXPECT_EQ(Os.TrayIcons.size(), 1u);
+
+  App.reset();
+  ForgetProgram();
+  Os.TrayAddFailures = -1;
+  App = std::make_unique<TApplication>(Os);
+  try {
+    CreateCommandModule(*App);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot create shell notification icon");
+  }
+  EXPECT_GE(Os.SleptMs, 2000);
+  EXPECT_LE(Os.SleptMs, 10000);
+  EXPECT_TRUE(Os.TrayIcons.empty());
+}
+
+TEST_F(CommandsTest, OptionsCommandShowsAndHidesTheWindowWhichOpensCentredThenStaysPut) {
+  Start();
+  TOptionsForm& options = *OptionsForm;
+  headless::HeadlessWindow& w = *Os.Find(options);
+  EXPECT_FALSE(options.Visible());
+  EXPECT_EQ(w.ClientSize(), (Point{340, 255}));
+  EXPECT_EQ(w.Params().Caption, "Vantori Rulers Options");
+  EXPECT_EQ(w.SmallIcon(), DM->ImageList.Get(10));
+  DM->OptionsAction.Execute();
+  EXPECT_TRUE(options.Visible());
+  const Rect b = w.Bounds();
+  EXPECT_EQ(b.Left, (1366 - b.Width) / 2);
+  EXPECT_EQ(b.Top, (768 - b.Height) / 2);
+  EXPECT_EQ(ActiveRulerIndex(), 0);  // the Options window edits the last ruler
+  EXPECT_EQ(Checks(), Only(0));
+  w.SetBounds({10, 20, b.Width, b.Height});
+  options.HandleCloseRequest();  // the close box hides it
+  EXPECT_FALSE(options.Visible());
+  EXPECT_FALSE(App->Terminated());
+  DM->OptionsAction.Execute();
+  EXPECT_EQ(w.Bounds().Left, 10);
+  DM->OptionsAction.Execute();
+  EXPECT_FALSE(options.Visible());
+  EXPECT_FALSE(DM->OptionsAction.Checked());
+}
+
+TEST_F(CommandsTest, EveryAboutCommandMakesAFreshBoxThatLeavesNothingBehind) {
+  Start();
+  const size_t windows = Os.ZOrder.size();
+  std::vector<std::string> seen;
+  auto inspect = [&] {
+    headless::HeadlessWindow& w = *Os.Focused;
+    seen.push_back(w.Params().Caption);
+    EXPECT_EQ(w.ClientSize(), (Point{480, 320}));
+    EXPECT_EQ(w.Controls().size(), 9u);
+  };
+  // Enter, Esc and the close box each close it.
+  for (const auto& close : std::vector<std::function<void()>>{
+           [&] { Os.PostKey(13); }, [&] { Os.PostKey(27); },
+           [&] { Os.PostAction([&] { Os.Focused->Handler().HandleCloseRequest(); }); }}) {
+    Os.PostAction(inspect);
+    close();
+    DM->AboutAction.Execute();
+    EXPECT_EQ(Os.ZOrder.size(), windows);
+    EXPECT_EQ(Os.ModalLoopsRunDry, 0);
+  }
+  EXPECT_EQ(seen, std::vector<std::string>(3, "About Vantori Rulers"));
+  EXPECT_TRUE(WindowOf(Slot(0)).IsEnabled());
+}
+
+TEST_F(CommandsTest, TheAboutBoxSaysWhoWeAreAndItsLinkWritesToUs) {
+  Start();
+  TAboutForm box(*App);
+  EXPECT_EQ(box.Label3.Caption(), "Vantori Rulers 7.7 (Build 67)");
+  EXPECT_TRUE(box.Label3.Font().Bold);
+  EXPECT_EQ(box.Image.Picture(), App->LargeIcon);
+  EXPECT_EQ(box.Image1.Picture().Width(), 480);
+  headless::HeadlessControl& mail = *Os.Find(box)->Find(box.MailLabel);
+  mail.UserMouseEnter();
+  EXPECT_TRUE(mail.Params().Font.Underline);
+  mail.UserMouseLeave();
+  EXPECT_FALSE(mail.Params().Font.Underline);
+  EXPECT_FALSE(mail.Params().Font.Bold);
+  EXPECT_EQ(mail.Params().Font.Color, 0xFF0000u);
+  mail.UserClick();
+  EXPECT_EQ(Os.OpenedLinks, std::vector<std::string>{"mailto:support@vantori.example"
+                                                     "?subject=About Vantori Rulers&body=:)"});
+  EXPECT_EQ(box.ModalResult(), mrNone);  // a click on the link leaves the box open
+}
+
+TEST_F(CommandsTest, TrayCloseWhileTheAboutBoxIsOpenEndsTheProgramCleanly) {
+  bool after = false;
+  Os.PostAction([&] { DM->AboutAction.Execute(); });
+  Os.PostAction([&] {
+    Os.AnswerMenuWith("Close");
+    Tray().RightClick();
+  });
+  Os.PostAction([&] { after = true; });
+  Start();
+  App->Run();
+  EXPECT_FALSE(after);
+  EXPECT_EQ(Os.Registry.ValueCount(Key(0)), 24u);
+  EXPECT_EQ(Os.ModalLoops, 1);
+}
+
+TEST_F(CommandsTest, AnErrorInAMessageIsShownAndThatMessageGoesNoFurther) {
+  Start();
+  App->OnMessage = [](const Message& msg, bool&) {
+    if (msg.WParam == 27) throw std::runtime_error("Out of paper");
+  };
+  Press(27);  // Esc: its shortcut must not run after the error
+  EXPECT_EQ(Os.Errors, std::vector<std::string>{"Out of paper"});
+  EXPECT_TRUE(GetRulerVisible(0));
+  Press('5', {kAlt});  // the next message is handled as usual
+  EXPECT_TRUE(GetRulerVisible(5));
+}
+
+}  // namespace
+}  // namespace vr::test
