@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Options/OptionsForm.h"
+#include "TestSupport.h"
+
+namespace vr::test {
+namespace {
+
+class OptionsTest : public ProgramTest {
+ protected:
+  TOptionsForm& Start() {
+    StartAndShowRuler0();
+    CreateOptionsWindow(*App);
+    OptionsForm->Show();
+    return *OptionsForm;
+  }
+  headless::HeadlessControl& Native(const TControl& c) { return *Os.Find(*OptionsForm)->Find(c); }
+  TRulerForm& Ruler() { return *ActiveRuler(); }
+};
+
+TEST_F(OptionsTest, ParseIntegerTakesDecimalIntegersOnly) {
+  const std::vector<std::pair<std::string, std::optional<int32_t>>> cases{
+      {"640", 640},
+      {" 12 ", 12},
+      {"-20", -20},
+      {"+7", 7},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"", std::nullopt},
+      {"  ", std::nullopt},
+      {"abc", std::nullopt},
+      {"12a", std::nullopt},
+      {"1e3", std::nullopt},
+      {"0x10", std::nullopt},
+      {"2147483648", std::nullopt},
+      {"1 2", std::nullopt},
+      {"--1", std::nullopt},
+      {std::string(20000, '7'), std::nullopt}};
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(ParseInteger(text), expected) << "\"" << text.substr(0, 20) << "\"";
+}
+
+TEST_F(OptionsTest, TheWindowShowsTheActiveRuler) {
+  TOptionsForm& o = Start();
+  EXPECT_EQ(o.ScaleComboBox.Text(), "640");
+  EXPECT_EQ(o.LeftMarginComboBox.Text(), "5");
+  EXPECT_EQ(o.BreadthComboBox.Text(), "50");
+  EXPECT_EQ(o.OrientationComboBox.ItemIndex(), 0);
+  EXPECT_EQ(o.FontNameComboBox.Text(), "Arial");
+  EXPECT_EQ(o.FontColorBox.Selected(), 0x000000u);
+  EXPECT_TRUE(o.AlphaBlendCheckBox.Checked());
+  EXPECT_EQ(o.AlphaBlendValueTrackBar.Position(), 192);
+  EXPECT_EQ(o.LuminosityTrackBar.Position(), 0);
+  const std::vector<std::string> sizes{"29", "19", "17", "12"};
+  const std::vector<bool> numbers{true, true, true, false};
+  const std::vector<std::string> fonts{"7", "7", "7", "6"};
+  for (int level = 0; level < kTickLevels; ++level) {
+    const auto& t = o.Ticks[static_cast<size_t>(level)];
+    EXPECT_TRUE(t.ShowTickCheckBox.Checked());
+    EXPECT_EQ(t.TickSizeComboBox.Text(), sizes[static_cast<size_t>(level)]);
+    EXPECT_EQ(t.ShowNumberCheckBox.Checked(), numbers[static_cast<size_t>(level)]);
+    EXPECT_EQ(t.FontSizeComboBox.Text(), fonts[static_cast<size_t>(level)]);
+    EXPECT_EQ(t.Box.Visible(), level == Tick100);
+    EXPECT_EQ(t.Box.BoundsRect(), (Rect{212, 104, 119, 143}));
+  }
+  // The native controls show the same.
+  EXPECT_EQ(Native(o.ScaleComboBox).Text(), "640");
+  EXPECT_EQ(Native(o.AlphaBlendValueTrackBar).Position(), 192);
+  EXPECT_EQ(Native(o.AlphaBlendValueTrackBar).Min(), 64);
+  EXPECT_EQ(Native(o.LuminosityTrackBar).Min(), -50);
+}
+
+TEST_F(OptionsTest, TypingIntoScaleAppliesEachKeystrokeAndKeepsWhatWasTyped) {
+  TOptionsForm& o = Start();
+  auto& box = Native(o.ScaleComboBox);
+  box.UserSetText("");
+  std::vector<int32_t> applied;
+  for (char c : std::string("1024")) {
+    box.UserType(std::string(1, c));
+    applied.push_back(Ruler().Scale());
+    // The box shows what was typed, not the clamped value.
+    EXPECT_EQ(box.Text(), std::string("1024").substr(0, applied.size()));
+  }
+  EXPECT_EQ(applied, (std::vector<int32_t>{100, 100, 102, 1024}));
+  EXPECT_EQ(WindowOf(Ruler()).Bounds().Width, 1034);
+  // Typing "1" alone shows the clamped value at the next refresh.
+  box.UserSetText("1");
+  EXPECT_EQ(box.Text(), "1");
+  o.RefreshFromRuler();
+  EXPECT_EQ(box.Text(), "100");
+}
+
+struct BadNumberCase {
+  const char* name;
+  std::string text;
+};
+void PrintTo(const BadNumberCase& c, std::ostream* os) { *os << c.name; }
+
+class BadNumbers : public OptionsTest, public ::testing::WithParamInterface<BadNumberCase> {};
+
+TEST_P(BadNumbers, ChangeNothingAndTheBoxKeepsItsText) {
+  TOptionsForm& o = Start();
+  const RulerSettings before = Ruler().Settings();
+  for (TComboBox* box : {&o.ScaleComboBox, &o.LeftMarginComboBox, &o.RightMarginComboBox,
+                         &o.BreadthComboBox, &o.Ticks[Tick50].TickSizeComboBox}) {
+    Native(*box).UserSetText(GetParam().text);
+    EXPECT_EQ(box->Text(), GetParam().text);
+  }
+  EXPECT_EQ(Ruler().Settings().Scale, before.Scale);
+  EXPECT_EQ(Ruler().Settings().LeftMargin, before.LeftMargin);
+  EXPECT_EQ(Ruler().Settings().Breadth, before.Breadth);
+  EXPECT_EQ(Ruler().Settings().TickSize, before.TickSize);
+  EXPECT_TRUE(Os.Errors.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, BadNumbers,
+                         ::testing::Values(BadNumberCase{"Empty", ""},
+                                           BadNumberCase{"Letters", "abc"},
+                                           BadNumberCase{"Exponent", "1e3"},
+                                           BadNumberCase{"Beyond32Bits", "4294967296"},
+                                           BadNumberCase{"Pasted20000", std::string(20000, '9')}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OptionsTest, EachTickBoxEditsItsOwnLevel) {
+  TOptionsForm& o = Start();
+  Native(o.TicksComboBox).UserChoose(1);  // "Each 50 Pixels"
+  EXPECT_TRUE(Native(o.Ticks[Tick50].TickSizeComboBox).ShownOnScreen());
+  Native(o.Ticks[Tick50].TickSizeComboBox).UserSetText("23");
+  EXPECT_EQ(Ruler().GetTickSize(Tick50), 23);
+  EXPECT_EQ(Ruler().GetTickSize(Tick100), 29);
+  EXPECT_EQ(Ruler().GetTickSize(Tick10), 17);
+  Native(o.Ticks[Tick50].ShowNumberCheckBox).UserClick();
+  EXPECT_FALSE(Ruler().GetShowNumber(Tick50));
+  EXPECT_TRUE(Ruler().GetShowNumber(Tick100));
+  Native(o.Ticks[Tick50].FontSizeComboBox).UserChoose(5);  // "10"
+  EXPECT_EQ(Ruler().GetFontSize(Tick50), 10);
+  Native(o.Ticks[Tick50].ShowTickCheckBox).UserClick();
+  EXPECT_FALSE(Ruler().GetShowTick(Tick50));
+  EXPECT_TRUE(Ruler().GetShowTick(Tick5));
+}
+
+TEST_F(OptionsTest, TheChosenTickLevelShowsItsBoxAndKeepsItAcrossShowings) {
+  TOptionsForm& o = Start();
+  Native(o.TicksComboBox).UserChoose(2);  // "Each 10 Pixels"
+  auto visible = [&] {
+    std::vector<bool> v;
+    for (auto& t : o.Ticks) v.push_back(Native(t.Box).ShownOnScreen());
+    return v;
+  };
+  EXPECT_EQ(visible(), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(o.Ticks[Tick10].Box.BoundsRect(), o.Ticks[Tick100].Box.BoundsRect());
+  o.Hide();
+  o.Show();
+  EXPECT_EQ(visible(), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(o.TicksComboBox.ItemIndex(), 2);
+}
+
+TEST_F(OptionsTest, OrientationItemsAreTheOrientations) {
+  TOptionsForm& o = Start();
+  const std::vector<std::pair<int, uint8_t>> cases{
+      {3, BottomToTop}, {1, TopToBottom}, {0, LeftToRight}};
+  for (const auto& [item, orientation] : cases) {
+    Native(o.OrientationComboBox).UserChoose(item);
+    EXPECT_EQ(Ruler().Orientation(), orientation);
+  }
+}
+
+TEST_F(OptionsTest, StoredValuesOutsideTheControlsAreShownWithoutHarm) {
+  Os.Registry.PutInteger(Key(0), "FontSize100", 40);
+  Os.Registry.PutInteger(Key(0), "Luminosity", 300);
+  Os.Registry.PutInteger(Key(0), "Breadth", 0);
+  TOptionsForm& o = Start();
+  EXPECT_EQ(o.Ticks[Tick100].FontSizeComboBox.ItemIndex(), -1);
+  EXPECT_EQ(Native(o.Ticks[Tick100].FontSizeComboBox).ItemIndex(), -1);
+  EXPECT_EQ(o.BreadthComboBox.Text(), std::to_string(Ruler().Breadth()));
+  // The bar stands at its end and hands that to the ruler.
+  EXPECT_EQ(o.LuminosityTrackBar.Position(), 50);
+  EXPECT_EQ(Ruler().Luminosity(), 50);
+  EXPECT_EQ(Ruler().GetFontSize(Tick100), 40);
+}
+
+TEST_F(OptionsTest, ATrackBarHandsItsEndToTheRulerOnlyWhenItHadToMove) {
+  TOptionsForm& o = Start();
+  // The bar stands at 192: loading 30 moves it to 64, which the ruler gets.
+  Ruler().SetAlphaBlendValue(30);
+  o.RefreshFromRuler();
+  EXPECT_EQ(o.AlphaBlendValueTrackBar.Position(), 64);
+  EXPECT_EQ(Ruler().AlphaBlendValue(), 64);
+  // Now the bar already stands at 64: the ruler keeps 30.
+  Ruler().SetAlphaBlendValue(30);
+  o.RefreshFromRuler();
+  EXPECT_EQ(o.AlphaBlendValueTrackBar.Position(), 64);
+  EXPECT_EQ(Ruler().AlphaBlendValue(), 30);
+}
+
+TEST_F(OptionsTest, AlphaBlendAndTheFontChangeTheRulerDirectly) {
+  TOptionsForm& o = Start();
+  headless::HeadlessWindow& w = WindowOf(Ruler());
+  Native(o.AlphaBlendValueTrackBar).UserSetPosition(200);
+  EXPECT_EQ(w.Alpha(), 200);
+  Native(o.AlphaBlendCheckBox).UserClick();
+  EXPECT_FALSE(w.OpacityEnabled());
+  EXPECT_EQ(Ruler().AlphaBlendValue(), 200);
+  Native(o.AlphaBlendCheckBox).UserClick();
+  EXPECT_TRUE(w.OpacityEnabled());
+  EXPECT_EQ(w.Alpha(), 200);
+
+  const uint64_t renders = Ruler().RenderCount();
+  Native(o.FontNameComboBox).UserSetText("Verdana");
+  EXPECT_EQ(Ruler().Font().Name(), "Verdana");
+  EXPECT_GT(Ruler().RenderCount(), renders);
+  Native(o.FontNameComboBox).UserSetText(std::string(40, 'x'));
+  EXPECT_EQ(Ruler().Font().Name(), std::string(31, 'x'));
+  Native(o.FontNameComboBox).UserSetText("");
+  EXPECT_EQ(Ruler().Font().Name(), std::string(31, 'x'));
+  Native(o.LuminosityTrackBar).UserSetPosition(-20);
+  EXPECT_EQ(Ruler().Luminosity(), -20);
+}
+
+TEST_F(OptionsTest, TheColourListOffersCustomFirstAndTheChooserDecides) {
+  TOptionsForm& o = Start();
+  auto& box = Native(o.FontColorBox);
+  ASSERT_EQ(box.Items().size(), 21u);
+  EXPECT_EQ(box.Items()[0], "Custom...");
+  EXPECT_EQ(box.Items()[10], "Red");
+  EXPECT_EQ(box.Items()[20], "Medium Gray");
+  EXPECT_EQ(box.ItemColors()[10], 0x0000FFu);
+  box.UserChoose(10);
+  EXPECT_EQ(Ruler().Font().Color(), 0x0000FFu);
+  // Cancelled: nothing changes, the list shows what it showed.
+  Os.ColorChooserAnswer = std::nullopt;
+  box.UserChoose(0);
+  EXPECT_EQ(Ruler().Font().Color(), 0x0000FFu);
+  EXPECT_EQ(box.ItemIndex(), 10);
+  // Accepted: the colour is kept in "Custom..." and chosen.
+  Os.ColorChooserAnswer = 0x123456;
+  box.UserChoose(0);
+  EXPECT_EQ(Ruler().Font().Color(), 0x123456u);
+  EXPECT_EQ(box.ItemColors()[0], 0x123456u);
+  // A loaded colour not in the list lands in "Custom..." too.
+  Ruler().Font().SetColor(0x010203);
+  o.RefreshFromRuler();
+  EXPECT_EQ(box.ItemIndex(), 0);
+  EXPECT_EQ(box.ItemColors()[0], 0x010203u);
+  Os.ColorChooserAnswer = std::nullopt;
+  box.UserChoose(0);
+  EXPECT_EQ(Os.ColorChooserPresets.back(), 0x010203u);
+}
+
+TEST_F(OptionsTest, AnotherActiveRulerReloadsEveryControlAndPressesItsButton) {
+  TOptionsForm& o = Start();
+  SetRulerVisible(4, true);  // 800 long, top to bottom, orange
+  EXPECT_EQ(o.ScaleComboBox.Text(), "800");
+  EXPECT_EQ(o.OrientationComboBox.ItemIndex(), 1);
+  const auto& bar = Native(o.RulersToolBar);
+  ASSERT_EQ(bar.Buttons().size(), 10u);
+  EXPECT_EQ(bar.ButtonsDown(), (std::vector<bool>{false, false, false, false, true, false, false,
+                                                  false, false, false}));
+  EXPECT_TRUE(bar.Buttons()[8].Check);
+  EXPECT_FALSE(bar.Buttons()[9].Check);
+  // The Options window itself active: it keeps editing ruler 4.
+  o.SetFocus();
+  EXPECT_EQ(ActiveRulerIndex(), 4);
+  Native(o.BreadthComboBox).UserSetText("64");
+  EXPECT_EQ(Slot(4).Breadth(), 64);
+  EXPECT_EQ(Slot(0).Breadth(), 50);
+  // A tool button runs its ruler's command.
+  Native(o.RulersToolBar).UserClickButton(4);
+  EXPECT_FALSE(GetRulerVisible(4));
+}
+
+TEST_F(OptionsTest, TheFontListHasDefaultAndEachFamilyOnceSortedWithoutRegardToCase) {
+  EXPECT_EQ(FontNameList({"tahoma", "Arial", "Zapf", "Arial", "courier", ""}),
+            (std::vector<std::string>{"Arial", "courier", "Default", "tahoma", "Zapf"}));
+  Os.FontFamilies = {"Verdana", "Arial", "Verdana"};
+  TOptionsForm& o = Start();
+  EXPECT_EQ(o.FontNameComboBox.Items(), (std::vector<std::string>{"Arial", "Default", "Verdana"}));
+}
+
+TEST_F(OptionsTest, TheLayoutFollowsTheMonitorsDensity) {
+  TOptionsForm& o = Start();
+  headless::HeadlessWindow& w = *Os.Find(o);
+  EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{76, 16, 89, 21}));
+  w.MoveToDpi(144);
+  EXPECT_EQ(w.ClientSize(), (Point{510, 383}));
+  EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{114, 24, 134, 32}));
+  EXPECT_EQ(Native(o.ScaleLabel).Params().Font.Height, 17);
+  EXPECT_EQ(Native(o.RulersToolBar).Buttons()[0].Picture.Width(), 24);
+  // Rulers never scale.
+  EXPECT_EQ(WindowOf(Slot(0)).Bounds().Width, 650);
+}
+
+TEST_F(OptionsTest, WithNoActiveRulerTheHandlersDoNothing) {
+  CreateOptionsWindow(*App);
+  TOptionsForm& o = *OptionsForm;
+  o.Show();
+  Native(o.ScaleComboBox).UserSetText("800");
+  Native(o.AlphaBlendCheckBox).UserClick();
+  Native(o.LuminosityTrackBar).UserSetPosition(10);
+  EXPECT_EQ(o.ScaleComboBox.Text(), "800");
+  EXPECT_TRUE(Os.Errors.empty());
+}
+
+}  // namespace
+}  // namespace vr::test
