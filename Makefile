@@ -5,7 +5,8 @@
 #   make test     build everything, then unit and end-to-end tests (ctest)
 #   make windows  build VantoriRulers.exe only
 #   make bench    build and run the benchmarks
-#   make docs     regenerate the README's screenshots in docs/
+#   make docs     regenerate the README's screenshots and pictures in docs/
+#   make pictures only the program's pictures in docs/ (no Wine needed)
 #   make format   clang-format the C++ sources
 #   make clean    remove build/ (outputs, Wine prefixes, test screenshots)
 
@@ -52,7 +53,7 @@ define build_native
 	cmake --build --preset native --parallel $(JOBS)
 endef
 
-.PHONY: run test windows native bench docs format clean
+.PHONY: run test windows native bench docs pictures format clean
 
 run:
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
@@ -85,10 +86,24 @@ bench:
 	$(build_native)
 	$(NATIVE)/vr_bench
 
-docs:
+docs: pictures
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
 	$(build_windows)
 	python3 tests/e2e/docs_pictures.py docs
+
+# The image-list pictures and the program icon enlarged 8 times, and the About
+# banner, drawn by the host build of the program's picture code.
+PICTURES := $(BUILD)/docs-pictures
+pictures:
+	$(call need,g++ python3)
+	mkdir -p $(PICTURES)
+	g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -Isrc -o $(PICTURES)/make_icon \
+	  tools/make_icon.cpp src/DataModule/Pictures.cpp src/About/Banner.cpp src/platform/Image.cpp
+	$(PICTURES)/make_icon --preview $(PICTURES)
+	python3 tools/ppm_to_png.py \
+	  $(PICTURES)/image-list.ppm docs/image-list.png \
+	  $(PICTURES)/program-icon.ppm docs/program-icon.png \
+	  $(PICTURES)/about-banner.ppm docs/about-banner.png
 
 format:
 	$(call need,$(PKGS_FORMAT))
