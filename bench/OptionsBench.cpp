@@ -1,0 +1,63 @@
+// How fast the Options window opens on a machine with many fonts, and how
+// fast it follows the active ruler and a keystroke in its Scale box.
+#include <benchmark/benchmark.h>
+
+#include "Options/OptionsForm.h"
+#include "Ruler/Rulers.h"
+#include "app/Startup.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+using namespace vr;
+
+struct OptionsProgram {
+  headless::HeadlessPlatform os;
+  std::unique_ptr<TApplication> app;
+  explicit OptionsProgram(int fontFamilies) {
+    os.FontFamilies.clear();
+    // Names in no order, a few of them twice, as the font enumeration gives them.
+    for (int i = 0; i < fontFamilies; ++i)
+      os.FontFamilies.push_back("Family " + std::to_string((i * 7919) % fontFamilies));
+    app = std::make_unique<TApplication>(os);
+    CreateCommandModule(*app);
+    app->CreateForm(RulerForms[0]);
+    RulerForms[0]->Show();
+  }
+  ~OptionsProgram() {
+    app.reset();
+    ForgetProgram();
+  }
+};
+
+void BM_OptionsFormCreateWith1000Fonts(benchmark::State& state) {
+  OptionsProgram p(1000);
+  for (auto _ : state) {
+    TOptionsForm form(*p.app);
+    benchmark::DoNotOptimize(&form);
+  }
+}
+BENCHMARK(BM_OptionsFormCreateWith1000Fonts)->Unit(benchmark::kMicrosecond);
+
+void BM_RefreshFromRuler(benchmark::State& state) {
+  OptionsProgram p(1000);
+  CreateOptionsWindow(*p.app);
+  OptionsForm->Show();
+  for (auto _ : state) OptionsForm->RefreshFromRuler();
+}
+BENCHMARK(BM_RefreshFromRuler)->Unit(benchmark::kMicrosecond);
+
+// One keystroke in Scale at 2048: the ruler's new layout and picture, and the
+// window reloaded from it.
+void BM_ScaleKeystrokeAt2048(benchmark::State& state) {
+  OptionsProgram p(100);
+  CreateOptionsWindow(*p.app);
+  OptionsForm->Show();
+  RulerForms[0]->SetFocus();
+  auto& box = *p.os.Find(*OptionsForm)->Find(OptionsForm->ScaleComboBox);
+  int n = 0;
+  for (auto _ : state) box.UserSetText(++n % 2 ? "2048" : "2047");
+}
+BENCHMARK(BM_ScaleKeystrokeAt2048)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
