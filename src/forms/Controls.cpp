@@ -51,6 +51,12 @@ void TControl::SetVisible(bool visible) {
   Native_->SetVisible(visible);
 }
 
+bool TControl::ShownOnScreen() const {
+  for (const TControl* c = this; c; c = c->Parent_)
+    if (!c->Design_.Visible) return false;
+  return true;
+}
+
 void TControl::SetFont(const ControlFont& font) {
   if (font == Design_.Font) return;
   Design_.Font = font;

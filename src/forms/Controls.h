@@ -36,6 +36,9 @@ class TControl : public ControlHandler {
   const Rect& BoundsRect() const { return Design_.Bounds; }
   void SetBounds(const Rect& bounds);
   bool Visible() const { return Design_.Visible; }
+  // Visible, and so is every parent.
+  bool ShownOnScreen() const;
+  bool TabStop() const { return Design_.TabStop; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }

@@ -70,7 +70,17 @@ void TForm::Show() {
 
 void TForm::BringToFront() { Window_->Raise(); }
 
-void TForm::SetFocus() { Window_->Focus(); }
+void TForm::SetFocus() {
+  Window_->Focus();
+  // A dialog takes the keyboard at its first control, as a native one does,
+  // unless one of its controls already has it.
+  TControl* first = nullptr;
+  for (TControl* c : Controls_) {
+    if (c->Native().Focused()) return;
+    if (!first && c->TabStop() && c->ShownOnScreen()) first = c;
+  }
+  if (first) first->SetFocus();
+}
 
 void TForm::Close() {
   TCloseAction action = this == Owner_.MainForm() ? TCloseAction::Free : TCloseAction::Hide;
