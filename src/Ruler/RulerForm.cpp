@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Ruler/RulerKeys.h"
+#include "Ruler/RulerPlacement.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
 
@@ -159,6 +160,14 @@ void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
   PlaceWindow();
+}
+
+void TRulerForm::KeepReachable() {
+  // Through MoveCenterTo, so that the next close stores the centre it was
+  // brought back to and the next run starts where the user can see it.
+  if (const auto centre = RescuedCenterPoint(Settings_.CenterPoint, Width_, Height_,
+                                             Owner().Os().MonitorWorkAreas()))
+    MoveCenterTo(*centre);
 }
 
 // ---------------------------------------------------------------- setters

@@ -66,6 +66,9 @@ class TRulerForm : public TForm {
 
   void UpdateLayout();
   void MoveCenterTo(Point p);
+  // Brings the ruler back inside the nearest work area when its window lies
+  // wholly outside every one; a ruler partly on a screen stays put.
+  void KeepReachable();
 
   void LoadSettings();
   void SaveSettings();
@@ -96,6 +99,7 @@ class TRulerForm : public TForm {
 
  protected:
   void FormClose(TCloseAction& action) override;
+  void FormShow() override { KeepReachable(); }
 
  private:
   friend void RenderRuler(TRulerForm& ruler);

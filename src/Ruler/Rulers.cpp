@@ -46,6 +46,12 @@ void BringRulerToFront(int n) {
     RulerForms[static_cast<size_t>(n)]->BringToFront();
 }
 
+void KeepVisibleRulersReachable() {
+  for (TRulerForm* ruler : RulerForms) {
+    if (ruler && ruler->Visible()) ruler->KeepReachable();
+  }
+}
+
 int ActiveRulerIndex() {
   if (!Application) return -1;
   if (auto* ruler = dynamic_cast<TRulerForm*>(Application->ActiveForm()))

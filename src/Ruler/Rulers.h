@@ -31,6 +31,11 @@ extern TActiveRulerFollowers ActiveRulerFollowers;
 bool GetRulerVisible(int n);
 void SetRulerVisible(int n, bool visible);
 void BringRulerToFront(int n);
+// The desktop's monitors changed: every visible ruler that is now wholly off
+// the screens comes back to the nearest one. Hidden rulers are seen to when
+// they are next shown.
+void KeepVisibleRulersReachable();
+
 
 // The program's active window if it is a ruler, else the ruler that had the
 // focus most recently, else -1. Visibility plays no part.

@@ -28,6 +28,26 @@ void CreateOptionsWindow(TApplication& app) {
   ActiveRulerFollowers.OptionsForm = OptionsForm;
 }
 
+void WatchDisplays(Platform& platform) {
+  platform.SetDisplayChangeHandler([] { KeepVisibleRulersReachable(); });
+}
+
+namespace {
+
+// The handler reaches the rulers of this run only; it goes before they do.
+class DisplayWatch {
+ public:
+  explicit DisplayWatch(Platform& platform) : Platform_(platform) { WatchDisplays(platform); }
+  ~DisplayWatch() { Platform_.SetDisplayChangeHandler(nullptr); }
+  DisplayWatch(const DisplayWatch&) = delete;
+  DisplayWatch& operator=(const DisplayWatch&) = delete;
+
+ private:
+  Platform& Platform_;
+};
+
+}  // namespace
+
 void ForgetProgram() {
   RulerForms.fill(nullptr);
   ActiveRulerFollowers = {};
@@ -47,6 +67,7 @@ void RunVantoriRulers(Platform& platform) {
     // After ruler 0, so that ruler 0's first active-window change finds no
     // Options window to refresh.
     CreateOptionsWindow(app);
+    DisplayWatch displays(platform);
     app.Run();
   } catch (...) {
     ForgetProgram();

@@ -14,6 +14,9 @@ void RunVantoriRulers(Platform& platform);
 void SetProgramIcon(TApplication& app);
 void CreateCommandModule(TApplication& app);
 void CreateOptionsWindow(TApplication& app);
+// When the desktop's monitors change, visible rulers left off every screen
+// come back to the nearest one.
+void WatchDisplays(Platform& platform);
 // Forgets the references of a run that has ended.
 void ForgetProgram();
 

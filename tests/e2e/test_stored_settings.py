@@ -64,8 +64,8 @@ UNUSUAL = {
 
 class UnusualValues(vrtest.RulerTestCase):
     def test_centre_beyond_any_screen(self):
-        # Far off-screen there is nothing to see or press keys on, so the close
-        # comes as the WM_CLOSE that Alt+F4 turns into.
+        # The ruler comes back to the screen's bottom-left corner when shown; the
+        # close comes as the WM_CLOSE that Alt+F4 turns into, and stores where it went.
         centre = "-2147483648,2147483647"
         self.s.seed({"CenterPoint": centre})
         self.s.start()
@@ -74,10 +74,14 @@ class UnusualValues(vrtest.RulerTestCase):
                     if w["class"] == vrtest.RULER_CLASS and w["visible"]]
 
         rulers = vrtest.wait_until(shown, 30, 0.5, "a visible ruler window")
-        self.assertEqual((rulers[0]["width"], rulers[0]["height"]), (650, 50))
+        ruler = rulers[0]
+        self.assertEqual((ruler["left"], ruler["width"], ruler["height"]), (0, 650, 50))
+        # The bottom of the work area: the screen's, less any task bar.
+        self.assertTrue(668 <= ruler["top"] <= 768 - 50, ruler)
         self.s.driver("close", vrtest.RULER_CLASS)
         self.assertEqual(self.s.wait_exit(), 0, "exit code")
-        self.assertEqual(self.s.reg_query()["CenterPoint"], ("REG_SZ", centre))
+        self.assertEqual(self.s.reg_query()["CenterPoint"],
+                         ("REG_SZ", f"325,{ruler['top'] + 25}"))
 
 
 def _unusual_case(values, geometry, stored):

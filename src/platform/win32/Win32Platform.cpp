@@ -14,6 +14,31 @@ namespace {
 
 constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
 
+// Posted to the application window to run the display-change handler from
+// the loop, outside whatever sent the notice.
+constexpr UINT kMsgDisplaysChanged = WM_APP + 0x40;
+
+// Adds one monitor's work area to the list, the primary monitor's in front.
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
+  auto& areas = *reinterpret_cast<std::vector<Rect>*>(data);
+  const RECT& r = info.rcWork;
+  const Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  // Nothing may escape into the system's frames.
+  try {
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+      areas.insert(areas.begin(), area);
+    } else {
+      areas.push_back(area);
+    }
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
+
 WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
@@ -58,6 +83,8 @@ Win32Platform::Win32Platform(HINSTANCE instance)
     throw std::runtime_error("Could not create the application window (error " +
                              std::to_string(::GetLastError()) + ").");
   }
+  // Its window procedure is static; the notices it gets are the platform's.
+  ::SetWindowLongPtrW(AppWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Platform::~Win32Platform() {
@@ -70,7 +97,53 @@ LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam
   // Closing it would destroy every ruler behind the program's back; the
   // program ends through its main window.
   if (msg == WM_CLOSE) return 0;
+  auto* platform = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (platform) {
+    // Only top-level windows hear of monitor and work-area changes, and this
+    // one is the program's.
+    if (msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
+      platform->NoticeDisplayChange();
+    } else if (msg == kMsgDisplaysChanged) {
+      platform->RunDisplayChangeHandler();
+      return 0;
+    }
+  }
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void Win32Platform::NoticeDisplayChange() {
+  if (DisplayChangePosted_) return;
+  DisplayChangePosted_ = ::PostMessageW(AppWindow(), kMsgDisplaysChanged, 0, 0) != FALSE;
+}
+
+void Win32Platform::RunDisplayChangeHandler() {
+  DisplayChangePosted_ = false;
+  // A copy: the handler may install another one while it runs.
+  const std::function<void()> handler = DisplayChangeHandler_;
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  } catch (...) {
+    ShowError("An unknown error occurred.");
+  }
+}
+
+void Win32Platform::SetDisplayChangeHandler(std::function<void()> handler) {
+  DisplayChangeHandler_ = std::move(handler);
+}
+
+std::vector<Rect> Win32Platform::MonitorWorkAreas() const {
+  std::vector<Rect> areas;
+  ::EnumDisplayMonitors(nullptr, nullptr, &CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
+  if (areas.empty()) {
+    // No monitor reported (a session being set up): the primary work area.
+    RECT r{};
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0))
+      areas.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+  }
+  return areas;
 }
 
 Point Win32Platform::PrimaryDisplaySize() const {
@@ -147,17 +220,11 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
 void Win32Platform::Quit() { ::PostQuitMessage(0); }
 
 // ---- to be completed: stubs so that the seam links
-std::vector<Rect> Win32Platform::MonitorWorkAreas() const {
-  RECT r{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
-  return {Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}};
-}
 std::vector<std::string> Win32Platform::ScreenFontFamilies() const { return {}; }
 bool Win32Platform::RunModalLoop(const MessageFilter&, const std::function<bool()>&) {
   return true;
 }
 void Win32Platform::ProcessPendingMessages(const MessageFilter&) {}
-void Win32Platform::SetDisplayChangeHandler(std::function<void()>) {}
 void Win32Platform::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
 std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t, std::function<void()>) {
   return nullptr;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ class Win32Platform : public Platform {
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The monitors or a work area changed: the handler runs once from the loop,
+  // however many notices came.
+  void NoticeDisplayChange();
+  void RunDisplayChangeHandler();
 
   HINSTANCE Instance_;
   ClassRegistration AppClass_;
@@ -102,6 +107,8 @@ class Win32Platform : public Platform {
   bool ShowingError_ = false;
   std::deque<std::string> PendingErrors_;
   std::vector<Win32Window*> PendingMoves_;
+  std::function<void()> DisplayChangeHandler_;
+  bool DisplayChangePosted_ = false;
 };
 
 }  // namespace vr::win32

@@ -5,8 +5,11 @@
 //                               hwnd class title visible left top width height
 //                               exstyle owner owner_exstyle foreground active focus
 //   vr_testdriver close CLASS   posts WM_CLOSE to every visible window of CLASS
+//   vr_testdriver displaychange CLASS
+//                               tells every window of CLASS that the desktop's
+//                               monitors changed (WM_DISPLAYCHANGE), as the system does
 //
-// Exit code 0 on success, 2 on bad usage, 1 when close found no window.
+// Exit code 0 on success, 2 on bad usage, 1 when close or displaychange found no window.
 
 #include <windows.h>
 
@@ -89,6 +92,20 @@ int Close(const std::string& className) {
   return posted > 0 ? 0 : 1;
 }
 
+int DisplayChange(const std::string& className) {
+  const WPARAM depth = 32;
+  const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  int sent = 0;
+  for (HWND hwnd : TopLevelWindows()) {
+    if (ClassOf(hwnd) != className) continue;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hwnd, WM_DISPLAYCHANGE, depth, size, SMTO_ABORTIFHUNG, 5000, &result);
+    ++sent;
+  }
+  std::printf("sent %d\n", sent);
+  return sent > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,8 +115,10 @@ int main(int argc, char** argv) {
     rc = List();
   } else if (command == "close" && argc == 3) {
     rc = Close(argv[2]);
+  } else if (command == "displaychange" && argc == 3) {
+    rc = DisplayChange(argv[2]);
   } else {
-    std::fprintf(stderr, "usage: vr_testdriver list | close CLASS\n");
+    std::fprintf(stderr, "usage: vr_testdriver list | close CLASS | displaychange CLASS\n");
   }
   std::fflush(stdout);
   return rc;
