@@ -41,6 +41,7 @@ TRulerForm::TRulerForm(TApplication& owner) : TRulerForm(owner, 0) {}
 
 TRulerForm::TRulerForm(TApplication& owner, int rulerIndex)
     : TForm(owner, RulerWindowDesign()), RulerIndex_(rulerIndex) {
+  PopupMenu = RulerLinks.PopupMenu;
   FormCreate();
 }
 

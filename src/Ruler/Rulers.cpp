@@ -3,7 +3,7 @@
 namespace vr {
 
 std::array<TRulerForm*, kSlotCount> RulerForms{};
-TActiveRulerFollowers ActiveRulerFollowers;
+TRulerLinks RulerLinks;
 
 namespace {
 bool ValidSlot(int n) { return n >= 0 && n < kSlotCount; }
@@ -69,9 +69,9 @@ TRulerForm* ActiveRuler() {
 
 void ActiveFormChanged(TForm* /*sender*/) {
   const int i = ActiveRulerIndex();
-  if (ActiveRulerFollowers.TrayIcon) ActiveRulerFollowers.TrayIcon->SetIconIndex(i);
-  if (ActiveRulerFollowers.OptionsForm && ActiveRuler())
-    ActiveRulerFollowers.OptionsForm->RefreshFromRuler();
+  if (RulerLinks.TrayIcon) RulerLinks.TrayIcon->SetIconIndex(i);
+  if (RulerLinks.OptionsForm && ActiveRuler())
+    RulerLinks.OptionsForm->RefreshFromRuler();
 }
 
 }  // namespace vr

@@ -19,14 +19,15 @@ class TRulerObserver {
 // Slot n holds ruler n once it has been made; a slot is never emptied.
 extern std::array<TRulerForm*, kSlotCount> RulerForms;
 
-// What follows the active ruler. Start-up points them at the command
-// module's tray icon and, once it is fully made, at the Options window; the
-// rulers stand below both and know them only this way.
-struct TActiveRulerFollowers {
-  TTrayIcon* TrayIcon = nullptr;
-  TRulerObserver* OptionsForm = nullptr;
+// What the rulers reach above them. Start-up points these at the command
+// module's tray icon and context menu and, once it is fully made, at the
+// Options window; the rulers stand below both and know them only this way.
+struct TRulerLinks {
+  TTrayIcon* TrayIcon = nullptr;          // follows the active ruler
+  TRulerObserver* OptionsForm = nullptr;  // reloads from the active ruler
+  TPopupMenu* PopupMenu = nullptr;        // every ruler's context menu
 };
-extern TActiveRulerFollowers ActiveRulerFollowers;
+extern TRulerLinks RulerLinks;
 
 bool GetRulerVisible(int n);
 void SetRulerVisible(int n, bool visible);
@@ -35,7 +36,6 @@ void BringRulerToFront(int n);
 // the screens comes back to the nearest one. Hidden rulers are seen to when
 // they are next shown.
 void KeepVisibleRulersReachable();
-
 
 // The program's active window if it is a ruler, else the ruler that had the
 // focus most recently, else -1. Visibility plays no part.

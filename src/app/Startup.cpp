@@ -15,7 +15,8 @@ void SetProgramIcon(TApplication& app) {
 
 void CreateCommandModule(TApplication& app) {
   app.CreateModule(DM, app);
-  ActiveRulerFollowers.TrayIcon = &DM->TrayIcon;
+  RulerLinks.TrayIcon = &DM->TrayIcon;
+  RulerLinks.PopupMenu = &DM->PopupMenu;
   DM->OptionsForm = [&app]() -> TForm& {
     if (!OptionsForm) CreateOptionsWindow(app);
     return *OptionsForm;
@@ -25,7 +26,7 @@ void CreateCommandModule(TApplication& app) {
 void CreateOptionsWindow(TApplication& app) {
   app.CreateForm(OptionsForm);
   // Only a finished window may be refreshed from a render or a focus change.
-  ActiveRulerFollowers.OptionsForm = OptionsForm;
+  RulerLinks.OptionsForm = OptionsForm;
 }
 
 void WatchDisplays(Platform& platform) {
@@ -50,7 +51,7 @@ class DisplayWatch {
 
 void ForgetProgram() {
   RulerForms.fill(nullptr);
-  ActiveRulerFollowers = {};
+  RulerLinks = {};
   DM = nullptr;
   OptionsForm = nullptr;
 }
