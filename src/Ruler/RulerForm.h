@@ -16,10 +16,18 @@ struct TLabelFont {
   int Angle = 0;  // degrees counter-clockwise: 0, 90, 180 or 270
 };
 
+// The work of the last render: ticks looked at, numbers drawn, and the
+// picture pixels those numbers covered.
+struct TRenderWork {
+  int64_t TicksVisited = 0;
+  int64_t LabelsDrawn = 0;
+  int64_t LabelPixels = 0;
+};
+
 // Windows larger than this along the length, or across it, are laid out at
 // this size: a stored value can't make a window or picture that can't exist.
 inline constexpr int32_t kMaxRulerLength = 8192;
-inline constexpr int32_t kMaxRulerBreadth = 1024;
+inline constexpr int32_t kMaxRulerBreadth = 512;
 
 class TRulerForm : public TForm {
  public:
@@ -87,6 +95,7 @@ class TRulerForm : public TForm {
   Point DragOffset() const { return DragOffset_; }
   // How many times the picture has been rebuilt; moves must not add to it.
   uint64_t RenderCount() const { return RenderCount_; }
+  const TRenderWork& LastRenderWork() const { return RenderWork_; }
 
   // WindowHandler
   void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
@@ -125,6 +134,7 @@ class TRulerForm : public TForm {
   Image NoiseTile_;
   TLabelFont LabelFont_;
   uint64_t RenderCount_ = 0;
+  TRenderWork RenderWork_;
 };
 
 }  // namespace vr

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <memory>
 #include <random>
-#include <tuple>
+#include <utility>
 
 #include "Ruler/RulerForm.h"
 #include "Ruler/Rulers.h"
@@ -28,23 +28,14 @@ std::mt19937& SpeckleGenerator() {
 double NextRandom() { return static_cast<double>(SpeckleGenerator()() >> 8) / 16777216.0; }
 
 constexpr int kTileSize = 32;
-// Numbers taller than this are drawn at this height.
-constexpr int kMaxLabelPixels = 512;
-// Ticks farther than this outside the picture can't reach it, even with the
-// widest number; the loop skips them, so a huge stored scale costs nothing.
-constexpr int64_t kTickReach = 8 * kMaxLabelPixels;
-
-// Upright text masks by face, height and text. Rulers draw the same few
-// numbers on every render, so they are rasterised once.
-const TextMask& CachedText(Platform& os, const std::string& face, int pixelHeight,
-                           const std::string& text) {
-  static std::map<std::tuple<std::string, int, std::string>, TextMask> cache;
-  auto key = std::make_tuple(face, pixelHeight, text);
-  auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  if (cache.size() >= 4096) cache.clear();
-  return cache.emplace(std::move(key), os.RenderText(face, pixelHeight, text)).first->second;
-}
+// A point size converts to at most this many pixels.
+constexpr int kMaxFontPixels = 512;
+// Numbers are drawn no taller than 72 points on a 96-dpi screen, at any
+// density: larger ones would only cover each other, and drawing costs by the
+// pixel.
+constexpr int kMaxLabelPixels = 96;
+// The longest number is a hundred's: ten digits at most, since 5t < 2^31.
+constexpr int64_t kMaxLabelDigits = 10;
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
@@ -98,76 +89,66 @@ void ShadeColumn(Image& image, int64_t x, int64_t yFirst, int64_t yEnd, TColor c
 int FontPixelHeight(int32_t points, int pixelsPerInch) {
   const double px = std::round(static_cast<double>(points) * pixelsPerInch / 72.0);
   if (px < 1) return 0;
-  return static_cast<int>(std::min<double>(px, kMaxLabelPixels));
+  return static_cast<int>(std::min<double>(px, kMaxFontPixels));
 }
 
-void DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y, int angle,
-                    TColor color) {
-  const int64_t mw = mask.Width;
-  const int64_t mh = mask.Height;
-  if (mw <= 0 || mh <= 0 || mask.Coverage.size() < static_cast<size_t>(mw * mh)) return;
-  // The turned cell on the picture, then each picture pixel maps back to (i, j)
-  // in the upright mask: i along the text, j down from the glyph tops.
-  int64_t x0 = 0, y0 = 0, w = 0, h = 0;
-  switch (angle) {
-    case 270:
-      x0 = x - mh;
-      y0 = y;
-      w = mh;
-      h = mw;
-      break;
-    case 180:
-      x0 = x - mw;
-      y0 = y - mh;
-      w = mw;
-      h = mh;
-      break;
-    case 90:
-      x0 = x;
-      y0 = y - mw;
-      w = mh;
-      h = mw;
-      break;
-    default:
-      x0 = x;
-      y0 = y;
-      w = mw;
-      h = mh;
-      break;
-  }
-  const int64_t xa = std::max<int64_t>(x0, 0), xb = std::min<int64_t>(x0 + w, image.Width());
-  const int64_t ya = std::max<int64_t>(y0, 0), yb = std::min<int64_t>(y0 + h, image.Height());
-  for (int64_t py = ya; py < yb; ++py) {
-    for (int64_t px = xa; px < xb; ++px) {
-      int64_t i = 0, j = 0;
-      switch (angle) {
-        case 270:
-          j = x - 1 - px;
-          i = py - y;
-          break;
-        case 180:
-          i = x - 1 - px;
-          j = y - 1 - py;
-          break;
-        case 90:
-          j = px - x;
-          i = y - 1 - py;
-          break;
-        default:
-          i = px - x;
-          j = py - y;
-          break;
+int LabelPixelHeight(int32_t points, int pixelsPerInch, int64_t breadth) {
+  const int px = std::min(FontPixelHeight(points, pixelsPerInch), kMaxLabelPixels);
+  return static_cast<int>(std::clamp<int64_t>(breadth, 0, px));
+}
+
+int64_t DrawTurnedText(Image& image, const InkedText& text, int64_t x, int64_t y, int angle,
+                       TColor color) {
+  // Mask pixel (i, j), i along the text and j down from the glyph tops, lands
+  // at 0 degrees on (x + i, y + j), at 180 on (x - 1 - i, y - 1 - j), at 270 on
+  // (x - 1 - j, y + i) and at 90 on (x + j, y - 1 - i). So a span of a mask
+  // row (flat text) or column (standing text) is part of one picture row.
+  const bool flat = angle != 90 && angle != 270;
+  const bool down = angle != 180 && angle != 90;      // picture row y + line, else y - 1 - line
+  const bool forward = angle != 180 && angle != 270;  // picture x grows along the span
+  const InkedText::Lines& lines = flat ? text.Rows : text.Columns;
+  const int64_t lineCount = static_cast<int64_t>(lines.FirstCoverage.size());
+  const int64_t width = image.Width();
+  TColor* pixels = image.Pixels().data();
+  int64_t drawn = 0;
+  for (int64_t k = 0; k < lineCount; ++k) {
+    const int64_t py = down ? y + k : y - 1 - k;
+    if (py < 0 || py >= image.Height()) continue;
+    TColor* out = pixels + py * width;
+    const uint8_t* coverage = lines.Coverage.data() + lines.FirstCoverage[k];
+    for (uint32_t s = lines.First[k]; s < lines.First[k + 1]; ++s) {
+      const InkedText::Span span = lines.Spans[s];
+      const bool solid = (span.Length & InkedText::Span::kSolid) != 0;
+      const int64_t length = span.Length & ~InkedText::Span::kSolid;
+      // Span pixel n lands on picture x = start + n, or start - n going back.
+      const int64_t start = forward ? x + span.Begin : x - 1 - span.Begin;
+      const int64_t lo = std::max<int64_t>(forward ? start : start - length + 1, 0);
+      const int64_t hi = std::min<int64_t>(forward ? start + length : start + 1, width);
+      if (lo < hi) {
+        drawn += hi - lo;
+        if (solid) {
+          std::fill(out + lo, out + hi, color);
+        } else {
+          for (int64_t px = lo; px < hi; ++px)
+            out[px] = Image::Over(out[px], color, coverage[forward ? px - start : start - px]);
+        }
       }
-      const uint8_t c = mask.Coverage[static_cast<size_t>(j * mw + i)];
-      if (c) image.BlendPixel(px, py, color, c);
+      if (!solid) coverage += length;
     }
   }
+  return drawn;
+}
+
+int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y, int angle,
+                       TColor color) {
+  return DrawTurnedText(image, InkedText(mask), x, y, angle, color);
 }
 
 void RenderRuler(TRulerForm& ruler) {
   RulerSettings& s = ruler.Settings_;
   Platform& os = ruler.Owner().Os();
   ++ruler.RenderCount_;
+  TRenderWork work;
 
   // 1. Body colour.
   TColor color = s.BaseColor;
@@ -220,19 +201,46 @@ void RenderRuler(TRulerForm& ruler) {
     static constexpr std::array<int, 4> kAngle{0, 270, 180, 90};
     const int angle = kAngle[orientation];
     const int ppi = os.PixelsPerInch();
+    TextMaskCache& masks = os.TextMasks();
+    const std::string& face = ruler.Font().Name();
 
-    // Only ticks that can reach the picture are visited.
-    int64_t first = 0;
-    int64_t last = q;
-    if (!reversed) {
-      first = std::max<int64_t>(first, CeilDiv(-kTickReach - leftMargin, 5));
-      last = std::min<int64_t>(last, FloorDiv(extent + kTickReach - leftMargin, 5));
-    } else {
-      first = std::max<int64_t>(first, CeilDiv(leftMargin + scale - extent - kTickReach, 5));
-      last = std::min<int64_t>(last, FloorDiv(leftMargin + scale + kTickReach, 5));
+    // Numbers are never drawn taller than the ruler is broad.
+    std::array<int, kTickLevels> labelPixels{};
+    int64_t tallest = 0;
+    for (int level = 0; level < kTickLevels; ++level) {
+      if (!s.ShowTick[level] || !s.ShowNumber[level]) continue;
+      labelPixels[level] = LabelPixelHeight(s.FontSize[level], ppi, breadth);
+      tallest = std::max<int64_t>(tallest, labelPixels[level]);
     }
 
+    // Only ticks that can reach the picture are visited: those on it, those
+    // whose one-digit number can reach it, and, farther out, the hundreds,
+    // whose numbers are longer. A digit is taken as at most one em wide, and
+    // a glyph may overhang its text by half an em.
+    auto ticksWithin = [&](int64_t reach) {
+      int64_t lo = 0;
+      int64_t hi = q;
+      if (!reversed) {
+        lo = std::max<int64_t>(lo, CeilDiv(-reach - leftMargin, 5));
+        hi = std::min<int64_t>(hi, FloorDiv(extent + reach - leftMargin, 5));
+      } else {
+        lo = std::max<int64_t>(lo, CeilDiv(leftMargin + scale - extent - reach, 5));
+        hi = std::min<int64_t>(hi, FloorDiv(leftMargin + scale + reach, 5));
+      }
+      return std::pair{lo, hi};
+    };
+    const auto [nearFirst, nearLast] = ticksWithin(tallest);
+    const auto [first, last] = ticksWithin((kMaxLabelDigits + 1) * tallest / 2 + 1);
+
     for (int64_t t = first; t <= last; ++t) {
+      if ((t < nearFirst || t > nearLast) && t % 20 != 0) {
+        // On to the next hundred, or to the first tick near the picture.
+        int64_t next = (t / 20 + 1) * 20;
+        if (t < nearFirst) next = std::min(next, nearFirst);
+        t = next - 1;
+        continue;
+      }
+      ++work.TicksVisited;
       const TickLevel level = t % 20 == 0   ? Tick100
                               : t % 10 == 0 ? Tick50
                               : t % 2 == 0  ? Tick10
@@ -256,29 +264,36 @@ void RenderRuler(TRulerForm& ruler) {
           break;
       }
       if (!s.ShowNumber[level]) continue;
-      const int pixels = FontPixelHeight(s.FontSize[level], ppi);
+      const int pixels = labelPixels[level];
       if (pixels == 0) continue;
       const std::string text =
           level == Tick100 ? std::to_string(5 * t) : std::to_string((5 * t % 100) / 10);
-      ruler.LabelFont_ = {ruler.Font().Name(), pixels, angle};
-      const TextMask& mask = CachedText(os, ruler.Font().Name(), pixels, text);
-      const int64_t h = std::max(mask.Advance, 0) / 2;
+      ruler.LabelFont_ = {face, pixels, angle};
+      const std::shared_ptr<const InkedText> label =
+          masks.Get(face, pixels, text, [&] { return os.RenderText(face, pixels, text); });
+      const int64_t h = std::max(label->Advance, 0) / 2;
+      int64_t drawn = 0;
       switch (orientation) {
         case LeftToRight:
-          DrawTurnedText(image, mask, p - h, T + 2, angle, c);
+          drawn = DrawTurnedText(image, *label, p - h, T + 2, angle, c);
           break;
         case TopToBottom:
-          DrawTurnedText(image, mask, breadth - T - 2, p - h, angle, c);
+          drawn = DrawTurnedText(image, *label, breadth - T - 2, p - h, angle, c);
           break;
         case RightToLeft:
-          DrawTurnedText(image, mask, p + h, breadth - T - 2, angle, c);
+          drawn = DrawTurnedText(image, *label, p + h, breadth - T - 2, angle, c);
           break;
         default:
-          DrawTurnedText(image, mask, T - 2, p + h, angle, c);
+          drawn = DrawTurnedText(image, *label, T - 2, p + h, angle, c);
           break;
+      }
+      if (drawn > 0) {
+        ++work.LabelsDrawn;
+        work.LabelPixels += drawn;
       }
     }
   }
+  ruler.RenderWork_ = work;
 
   // 7, 8. The tray icon and the Options window follow the active ruler, and
   // the new picture is shown at once.

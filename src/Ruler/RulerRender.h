@@ -7,6 +7,7 @@
 
 #include "platform/Image.h"
 #include "platform/Platform.h"
+#include "platform/TextMaskCache.h"
 
 namespace vr {
 
@@ -28,11 +29,17 @@ void ShadeColumn(Image& image, int64_t x, int64_t yFirst, int64_t yEnd, TColor c
 
 // Character height in pixels of a point size on a screen of this density.
 int FontPixelHeight(int32_t points, int pixelsPerInch);
+// The height a ruler's numbers are drawn at: the point size, but never more
+// than 96 pixels (72 points on a 96-dpi screen) nor more than the ruler's breadth.
+int LabelPixelHeight(int32_t points, int pixelsPerInch, int64_t breadth);
 
-// Draws an upright text mask turned by 0, 90, 180 or 270 degrees
-// counter-clockwise about its cell's top-left corner (x, y), in one colour.
-void DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y, int angle,
-                    TColor color);
+// Draws an upright text turned by 0, 90, 180 or 270 degrees counter-clockwise
+// about its cell's top-left corner (x, y), in one colour. Returns how many
+// picture pixels its ink covered.
+int64_t DrawTurnedText(Image& image, const InkedText& text, int64_t x, int64_t y, int angle,
+                       TColor color);
+int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y, int angle,
+                       TColor color);
 
 // Rebuilds the ruler's picture from its settings and shows it.
 void RenderRuler(TRulerForm& ruler);

@@ -43,23 +43,6 @@ void Image::Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, TColor c) {
   // Diagonal lines are not used by anything the program draws.
 }
 
-void Image::BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage) {
-  if (!Contains(x, y) || coverage == 0) return;
-  TColor& p = Pixels_[Index(x, y)];
-  if (coverage == 255) {
-    p = c;
-    return;
-  }
-  const uint32_t a = coverage;
-  auto mix = [a](uint32_t under, uint32_t over) {
-    return (over * a + under * (255 - a) + 127) / 255;
-  };
-  const uint32_t r = mix(p & 0xFF, c & 0xFF);
-  const uint32_t g = mix((p >> 8) & 0xFF, (c >> 8) & 0xFF);
-  const uint32_t b = mix((p >> 16) & 0xFF, (c >> 16) & 0xFF);
-  p = r | (g << 8) | (b << 16);
-}
-
 void MaskedImage::Paint(int64_t x, int64_t y, TColor c, uint8_t coverage) {
   if (!Color.Contains(x, y) || coverage == 0) return;
   uint8_t& a =

@@ -40,7 +40,21 @@ class Image {
   void Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1, TColor c);
 
   // Mixes colour c over pixel (x, y) with coverage 0..255 (255 replaces it).
-  void BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage);
+  void BlendPixel(int64_t x, int64_t y, TColor c, uint8_t coverage) {
+    if (Contains(x, y)) Pixels_[Index(x, y)] = Over(Pixels_[Index(x, y)], c, coverage);
+  }
+  // The mix itself, inline: numbers are drawn with it pixel by pixel.
+  static TColor Over(TColor under, TColor c, uint8_t coverage) {
+    if (coverage == 255) return c;
+    if (coverage == 0) return under;
+    const uint32_t a = coverage;
+    auto mix = [&](int shift) {
+      const uint32_t o = (c >> shift) & 0xFF;
+      const uint32_t u = (under >> shift) & 0xFF;
+      return ((o * a + u * (255 - a) + 127) / 255) << shift;
+    };
+    return mix(0) | mix(8) | mix(16);
+  }
 
   const std::vector<TColor>& Pixels() const { return Pixels_; }
   std::vector<TColor>& Pixels() { return Pixels_; }
