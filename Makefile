@@ -2,7 +2,9 @@
 # it needs, and only those that are missing, so a fresh Debian 12 needs nothing else.
 #
 #   make run      build the exe and start it under Wine on $DISPLAY
-#   make test     build everything, then unit and end-to-end tests (ctest)
+#   make test     build everything, then unit and end-to-end tests (ctest), the unit
+#                 tests again under ASan and UBSan, and the fuzzer for 60 seconds
+#   make fuzz     run the stored-settings fuzzer (FUZZ_SECONDS, default 300)
 #   make windows  build VantoriRulers.exe only
 #   make bench    build and run the benchmarks
 #   make docs     regenerate the README's screenshots and pictures in docs/
@@ -18,12 +20,16 @@ NATIVE     := $(BUILD)/native
 WINDOWS    := $(BUILD)/windows
 EXE        := $(WINDOWS)/VantoriRulers.exe
 RUN_PREFIX := $(BUILD)/wine/run
+ASAN       := $(BUILD)/native-asan
+FUZZ       := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 300
 JOBS       := 2
 
 PKGS_NATIVE  := cmake g++ googletest libbenchmark-dev
 PKGS_WINDOWS := cmake mingw-w64
 PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3
 PKGS_FORMAT  := clang-format
+PKGS_FUZZ    := cmake clang libclang-rt-14-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -53,7 +59,14 @@ define build_native
 	cmake --build --preset native --parallel $(JOBS)
 endef
 
-.PHONY: run test windows native bench docs pictures format clean
+# The unit tests once more, under AddressSanitizer and UndefinedBehaviorSanitizer.
+define asan_unit_tests
+	cmake --preset native-asan
+	cmake --build --preset native-asan --parallel $(JOBS)
+	$(ASAN)/vr_unit_tests --gtest_brief=1
+endef
+
+.PHONY: run test windows native bench fuzz docs pictures format clean
 
 run:
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
@@ -68,10 +81,12 @@ run:
 	$(WINE_ENV) wine "$(EXE)"
 
 test:
-	$(call need,$(PKGS_NATIVE) $(PKGS_WINDOWS) $(PKGS_WINE))
+	$(call need,$(PKGS_NATIVE) $(PKGS_WINDOWS) $(PKGS_WINE) $(PKGS_FUZZ))
 	$(build_windows)
 	$(build_native)
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
+	$(asan_unit_tests)
+	$(MAKE) fuzz FUZZ_SECONDS=60
 
 windows:
 	$(call need,$(PKGS_WINDOWS))
@@ -85,6 +100,17 @@ bench:
 	$(call need,$(PKGS_NATIVE))
 	$(build_native)
 	$(NATIVE)/vr_bench
+
+# The stored-settings fuzzer, from the seeds in tests/fuzz/corpus: the inputs it
+# learns go to build/fuzz/corpus, a failing one to build/fuzz/findings.
+fuzz:
+	$(call need,$(PKGS_FUZZ))
+	cmake --preset fuzz
+	cmake --build --preset fuzz --parallel $(JOBS)
+	mkdir -p $(FUZZ)/corpus $(FUZZ)/findings
+	$(FUZZ)/vr_fuzz_settings -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -max_len=1024 -malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus tests/fuzz/corpus
 
 docs: pictures
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))

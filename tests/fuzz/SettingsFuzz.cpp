@@ -1,0 +1,336 @@
+// Stored settings are untrusted input. From the fuzzer's bytes this builds a
+// headless settings store (every value of a few rulers in a random kind with
+// random contents), starts rulers from it, renders them, types keys through
+// the real keyboard filter and calls the setters, then saves. It fails on a
+// crash, a leak, a render over 50 ms, an allocation over 64 MB (libFuzzer's
+// limits), a save that does not hold the 24 values in their kinds, or a save
+// that changes again after a load.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Ruler/RulerKeys.h"
+#include "Ruler/RulerRender.h"
+#include "Ruler/Rulers.h"
+#include "app/Startup.h"
+#include "forms/Forms.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+using namespace vr;
+
+constexpr std::array<const char*, 24> kNames{
+    "CenterPoint",   "Scale",       "LeftMargin",      "RightMargin",  "Breadth",
+    "Orientation",   "Luminosity",  "AlphaBlendValue", "ShowTick100",  "TickSize100",
+    "ShowNumber100", "FontSize100", "ShowTick50",      "TickSize50",   "ShowNumber50",
+    "FontSize50",    "ShowTick10",  "TickSize10",      "ShowNumber10", "FontSize10",
+    "ShowTick5",     "TickSize5",   "ShowNumber5",     "FontSize5"};
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "vr_fuzz_settings: %s\n", what.c_str());
+  std::abort();
+}
+
+// The fuzzer's bytes, read front to back; past the end every read is zero.
+class Input {
+ public:
+  Input(const uint8_t* data, size_t size) : Data_(data), Size_(size) {}
+  bool Done() const { return At_ >= Size_; }
+  uint8_t Byte() { return At_ < Size_ ? Data_[At_++] : 0; }
+  uint32_t Raw() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(Byte()) << (8 * i);
+    return v;
+  }
+  // Small, raw, or one of the values where things tend to break.
+  int32_t Int() {
+    static constexpr std::array<int32_t, 10> kEdges{INT32_MIN, INT32_MAX, 0,    -1,   1,
+                                                    99,        100,       2048, 8182, 1 << 20};
+    switch (Byte() % 3) {
+      case 0:
+        return static_cast<int8_t>(Byte());
+      case 1:
+        return static_cast<int32_t>(Raw());
+      default:
+        return kEdges[Byte() % kEdges.size()];
+    }
+  }
+  std::string Text() {
+    std::string s(Byte() % 24, '\0');
+    for (char& c : s) c = static_cast<char>(Byte());
+    return s;
+  }
+  // Mostly something like a centre point, so that the parser's corners are reached.
+  std::string CentreText() {
+    switch (Byte() % 4) {
+      case 0:
+        return Text();
+      case 1:
+        return std::to_string(Int()) + "," + std::to_string(Int());
+      case 2:
+        return " " + std::to_string(Int()) + "," + std::to_string(Int()) + Text();
+      default:
+        return std::to_string(Int()) + Text() + "," + std::to_string(Int());
+    }
+  }
+
+ private:
+  const uint8_t* Data_;
+  size_t Size_;
+  size_t At_ = 0;
+};
+
+// Every value of a ruler's key in a random kind: integer, text, expandable
+// text, another kind, or missing.
+void FillKey(Input& in, headless::HeadlessStore& store, int slot) {
+  for (const char* name : kNames) {
+    const uint8_t kind = in.Byte() % 5;
+    const bool centre = std::string(name) == "CenterPoint";
+    switch (kind) {
+      case 0:
+        store.Put(SettingsKeyPath(slot), name,
+                  {StoreKind::Integer, static_cast<uint32_t>(in.Int()), {}});
+        break;
+      case 1:
+      case 2:
+        store.Put(SettingsKeyPath(slot), name,
+                  {kind == 1 ? StoreKind::Text : StoreKind::ExpandText, 0,
+                   centre ? in.CentreText() : in.Text()});
+        break;
+      case 3:
+        store.Put(SettingsKeyPath(slot), name, {StoreKind::Other, in.Raw(), in.Text()});
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+std::vector<Rect> Monitors(Input& in) {
+  std::vector<Rect> areas;
+  const int count = 1 + in.Byte() % 3;
+  for (int i = 0; i < count; ++i)
+    areas.push_back({in.Int(), in.Int(), in.Byte() * 16 + 1, in.Byte() * 16 + 1});
+  return areas;
+}
+
+// Renders the ruler again; a render over the budget is tried twice more so
+// that a busy machine is not taken for a slow render.
+void TimedRender(TRulerForm& r) {
+  using Clock = std::chrono::steady_clock;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const auto start = Clock::now();
+    RenderRuler(r);
+    if (Clock::now() - start <= std::chrono::milliseconds(50)) break;
+    if (attempt == 2) Fail("a render took over 50 ms");
+  }
+  const Image& picture = r.RulerImage();
+  if (std::max(picture.Width(), picture.Height()) > kMaxRulerLength ||
+      std::min(picture.Width(), picture.Height()) > kMaxRulerBreadth)
+    Fail("a picture larger than any ruler");
+}
+
+void Press(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
+  static constexpr std::array<int, 19> kKeys{
+      VK_TAB_KEY,    VK_LEFT_KEY,   VK_UP_KEY,     VK_RIGHT_KEY,    VK_DOWN_KEY,
+      VK_INSERT_KEY, VK_DELETE_KEY, VK_ADD_KEY,    VK_SUBTRACT_KEY, VK_F1_KEY,
+      VK_F1_KEY + 1, VK_F1_KEY + 2, VK_F1_KEY + 3, VK_F1_KEY + 4,   VK_F1_KEY + 5,
+      VK_F1_KEY + 6, VK_F1_KEY + 7, VK_F9_KEY,     VK_F10_KEY};
+  const int vk = kKeys[in.Byte() % kKeys.size()];
+  const uint8_t m = in.Byte();
+  std::set<int> modifiers;
+  if (m & 1) modifiers.insert(VK_SHIFT_KEY);
+  if (m & 2) modifiers.insert(VK_CONTROL_KEY);
+  if (m & 4) modifiers.insert(VK_MENU_KEY);
+  const bool sys = modifiers.count(VK_MENU_KEY) || vk == VK_F10_KEY;
+  os.Deliver([&app](const Message& msg) { return app.HandleMessage(msg); },
+             {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
+}
+
+// One change as the keyboard, the Options window or the desktop makes it.
+void Act(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
+  TRulerForm* active = ActiveRuler();
+  TRulerForm& r = active ? *active : *RulerForms[0];
+  auto level = [&in] { return static_cast<TickLevel>(in.Byte() % kTickLevels); };
+  switch (in.Byte() % 16) {
+    case 0:
+    case 1:
+    case 2:
+      Press(os, app, in);
+      break;
+    case 3:
+      r.SetScale(in.Int());
+      break;
+    case 4:
+      r.SetLeftMargin(in.Int());
+      break;
+    case 5:
+      r.SetRightMargin(in.Int());
+      break;
+    case 6:
+      r.SetBreadth(in.Int());
+      break;
+    case 7:
+      r.SetOrientation(in.Byte() % 4);  // what the Options window and the keys can ask for
+      break;
+    case 8:
+      r.SetLuminosity(in.Int());
+      break;
+    case 9:
+      r.SetShowTick(level(), in.Byte() & 1);
+      break;
+    case 10:
+      r.SetShowNumber(level(), in.Byte() & 1);
+      break;
+    case 11:
+      r.SetTickSize(level(), in.Int());
+      break;
+    case 12:
+      r.SetFontSize(level(), in.Int());
+      break;
+    case 13:
+      r.SetBaseColor(in.Raw());
+      break;
+    case 14:
+      if (in.Byte() & 1) {
+        r.Font().SetColor(in.Raw());
+      } else {
+        r.Font().SetName(in.Text());
+      }
+      break;
+    default:
+      os.ChangeDisplays(Monitors(in));
+      break;
+  }
+  if (TRulerForm* now = ActiveRuler()) TimedRender(*now);
+}
+
+using Saved = std::map<std::string, StoreValue>;
+
+// The ruler's key after a save: the 24 values, written in order, in their kinds.
+Saved CheckSave(const headless::HeadlessStore& store, int slot) {
+  const std::string key = SettingsKeyPath(slot);
+  const std::vector<std::string> order = store.WriteOrder(key);
+  if (order.size() != kNames.size())
+    Fail("a save wrote " + std::to_string(order.size()) + " values");
+  Saved saved;
+  for (size_t i = 0; i < kNames.size(); ++i) {
+    const auto v = store.Get(key, kNames[i]);
+    if (!v || order[i] != kNames[i]) Fail(std::string("a save missed ") + kNames[i]);
+    if ((i == 0) != (v->Kind == StoreKind::Text) || (i != 0 && v->Kind != StoreKind::Integer))
+      Fail(std::string("a save wrote ") + kNames[i] + " in the wrong kind");
+    saved[kNames[i]] = *v;
+  }
+  return saved;
+}
+
+bool Same(const StoreValue& a, const StoreValue& b) {
+  return a.Kind == b.Kind && a.Integer == b.Integer && a.Text == b.Text;
+}
+
+// What a load makes of a saved integer: a size below its minimum comes back
+// as its default, everything else as it was.
+uint32_t Reloaded(const std::string& name, uint32_t saved) {
+  struct Floor {
+    int32_t Minimum;
+    int32_t Fallback;
+  };
+  static const std::map<std::string, Floor> kFloors{{"Scale", {0, kDefaultScale}},
+                                                    {"LeftMargin", {0, kDefaultMargin}},
+                                                    {"RightMargin", {0, kDefaultMargin}},
+                                                    {"Breadth", {1, kDefaultBreadth}},
+                                                    {"TickSize100", {0, kDefaultTickSize[Tick100]}},
+                                                    {"TickSize50", {0, kDefaultTickSize[Tick50]}},
+                                                    {"TickSize10", {0, kDefaultTickSize[Tick10]}},
+                                                    {"TickSize5", {0, kDefaultTickSize[Tick5]}},
+                                                    {"FontSize100", {0, kDefaultFontSize[Tick100]}},
+                                                    {"FontSize50", {0, kDefaultFontSize[Tick50]}},
+                                                    {"FontSize10", {0, kDefaultFontSize[Tick10]}},
+                                                    {"FontSize5", {0, kDefaultFontSize[Tick5]}}};
+  const auto floor = kFloors.find(name);
+  if (floor == kFloors.end() || static_cast<int32_t>(saved) >= floor->second.Minimum) return saved;
+  return static_cast<uint32_t>(floor->second.Fallback);
+}
+
+using Keys = std::map<std::string, headless::HeadlessStore::Key>;
+
+// Loads each slot's saved values into fresh rulers and saves them again.
+std::map<int, Saved> LoadAndSave(Keys& keys, const std::set<int>& slots) {
+  headless::HeadlessPlatform os;
+  os.Registry.Keys = keys;
+  std::map<int, Saved> saved;
+  {
+    TApplication app(os);
+    for (int n : slots) {
+      TRulerForm& r = *app.CreateForm(RulerForms[static_cast<size_t>(n)], n);
+      r.SaveSettings();
+      saved[n] = CheckSave(os.Registry, n);
+    }
+  }
+  ForgetProgram();
+  keys = os.Registry.Keys;
+  return saved;
+}
+
+void Run(Input& in) {
+  headless::HeadlessPlatform os;
+  os.Ppi = 24 + in.Byte() * 2;
+  os.DisplaySize = {in.Int(), in.Int()};
+  os.WorkAreas = Monitors(in);
+  std::set<int> slots{0};
+  const uint8_t more = in.Byte();
+  for (int n = 1; n < kSlotCount; ++n)
+    if (more & (1 << (n % 8)) && slots.size() < 4) slots.insert(n);
+  for (int n : slots) FillKey(in, os.Registry, n);
+
+  std::map<int, Saved> first;
+  {
+    TApplication app(os);
+    CreateCommandModule(app);
+    WatchDisplays(os);
+    app.CreateForm(RulerForms[0])->Show();
+    for (int n : slots) SetRulerVisible(n, true);
+    for (int n : slots) TimedRender(*RulerForms[static_cast<size_t>(n)]);
+    for (int step = 0; step < 24 && !in.Done(); ++step) Act(os, app, in);
+    for (int n = 0; n < kSlotCount; ++n) {
+      if (!RulerForms[static_cast<size_t>(n)]) continue;
+      slots.insert(n);
+      RulerForms[static_cast<size_t>(n)]->SaveSettings();
+      first[n] = CheckSave(os.Registry, n);
+    }
+    os.SetDisplayChangeHandler(nullptr);
+  }
+  ForgetProgram();
+
+  Keys keys = os.Registry.Keys;
+  const std::map<int, Saved> second = LoadAndSave(keys, slots);
+  for (const auto& [n, values] : first) {
+    for (const auto& [name, value] : values) {
+      StoreValue expected = value;
+      if (value.Kind == StoreKind::Integer) expected.Integer = Reloaded(name, value.Integer);
+      if (!Same(second.at(n).at(name), expected))
+        Fail("ruler " + std::to_string(n) + "'s " + name + " changed after a load and a save");
+    }
+  }
+  const std::map<int, Saved> third = LoadAndSave(keys, slots);
+  for (const auto& [n, values] : second)
+    for (const auto& [name, value] : values)
+      if (!Same(third.at(n).at(name), value))
+        Fail("ruler " + std::to_string(n) + "'s " + name + " changed after a second load and save");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in(data, size);
+  Run(in);
+  return 0;
+}
