@@ -51,7 +51,7 @@ TEST(TurnedTextBySpans, DrawsWhatPixelByPixelDrawingDraws) {
   for (int round = 0; round < 40; ++round) {
     TextMask mask{5, 2 + static_cast<int>(random() % 9), 2 + static_cast<int>(random() % 9), {}};
     for (int n = 0; n < mask.Width * mask.Height; ++n) {
-      const uint32_t r = random() % 4;  // empty, full or partly covered, equally often
+      const uint32_t r = random() % 4;  // a quarter empty, a quarter full, half partly covered
       mask.Coverage.push_back(r == 0 ? 0 : r == 1 ? 255 : static_cast<uint8_t>(random() % 254 + 1));
     }
     for (int angle : {0, 90, 180, 270}) {
