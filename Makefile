@@ -27,7 +27,7 @@ JOBS       := 2
 
 PKGS_NATIVE  := cmake g++ googletest libbenchmark-dev
 PKGS_WINDOWS := cmake mingw-w64
-PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3
+PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3 trayer
 PKGS_FORMAT  := clang-format
 PKGS_FUZZ    := cmake clang libclang-rt-14-dev
 

@@ -1,8 +1,10 @@
-"""Makes the README's pictures: the real ruler, one per orientation, cropped to its window.
+"""Makes the README's pictures: the real ruler, one per orientation, cropped to its window;
+the ruler's context menu, the tray menu and the About box.
 
     python3 docs_pictures.py OUTPUT_DIR
 """
 
+import shutil
 import sys
 from pathlib import Path
 
@@ -27,6 +29,74 @@ def shoot(orientation, dest):
         session.close()
 
 
+MENU_PICTURES = ("context-menu.png", "tray-menu.png", "about-box.png")
+VK_RETURN, VK_UP = 13, 38
+
+
+def settled(session, box):
+    """The screen's part in box once it has been painted and holds still."""
+    seen = []
+
+    def still():
+        seen.append(session.screenshot().crop(*box))
+        return len(seen) >= 2 and seen[-1].data == seen[-2].data and seen[-1].data.strip(b"\0")
+
+    vrtest.wait_until(still, 20, 0.2, f"the screen at {box} to settle")
+    return seen[-1]
+
+
+def shoot_menus_and_about(out):
+    session = vrtest.Session("docs-menus")
+    try:
+        # Wine draws the frames of unmanaged windows; their caption buttons come from
+        # Wine's Marlett font, which Wine finds only among the prefix's fonts.
+        session.unmanaged_windows()
+        shutil.copy("/usr/share/wine/fonts/marlett.ttf", session.prefix / "drive_c/windows/Fonts")
+        panel = session.start_tray()
+        session.start()
+        win = session.wait_window()
+        icon = session.tray_icon()
+
+        # The context menu at the pointer, over the ruler's right half.
+        session.xdotool("windowfocus", "--sync", win.id)
+        session.xdotool("mousemove", 560, 384)
+        session.xdotool("click", 3)
+        menu = session.wait_menu()
+        right, bottom = menu["left"] + menu["width"], menu["top"] + menu["height"]
+        box = (500, 352, right + 16 - 500, bottom + 8 - 352)
+        settled(session, box).save_png(out / MENU_PICTURES[0])
+        session.key("Escape")
+        session.wait_no_menu()
+
+        # The tray menu, opened on the docked icon.
+        left, top, width, height = icon.geometry()
+        session.xdotool("mousemove", left + width // 2, top + height // 2)
+        session.xdotool("click", 3)
+        menu = session.wait_menu()
+        box_left = min(menu["left"], panel.geometry()[0]) - 16
+        box = (box_left, 0, vrtest.SCREEN_W - box_left, menu["top"] + menu["height"] + 8)
+        settled(session, box).save_png(out / MENU_PICTURES[1])
+        session.xdotool("mousemove", 100, 700)
+        session.xdotool("click", 1)
+        session.wait_no_menu()
+
+        # The About box, from the context menu's keyboard request, once the ruler has
+        # the keyboard again.
+        session.xdotool("mousemove", 420, 400)
+        session.xdotool("click", 1)
+        session.press(win, "shift+F10")
+        session.wait_menu()
+        session.driver("keys", "#32768", VK_UP, VK_UP, VK_RETURN)
+        about = vrtest.wait_until(
+            lambda: [w for w in session.driver_windows()
+                     if w["title"] == "About Vantori Rulers" and w["visible"]], 20, 0.2,
+            "the About box")[0]
+        box = (about["left"], about["top"], about["width"], about["height"])
+        settled(session, box).save_png(out / MENU_PICTURES[2])
+    finally:
+        session.close()
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: docs_pictures.py OUTPUT_DIR")
@@ -34,6 +104,9 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     for orientation, name in PICTURES.items():
         shoot(orientation, out / name)
+        print(out / name)
+    shoot_menus_and_about(out)
+    for name in MENU_PICTURES:
         print(out / name)
 
 

@@ -48,6 +48,16 @@ TEMPLATE_REGISTRY = [
 
 VERBOSE = bool(os.environ.get("VR_E2E_VERBOSE"))
 
+# Screenshots a test keeps for a person to look at.
+SCREENS = BUILD / "e2e-screens"
+
+# A notification area as on a desktop: trayer docks icons by XEMBED, 200 x 24 pixels at
+# the top right of the screen.
+TRAYER = ["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "200",
+          "--heighttype", "pixel", "--height", "24", "--SetDockType", "false",
+          "--transparent", "false"]
+X11_DRIVER_KEY = "HKCU\\Software\\Wine\\X11 Driver"
+
 
 def log(*args):
     if VERBOSE:
@@ -316,7 +326,7 @@ class Session:
         safe = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)[-60:]
         self.tmp = Path(tempfile.mkdtemp(prefix=f"{safe}-", dir=root))
         self.prefix = self.tmp / "prefix"
-        self.xvfb = self.exe = None
+        self.xvfb = self.exe = self.tray = self.tray_panel = None
         self.wineserver_started = False
         self.last_screenshot = None
         if not _live_sessions:
@@ -531,6 +541,94 @@ class Session:
             windows.append(w)
         return windows
 
+    def driver_controls(self, title):
+        """The child controls of the visible window titled title, as dicts."""
+        fields = ["hwnd", "class", "text", "check", "visible", "left", "top", "width", "height",
+                  "id"]
+        controls = []
+        for line in self.driver("controls", title).splitlines():
+            parts = line.rstrip("\r").split("\t")
+            if len(parts) != len(fields):
+                continue
+            c = dict(zip(fields, parts))
+            for f in fields[3:]:
+                c[f] = int(c[f])
+            controls.append(c)
+        return controls
+
+    def handles(self):
+        """{kind: count} of the program's live handles, "total" included, and the system's
+        gdi_objects and user_objects."""
+        counts = {}
+        for line in self.driver("handles").splitlines():
+            name, _, value = line.strip().partition(" ")
+            if value:
+                counts[name] = int(value)
+        return counts
+
+    def popup_menus(self):
+        """The open popup menus, as driver_windows dicts."""
+        return [w for w in self.driver_windows() if w["class"] == "#32768" and w["visible"]]
+
+    def wait_menu(self, timeout=10):
+        """The one open popup menu, once it is there."""
+        menus = lambda: (lambda m: m[0] if len(m) == 1 else None)(self.popup_menus())
+        return wait_until(menus, timeout, 0.1, "a popup menu")
+
+    def wait_no_menu(self, timeout=10):
+        wait_until(lambda: not self.popup_menus(), timeout, 0.1, "the popup menu to close")
+
+    def keep_screen(self, name):
+        """Saves a screenshot under build/e2e-screens for a person to look at; returns it."""
+        SCREENS.mkdir(parents=True, exist_ok=True)
+        pic = self.screenshot()
+        pic.save_png(SCREENS / name)
+        return pic
+
+    # ------------------------------------------------------------ desktop
+
+    def unmanaged_windows(self):
+        """Before start: Wine manages the windows itself and draws their frames.
+
+        Wine leaves managed windows to the window manager and, with none on the Xvfb, waits
+        two seconds at every hide for one to answer; unmanaged windows go at once.
+        """
+        run(["wine", "reg", "add", X11_DRIVER_KEY, "/v", "Managed", "/d", "N", "/f"],
+            env=self.env)
+
+    def start_tray(self):
+        """Starts a notification area on this display; returns its X window."""
+        with open(self.tmp / "trayer.log", "wb") as tlog:
+            self.tray = subprocess.Popen(TRAYER, env=self.xenv, stdin=subprocess.DEVNULL,
+                                         stdout=tlog, stderr=tlog)
+        log("trayer pid", self.tray.pid)
+
+        def panel():
+            if self.tray.poll() is not None:
+                raise AssertionError("trayer ended: " + (self.tmp / "trayer.log").read_text())
+            found = self.x(["xdotool", "search", "--name", "^panel$"], check=False).split()
+            return XWindow(self, found[0]) if found else None
+
+        self.tray_panel = wait_until(panel, 30, 0.2, "trayer's panel")
+        return self.tray_panel
+
+    def tray_icon(self, timeout=40):
+        """The X window of the program's icon docked in the notification area.
+
+        Wine docks an icon through its explorer, which can take ten seconds after start.
+        """
+        def docked():
+            tree = self.x(["xwininfo", "-id", self.tray_panel.id, "-tree"], check=False)
+            for line in tree.splitlines():
+                m = re.match(r"\s+(0x[0-9a-f]+) .*\(\"explorer\.exe\"", line)
+                if m:
+                    icon = XWindow(self, m.group(1))
+                    if min(icon.geometry()[2:]) > 1:
+                        return icon
+            return None
+
+        return wait_until(docked, timeout, 0.25, "the tray icon to dock")
+
     # ------------------------------------------------------------ the end
 
     def keep(self, dest):
@@ -538,7 +636,7 @@ class Session:
         dest.mkdir(parents=True, exist_ok=True)
         if self.last_screenshot is not None:
             self.last_screenshot.save_png(dest / "screen.png")
-        for name in ("exe.log", "xvfb.log"):
+        for name in ("exe.log", "xvfb.log", "trayer.log"):
             if (self.tmp / name).is_file():
                 shutil.copy(self.tmp / name, dest / name)
 
@@ -548,6 +646,9 @@ class Session:
             _stop(self.exe, 5)
             self.exe_log.close()
             self.exe = None
+        if self.tray is not None:
+            _stop(self.tray, 5)
+            self.tray = None
         if self.wineserver_started:
             # Ends every Wine process of this prefix only, then waits for the server.
             run(["wineserver", "-k"], env=self.env, check=False)

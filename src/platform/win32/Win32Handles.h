@@ -6,28 +6,113 @@
 
 #include <windows.h>
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace vr::win32 {
 
+// Every live handle of the owners below is counted by kind, so that a test can
+// tell that menus, dialogs and tray pictures made over and over leave nothing
+// behind.
+enum class HandleKind : int { Gdi, Dc, Key, Window, Icon, Menu, Other, Count };
+inline constexpr int kHandleKinds = static_cast<int>(HandleKind::Count);
+
+inline std::array<std::atomic<long>, kHandleKinds>& LiveHandleCounts() {
+  static std::array<std::atomic<long>, kHandleKinds> counts{};
+  return counts;
+}
+inline void CountHandle(HandleKind kind, long change) {
+  LiveHandleCounts()[static_cast<size_t>(kind)] += change;
+}
+inline long LiveHandles(HandleKind kind) {
+  return LiveHandleCounts()[static_cast<size_t>(kind)].load();
+}
+inline long LiveHandles() {
+  long total = 0;
+  for (const auto& count : LiveHandleCounts()) total += count.load();
+  return total;
+}
+
 struct GdiObjectRelease {
+  static constexpr HandleKind kKind = HandleKind::Gdi;
   void operator()(HGDIOBJ object) const noexcept { ::DeleteObject(object); }
 };
 struct MemoryDcRelease {
+  static constexpr HandleKind kKind = HandleKind::Dc;
   void operator()(HDC dc) const noexcept { ::DeleteDC(dc); }
 };
 struct KeyRelease {
+  static constexpr HandleKind kKind = HandleKind::Key;
   void operator()(HKEY key) const noexcept { ::RegCloseKey(key); }
 };
 struct WindowRelease {
+  static constexpr HandleKind kKind = HandleKind::Window;
   void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
 };
+struct IconRelease {
+  static constexpr HandleKind kKind = HandleKind::Icon;
+  void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
+};
+struct MenuRelease {
+  static constexpr HandleKind kKind = HandleKind::Menu;
+  void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
+};
 
-// Every handle kind above is a pointer to an opaque struct, so unique_ptr holds
-// it directly and only ever releases a non-null one.
+template <typename Release>
+constexpr HandleKind KindOf() {
+  if constexpr (requires { Release::kKind; }) {
+    return Release::kKind;
+  } else {
+    return HandleKind::Other;
+  }
+}
+
+// Owns one handle, as unique_ptr would, and keeps the live count of its kind.
+// release() hands the handle over (to the system, or to another owner), so it
+// leaves the count too.
 template <typename Handle, typename Release>
-using Owned = std::unique_ptr<std::remove_pointer_t<Handle>, Release>;
+class Owned {
+ public:
+  Owned() noexcept = default;
+  explicit Owned(Handle handle) noexcept : Handle_(handle) { Count(Handle_, +1); }
+  ~Owned() { reset(); }
+  Owned(Owned&& other) noexcept : Handle_(std::exchange(other.Handle_, nullptr)) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      reset();
+      Handle_ = std::exchange(other.Handle_, nullptr);
+    }
+    return *this;
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+
+  Handle get() const noexcept { return Handle_; }
+  explicit operator bool() const noexcept { return Handle_ != nullptr; }
+  // Takes the new handle first, then releases the old one.
+  void reset(Handle handle = nullptr) noexcept {
+    if (handle == Handle_) return;
+    const Handle old = std::exchange(Handle_, handle);
+    Count(handle, +1);
+    if (old) {
+      Release{}(old);
+      Count(old, -1);
+    }
+  }
+  [[nodiscard]] Handle release() noexcept {
+    Count(Handle_, -1);
+    return std::exchange(Handle_, nullptr);
+  }
+
+ private:
+  static void Count(Handle handle, long change) noexcept {
+    if (handle) CountHandle(KindOf<Release>(), change);
+  }
+  Handle Handle_ = nullptr;
+};
 
 using FontHandle = Owned<HFONT, GdiObjectRelease>;
 using BitmapHandle = Owned<HBITMAP, GdiObjectRelease>;
@@ -35,13 +120,19 @@ using RegionHandle = Owned<HRGN, GdiObjectRelease>;
 using MemoryDcHandle = Owned<HDC, MemoryDcRelease>;
 using KeyHandle = Owned<HKEY, KeyRelease>;
 using WindowHandle = Owned<HWND, WindowRelease>;
+using IconHandle = Owned<HICON, IconRelease>;
+using MenuHandle = Owned<HMENU, MenuRelease>;
 
 // A window's DC borrowed with GetDC, handed back with ReleaseDC.
 class WindowDc {
  public:
-  explicit WindowDc(HWND window) : Window_(window), Dc_(::GetDC(window)) {}
+  explicit WindowDc(HWND window) : Window_(window), Dc_(::GetDC(window)) {
+    if (Dc_) CountHandle(HandleKind::Dc, +1);
+  }
   ~WindowDc() {
-    if (Dc_) ::ReleaseDC(Window_, Dc_);
+    if (!Dc_) return;
+    ::ReleaseDC(Window_, Dc_);
+    CountHandle(HandleKind::Dc, -1);
   }
   WindowDc(const WindowDc&) = delete;
   WindowDc& operator=(const WindowDc&) = delete;
@@ -56,8 +147,14 @@ class WindowDc {
 // handler failed, so a failing paint does not come back at once.
 class PaintScope {
  public:
-  explicit PaintScope(HWND window) : Window_(window) { Dc_ = ::BeginPaint(window, &Paint_); }
-  ~PaintScope() { ::EndPaint(Window_, &Paint_); }
+  explicit PaintScope(HWND window) : Window_(window) {
+    Dc_ = ::BeginPaint(window, &Paint_);
+    CountHandle(HandleKind::Dc, +1);
+  }
+  ~PaintScope() {
+    ::EndPaint(Window_, &Paint_);
+    CountHandle(HandleKind::Dc, -1);
+  }
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
   HDC Dc() const { return Dc_; }
@@ -98,6 +195,7 @@ class ClassRegistration {
   ClassRegistration(const ClassRegistration&) = delete;
   ClassRegistration& operator=(const ClassRegistration&) = delete;
   bool Ok() const { return Atom_ != 0; }
+  ATOM Atom() const { return Atom_; }
 
  private:
   const wchar_t* Name_ = nullptr;  // a string literal of the caller

@@ -85,6 +85,9 @@ Win32Platform::Win32Platform(HINSTANCE instance)
   }
   // Its window procedure is static; the notices it gets are the platform's.
   ::SetWindowLongPtrW(AppWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Sent to every top-level window when the desktop shell (re)starts.
+  TaskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  LiveHandlesMessage_ = ::RegisterWindowMessageW(kLiveHandlesMessage);
 }
 
 Win32Platform::~Win32Platform() {
@@ -99,6 +102,7 @@ LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam
   if (msg == WM_CLOSE) return 0;
   auto* platform = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (platform) {
+    if (LRESULT result = 0; platform->HandleAppMessage(msg, wParam, lParam, result)) return result;
     // Only top-level windows hear of monitor and work-area changes, and this
     // one is the program's.
     if (msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
@@ -190,12 +194,50 @@ std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params
   return window;
 }
 
+WindowHandler* Win32Platform::TargetOf(HWND hwnd) const {
+  const HWND root = hwnd ? ::GetAncestor(hwnd, GA_ROOT) : nullptr;
+  if (!root) return nullptr;
+  // Only windows of our own classes carry a Win32Window in their user data.
+  const auto atom = static_cast<ATOM>(::GetClassWord(root, GCW_ATOM));
+  if (atom == 0 || (atom != RulerClass_.Atom() && atom != DialogClass_.Atom())) return nullptr;
+  const auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(root, GWLP_USERDATA));
+  return window ? window->Handler() : nullptr;
+}
+
+HWND Win32Platform::DialogOf(HWND hwnd) const {
+  const HWND root = hwnd ? ::GetAncestor(hwnd, GA_ROOT) : nullptr;
+  if (!root || static_cast<ATOM>(::GetClassWord(root, GCW_ATOM)) != DialogClass_.Atom())
+    return nullptr;
+  return root;
+}
+
+BOOL Win32Platform::NextMessage(MSG& msg) {
+  // Before waiting, show the moves held back while input was queued.
+  if (!PendingMoves_.empty() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) FlushMoves();
+  return ::GetMessageW(&msg, nullptr, 0, 0);
+}
+
+void Win32Platform::HandleQueued(MSG& msg, const MessageFilter& filter) {
+  // The filter catches its own errors (and then takes the message).
+  const Message seen{msg.message, static_cast<uint64_t>(msg.wParam), TargetOf(msg.hwnd)};
+  if (!filter || !filter(seen)) {
+    // A dialog's keyboard interface: Tab, arrows, Enter, Esc, access keys.
+    const HWND dialog = DialogOf(msg.hwnd);
+    if (!dialog || !::IsDialogMessageW(dialog, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  // Only a burst of input is worth folding; anything else shows the moves now.
+  const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                     (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+  if (!input) FlushMoves();
+}
+
 void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
   MSG msg{};
   for (;;) {
-    // Before waiting, show the moves held back while input was queued.
-    if (!PendingMoves_.empty() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) FlushMoves();
-    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    const BOOL got = NextMessage(msg);
     if (got == 0) {  // WM_QUIT
       FlushMoves();
       break;
@@ -205,39 +247,47 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
       ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
       break;
     }
-    // The filter catches its own errors (and then takes the message).
-    if (filter && filter(Message{msg.message, static_cast<uint64_t>(msg.wParam), nullptr}))
-      continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-    // Only a burst of input is worth folding; anything else shows the moves now.
-    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
-                       (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
-    if (!input) FlushMoves();
+    HandleQueued(msg, filter);
+  }
+}
+
+bool Win32Platform::RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) {
+  // The dialog is about to take the input: a held-back move shows first.
+  FlushMoves();
+  MSG msg{};
+  while (!done()) {
+    const BOOL got = NextMessage(msg);
+    if (got == 0) {
+      // The quit request is the outer loop's: put it back for it.
+      FlushMoves();
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (got == -1) {
+      ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
+      return false;
+    }
+    HandleQueued(msg, filter);
+  }
+  return true;
+}
+
+void Win32Platform::ProcessPendingMessages(const MessageFilter& filter) {
+  MSG msg{};
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    HandleQueued(msg, filter);
   }
 }
 
 void Win32Platform::Quit() { ::PostQuitMessage(0); }
 
-// ---- to be completed: stubs so that the seam links
-std::vector<std::string> Win32Platform::ScreenFontFamilies() const { return {}; }
-bool Win32Platform::RunModalLoop(const MessageFilter&, const std::function<bool()>&) {
-  return true;
+void Win32Platform::Sleep(int milliseconds) {
+  ::Sleep(static_cast<DWORD>(std::max(milliseconds, 0)));
 }
-void Win32Platform::ProcessPendingMessages(const MessageFilter&) {}
-void Win32Platform::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
-std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t, std::function<void()>) {
-  return nullptr;
-}
-int Win32Platform::DpiAt(Point) const { return PixelsPerInch(); }
-int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>&, Point) { return -1; }
-void Win32Platform::BringAppToForeground() {}
-std::unique_ptr<TrayIcon> Win32Platform::AddTrayIcon(const MaskedImage&, const std::string&,
-                                                     TrayIconHandler&) {
-  return nullptr;
-}
-std::optional<TColor> Win32Platform::ChooseColor(TColor) { return std::nullopt; }
-void Win32Platform::OpenLink(const std::string&) {}
 
 void Win32Platform::ShowError(const std::string& text) {
   // A message box runs a loop of its own, where the same fault may strike
@@ -251,6 +301,8 @@ void Win32Platform::ShowError(const std::string& text) {
       return;
     }
     ErrorBoxScope showing(ShowingError_);
+    // The box runs a loop of its own: a held-back move shows first.
+    FlushMoves();
     std::string current = text;
     for (;;) {
       // Owned by the active window, which gets the activation back when the

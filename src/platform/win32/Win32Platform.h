@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,16 @@ namespace vr::win32 {
 class Win32Window;
 
 inline constexpr wchar_t kAppClassName[] = L"TVantoriApplication";
+
+// The notification area reports on our icon to the application window with
+// this message (wParam: the icon's id; lParam: the mouse message).
+inline constexpr UINT kMsgTrayCallback = WM_APP + 2;
+// Registered: the application window answers it with the live count of the
+// handles this layer owns (wParam 0: all; k: those of HandleKind k - 1).
+inline constexpr wchar_t kLiveHandlesMessage[] = L"VantoriRulers.LiveHandles";
+
+class Win32TrayIcon;
+class Win32Timer;
 
 // Not final: tests override ShowError to see the errors instead of a box.
 class Win32Platform : public Platform {
@@ -63,6 +75,18 @@ class Win32Platform : public Platform {
 
   HWND AppWindow() const { return AppWindow_.get(); }
 
+  // The handler of the program's top-level window that a message for hwnd
+  // (the window itself or one of its controls) is for; nullptr for others.
+  WindowHandler* TargetOf(HWND hwnd) const;
+  // The tray icons and timers report themselves while they live.
+  void TrayIconAdded(Win32TrayIcon& icon) { TrayIcons_.push_back(&icon); }
+  void TrayIconRemoved(Win32TrayIcon& icon) { std::erase(TrayIcons_, &icon); }
+  void TimerStopped(UINT_PTR id) { Timers_.erase(id); }
+  // The pictures of an open menu are drawn here, with their transparency
+  // (not every system's menus blend it): the menu's owner window hands on
+  // WM_MEASUREITEM and WM_DRAWITEM of a menu. true: handled.
+  bool HandleMenuPicture(UINT msg, LPARAM lParam);
+
   // For the windows. A window that got the focus or was activated: the handler
   // hears of it once per change of the program's focused window.
   void ReportFocus(Win32Window& window);
@@ -91,6 +115,18 @@ class Win32Platform : public Platform {
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // The application window's own messages: tray, timers, handle counts.
+  bool HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The root of hwnd when it is one of the program's dialog windows.
+  HWND DialogOf(HWND hwnd) const;
+  // Waits for the next message, first showing held-back moves if none waits.
+  BOOL NextMessage(MSG& msg);
+  // One message taken from the queue: the filter, then dialog keys or
+  // translation and dispatch.
+  void HandleQueued(MSG& msg, const MessageFilter& filter);
+  // Calls out of a system frame: an error becomes a message box.
+  template <typename Call>
+  void Guarded(Call&& call) noexcept;
   // The monitors or a work area changed: the handler runs once from the loop,
   // however many notices came.
   void NoticeDisplayChange();
@@ -107,6 +143,15 @@ class Win32Platform : public Platform {
   bool ShowingError_ = false;
   std::deque<std::string> PendingErrors_;
   std::vector<Win32Window*> PendingMoves_;
+  UINT TaskbarCreatedMessage_ = 0;
+  UINT LiveHandlesMessage_ = 0;
+  std::vector<Win32TrayIcon*> TrayIcons_;
+  std::map<UINT_PTR, Win32Timer*> Timers_;
+  UINT_PTR NextTimerId_ = 1;
+  UINT NextTrayId_ = 1;
+  // The colour chooser's sixteen custom colours, kept from one use to the next.
+  std::array<COLORREF, 16> CustomColors_{};
+  const std::vector<BitmapHandle>* MenuPictures_ = nullptr;  // while a menu is open
   std::function<void()> DisplayChangeHandler_;
   bool DisplayChangePosted_ = false;
 };

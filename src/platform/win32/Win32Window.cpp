@@ -1,11 +1,14 @@
 #include "platform/win32/Win32Window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <climits>
 #include <exception>
 #include <stdexcept>
 
 #include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Images.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Strings.h"
 
@@ -14,6 +17,18 @@ namespace vr::win32 {
 namespace {
 
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
+
+// Functions of newer systems, looked up once; null where the system lacks them.
+template <typename Function>
+Function* User32Function(const char* name) {
+  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Function*>(
+                      reinterpret_cast<void (*)()>(::GetProcAddress(user32, name)))
+                : nullptr;
+}
+
+using GetDpiForWindowFunction = UINT WINAPI(HWND);
+using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
 
 // Points the window's drawing DC at the one of a paint or erase, and back when
 // the scope ends, unless the handler destroyed the window meanwhile.
@@ -79,10 +94,13 @@ Win32Window::~Win32Window() {
 }
 
 void Win32Window::Create(const WindowParams& params, HWND owner, HINSTANCE instance) {
+  Kind_ = params.Kind;
   const bool ruler = params.Kind == WindowKind::Ruler;
+  // A dialog: a fixed frame with a caption and the close box only.
   const DWORD style = ruler ? WS_POPUP : WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   const DWORD exStyle =
-      ruler ? WS_EX_TOPMOST | WS_EX_LAYERED : WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+      ruler ? WS_EX_TOPMOST | WS_EX_LAYERED
+            : WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (params.StayOnTop ? WS_EX_TOPMOST : 0);
   const std::wstring caption = Widen(params.Caption);
   // WM_NCCREATE attaches the handle to this object (see WindowProc).
   const HWND hwnd =
@@ -223,16 +241,72 @@ void Win32Window::Present(const Image& picture) {
   }
 }
 
-// ---- to be completed: stubs so that the seam links
-void Win32Window::SetClientSize(int, int) {}
-Point Win32Window::ClientSize() const { return {}; }
-void Win32Window::SetIcon(const MaskedImage&, const MaskedImage&) {}
-int Win32Window::Dpi() const { return USER_DEFAULT_SCREEN_DPI; }
+SIZE Win32Window::OuterSize(int clientWidth, int clientHeight) const {
+  RECT r{0, 0, std::max(clientWidth, 0), std::max(clientHeight, 0)};
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE));
+  // The frame's metrics follow the monitor's density where the system can say so.
+  static auto* const adjustForDpi =
+      User32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+  if (!adjustForDpi || !adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(Dpi())))
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::SetClientSize(int width, int height) {
+  if (!Hwnd()) return;
+  FlushMove();
+  const SIZE outer = OuterSize(width, height);
+  // The top left stays where it is.
+  ::SetWindowPos(Hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Point Win32Window::ClientSize() const {
+  RECT r{};
+  if (!Hwnd() || !::GetClientRect(Hwnd(), &r)) return {};
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::SetIcon(const MaskedImage& small, const MaskedImage& large) {
+  if (!Hwnd()) return;
+  IconHandle smallIcon = MakeIcon(small);
+  IconHandle largeIcon = MakeIcon(large);
+  // The window lets go of the old icons before they are destroyed.
+  ::SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+  ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon.get()));
+  SmallIcon_ = std::move(smallIcon);
+  LargeIcon_ = std::move(largeIcon);
+}
+
+int Win32Window::Dpi() const {
+  static auto* const dpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+  const UINT dpi = Hwnd() && dpiForWindow ? dpiForWindow(Hwnd()) : 0;
+  if (dpi > 0) return static_cast<int>(dpi);
+  // Older systems scale every window by the system's density.
+  return Platform_.PixelsPerInch();
+}
+
 std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams& params,
-                                                   ControlHandler& handler) {
+                                                    ControlHandler& handler) {
   return CreateWin32Control(*this, params, handler);
 }
-void Win32Window::SetEnabled(bool) {}
+
+void Win32Window::SetEnabled(bool enabled) {
+  if (Hwnd()) ::EnableWindow(Hwnd(), enabled ? TRUE : FALSE);
+}
+
+void Win32Window::ContextMenu(HWND hwnd, LPARAM lParam) {
+  Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const bool fromKeyboard = lParam == -1;
+  if (fromKeyboard) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    at = {static_cast<int32_t>((int64_t{r.left} + r.right) / 2),
+          static_cast<int32_t>((int64_t{r.top} + r.bottom) / 2)};
+  }
+  Notify([at, fromKeyboard](WindowHandler& h) { h.HandleContextMenu(at, fromKeyboard); });
+}
 
 LRESULT Win32Window::Paint(HWND hwnd) {
   Win32Platform& platform = Platform_;
@@ -265,6 +339,19 @@ LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 // handler call nothing here touches a member: the handler may have destroyed
 // its window.
 LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Enter and Esc as the dialog manager reports them: IDOK or IDCANCEL. Our
+  // controls' ids start at 1000, so these come from no control of ours, even
+  // where the system names the focused control as their sender; the controls
+  // must not take them for a click of their own.
+  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    const DialogKey key = LOWORD(wParam) == IDOK ? DialogKey::Enter : DialogKey::Escape;
+    Notify([key](WindowHandler& h) { h.HandleDialogKey(key); });
+    return 0;
+  }
+  // The pictures of a menu this window owns.
+  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
+      Platform_.HandleMenuPicture(msg, lParam))
+    return TRUE;
   if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
   auto mouseDown = [this](MouseButton b) {
     Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
@@ -292,6 +379,31 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       return 0;
     case WM_MOUSEMOVE:
       Notify([](WindowHandler& h) { h.HandleMouseMove(); });
+      return 0;
+    case WM_CONTEXTMENU:
+      // From a control too: the window's menu, if it has one, is the program's.
+      ContextMenu(hwnd, lParam);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // Shift+F10 asks for the context menu. Not every system's default
+      // handling says so for a borderless window; this one does for all. The
+      // system itself turns the Menu key into the request.
+      if (wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
+          ::GetKeyState(VK_MENU) >= 0) {
+        ContextMenu(hwnd, -1);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      // Rulers measure in screen pixels at every density: only dialogs scale.
+      if (Kind_ == WindowKind::Dialog) {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const Rect bounds{suggested->left, suggested->top, suggested->right - suggested->left,
+                          suggested->bottom - suggested->top};
+        const int dpi = LOWORD(wParam);
+        Notify([dpi, bounds](WindowHandler& h) { h.HandleDpiChanged(dpi, bounds); });
+      }
       return 0;
     case WM_CLOSE:
       // What a close does is the program's decision; the default would destroy.

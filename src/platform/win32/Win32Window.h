@@ -44,6 +44,8 @@ class Win32Window final : public Window {
   // Throws when the system refuses the window.
   void Create(const WindowParams& params, HWND owner, HINSTANCE instance);
   HWND Hwnd() const { return Hwnd_.get(); }
+  // Who hears of the window's events; null once it is being destroyed.
+  WindowHandler* Handler() const { return Handler_; }
 
   void SetBounds(const Rect& bounds) override;
   Rect Bounds() const override;
@@ -85,10 +87,18 @@ class Win32Window final : public Window {
   void Place(const Rect& bounds);
   LRESULT Paint(HWND hwnd);
   LRESULT EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam);
+  // The context-menu request of the keyboard (lParam -1) comes without a point.
+  void ContextMenu(HWND hwnd, LPARAM lParam);
+  // The outer size of a client area in this window's styles and density.
+  SIZE OuterSize(int clientWidth, int clientHeight) const;
 
   Win32Platform& Platform_;
   WindowHandler* Handler_;  // null once the window is being destroyed
   WindowHandle Hwnd_;
+  WindowKind Kind_ = WindowKind::Ruler;
+  // The caption's and the task switcher's icons, kept while the window shows them.
+  IconHandle SmallIcon_;
+  IconHandle LargeIcon_;
   // A move held back while more input waited in the queue: with a key held
   // down or a fast drag, only the last of a burst of moves is worth showing.
   std::optional<Rect> PendingMove_;

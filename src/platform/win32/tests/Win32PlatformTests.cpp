@@ -18,6 +18,12 @@
 #include "platform/win32/Win32Store.h"
 #include "platform/win32/Win32Window.h"
 
+namespace vr::win32::tests {
+// Win32ShellTests.cpp
+void TestShell(Win32Platform& platform, std::vector<std::string>& errors,
+               const std::function<void(bool, std::string_view, std::source_location)>& check);
+}  // namespace vr::win32::tests
+
 namespace {
 
 using namespace vr;
@@ -524,6 +530,9 @@ int main() {
     TestCaptureAndFocus(platform);
     TestLoopAndApp(platform);
     TestHeldBackMoves(platform);
+    tests::TestShell(
+        platform, platform.Errors,
+        [](bool ok, std::string_view what, std::source_location at) { Check(ok, what, at); });
   } catch (const std::exception& e) {
     std::printf("FAIL: %s\n", e.what());
     ++Failed;

@@ -1,0 +1,397 @@
+// The desktop around the windows: popup menus, the notification-area icon,
+// timers, monitor densities, the colour chooser, links and font families.
+
+#include <windows.h>
+// After windows.h, whose types they use.
+#include <commdlg.h>
+#include <shellapi.h>
+// commdlg.h names the wide function after ours.
+#undef ChooseColor
+
+#include <algorithm>
+#include <exception>
+#include <set>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/win32/Win32Images.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Strings.h"
+
+namespace vr::win32 {
+
+// ---------------------------------------------------------------- tray icon and timers
+
+class Win32TrayIcon final : public TrayIcon {
+ public:
+  Win32TrayIcon(Win32Platform& platform, UINT id, const std::string& tip, IconHandle icon,
+                TrayIconHandler& handler)
+      : Platform_(platform), Id_(id), Tip_(Widen(tip)), Icon_(std::move(icon)), Handler_(handler) {
+    Platform_.TrayIconAdded(*this);
+  }
+  ~Win32TrayIcon() override {
+    if (Added_) {
+      NOTIFYICONDATAW data = Data(0);
+      ::Shell_NotifyIconW(NIM_DELETE, &data);
+    }
+    Platform_.TrayIconRemoved(*this);
+  }
+  Win32TrayIcon(const Win32TrayIcon&) = delete;
+  Win32TrayIcon& operator=(const Win32TrayIcon&) = delete;
+
+  // Into the notification area; false when it refuses the icon.
+  bool Add() {
+    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    Added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return Added_;
+  }
+
+  // The desktop shell started again and lost its icons.
+  void AddAgain() {
+    if (Add()) return;
+    // Some shells send the notice while they still have the icon.
+    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    Added_ = ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+  }
+
+  void SetPicture(const MaskedImage& picture) override {
+    IconHandle icon = MakeIcon(picture);
+    if (!icon) return;
+    NOTIFYICONDATAW data = Data(NIF_ICON);
+    data.hIcon = icon.get();
+    ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    // The shell has its own copy now; the one shown before goes.
+    Icon_ = std::move(icon);
+  }
+
+  UINT Id() const { return Id_; }
+  TrayIconHandler& Handler() const { return Handler_; }
+
+ private:
+  NOTIFYICONDATAW Data(UINT flags) const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = Platform_.AppWindow();
+    data.uID = Id_;
+    data.uFlags = flags;
+    // The first version of the callback: the right button's release comes as
+    // WM_RBUTTONUP, from the mouse and from the keyboard alike.
+    data.uCallbackMessage = kMsgTrayCallback;
+    data.hIcon = Icon_.get();
+    const size_t length = std::min(Tip_.size(), std::size(data.szTip) - 1);
+    std::copy_n(Tip_.begin(), length, data.szTip);
+    return data;
+  }
+
+  Win32Platform& Platform_;
+  UINT Id_;
+  std::wstring Tip_;
+  IconHandle Icon_;
+  TrayIconHandler& Handler_;
+  bool Added_ = false;
+};
+
+class Win32Timer final : public Timer {
+ public:
+  Win32Timer(Win32Platform& platform, UINT_PTR id, std::function<void()> tick)
+      : Platform_(platform), Id_(id), Tick_(std::move(tick)) {}
+  ~Win32Timer() override {
+    ::KillTimer(Platform_.AppWindow(), Id_);
+    Platform_.TimerStopped(Id_);
+  }
+  Win32Timer(const Win32Timer&) = delete;
+  Win32Timer& operator=(const Win32Timer&) = delete;
+  const std::function<void()>& Tick() const { return Tick_; }
+
+ private:
+  Win32Platform& Platform_;
+  UINT_PTR Id_;
+  std::function<void()> Tick_;
+};
+
+template <typename Call>
+void Win32Platform::Guarded(Call&& call) noexcept {
+  try {
+    call();
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  } catch (...) {
+    ShowError("An unknown error occurred.");
+  }
+}
+
+bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
+      HandleMenuPicture(msg, lParam)) {
+    result = TRUE;
+    return true;
+  }
+  if (msg == kMsgTrayCallback) {
+    if (LOWORD(lParam) != WM_RBUTTONUP) return true;  // left clicks do nothing
+    for (Win32TrayIcon* icon : TrayIcons_) {
+      if (icon->Id() == wParam) {
+        TrayIconHandler& handler = icon->Handler();
+        Guarded([&handler] { handler.HandleTrayRightButtonUp(); });
+        break;
+      }
+    }
+    return true;
+  }
+  if (msg == WM_TIMER) {
+    const auto timer = Timers_.find(wParam);
+    if (timer == Timers_.end()) return true;
+    // A copy: the tick may stop its own timer.
+    const std::function<void()> tick = timer->second->Tick();
+    if (tick) Guarded(tick);
+    return true;
+  }
+  if (LiveHandlesMessage_ != 0 && msg == LiveHandlesMessage_) {
+    if (wParam == 0) {
+      result = LiveHandles();
+    } else if (wParam <= static_cast<WPARAM>(kHandleKinds)) {
+      result = LiveHandles(static_cast<HandleKind>(wParam - 1));
+    } else {
+      result = -1;
+    }
+    return true;
+  }
+  if (TaskbarCreatedMessage_ != 0 && msg == TaskbarCreatedMessage_) {
+    const std::vector<Win32TrayIcon*> icons = TrayIcons_;
+    for (Win32TrayIcon* icon : icons) icon->AddAgain();
+    return true;
+  }
+  return false;
+}
+
+std::unique_ptr<TrayIcon> Win32Platform::AddTrayIcon(const MaskedImage& picture,
+                                                     const std::string& tip,
+                                                     TrayIconHandler& handler) {
+  // The first icon of a run has id 1, however many tries it took.
+  auto icon = std::make_unique<Win32TrayIcon>(*this, NextTrayId_, tip, MakeIcon(picture), handler);
+  if (!icon->Add()) return nullptr;
+  ++NextTrayId_;
+  return icon;
+}
+
+std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::function<void()> tick) {
+  const UINT_PTR id = NextTimerId_++;
+  auto timer = std::make_unique<Win32Timer>(*this, id, std::move(tick));
+  // The system takes intervals up to USER_TIMER_MAXIMUM (about 24.8 days).
+  const auto interval =
+      static_cast<UINT>(std::clamp<uint32_t>(intervalMs, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+  if (!::SetTimer(AppWindow(), id, interval, nullptr)) {
+    throw std::runtime_error("Could not start a timer (error " + std::to_string(::GetLastError()) +
+                             ").");
+  }
+  Timers_[id] = timer.get();
+  return timer;
+}
+
+void Win32Platform::BringAppToForeground() {
+  // A window of ours in front already keeps the keyboard; otherwise the
+  // hidden application window takes the foreground for the program.
+  const HWND front = ::GetForegroundWindow();
+  if (front && ::GetWindowThreadProcessId(front, nullptr) == ::GetCurrentThreadId()) return;
+  ::SetForegroundWindow(AppWindow());
+}
+
+// ---------------------------------------------------------------- menus
+
+namespace {
+
+// A checked item with a picture shows it on a framed, highlighted square, as
+// well as its radio dot: which ruler is the active one shows at a glance.
+MaskedImage Highlighted(const MaskedImage& picture) {
+  constexpr TColor kFill = 0x00FFE8CC;   // a light blue
+  constexpr TColor kFrame = 0x00D77800;  // the desktop's accent blue
+  const int w = picture.Width(), h = picture.Height();
+  MaskedImage out(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+      out.Paint(x, y, edge ? kFrame : kFill);
+      out.Paint(x, y, picture.Color.Pixel(x, y), picture.AlphaAt(x, y));
+    }
+  }
+  return out;
+}
+
+// After a tab, the shortcut's text: the system lines it up on the right.
+std::wstring MenuText(const MenuItemSpec& item) {
+  std::wstring text = Widen(item.Caption);
+  if (!item.ShortcutText.empty()) text += L"\t" + Widen(item.ShortcutText);
+  return text;
+}
+
+}  // namespace
+
+int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) {
+  // The menu runs a loop of its own: a held-back move shows first.
+  FlushMoves();
+  // Declared before the menu: the pictures must outlive it.
+  std::vector<BitmapHandle> pictures;
+  pictures.reserve(items.size());
+  MenuHandle menu(::CreatePopupMenu());
+  if (!menu) return -1;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const MenuItemSpec& item = items[i];
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID;
+    info.wID = static_cast<UINT>(i + 1);  // 0 is "dismissed"
+    std::wstring text;
+    if (item.Separator) {
+      info.fType = MFT_SEPARATOR;
+    } else {
+      text = MenuText(item);
+      info.fMask |= MIIM_STRING | MIIM_STATE;
+      info.fType = MFT_STRING | (item.RadioItem ? MFT_RADIOCHECK : 0);
+      info.fState = item.Checked ? MFS_CHECKED : MFS_UNCHECKED;
+      info.dwTypeData = text.data();
+      if (!item.Picture.Empty()) {
+        pictures.push_back(
+            MakeAlphaBitmap(item.Checked ? Highlighted(item.Picture) : item.Picture));
+        // Drawn by HandleMenuPicture; the item's data is the picture's place.
+        info.fMask |= MIIM_BITMAP | MIIM_DATA;
+        info.hbmpItem = HBMMENU_CALLBACK;
+        info.dwItemData = pictures.size() - 1;
+      }
+    }
+    if (!::InsertMenuItemW(menu.get(), static_cast<UINT>(i), TRUE, &info)) return -1;
+  }
+  // A menu closes when the user clicks elsewhere only while its owner is the
+  // foreground window. A window of ours in front keeps the keyboard after
+  // the menu; otherwise the hidden application window takes the front.
+  HWND owner = ::GetForegroundWindow();
+  if (!owner || ::GetWindowThreadProcessId(owner, nullptr) != ::GetCurrentThreadId()) {
+    owner = AppWindow();
+    ::SetForegroundWindow(owner);
+  }
+  struct OpenPictures {
+    const std::vector<BitmapHandle>*& Slot;
+    const std::vector<BitmapHandle>* Previous;
+    ~OpenPictures() { Slot = Previous; }
+  } open{MenuPictures_, std::exchange(MenuPictures_, &pictures)};
+  const BOOL chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                         at.X, at.Y, owner, nullptr);
+  // The documented way to let the owner's next menu open at the first click.
+  ::PostMessageW(owner, WM_NULL, 0, 0);
+  if (chosen <= 0 || static_cast<size_t>(chosen) > items.size()) return -1;
+  return chosen - 1;
+}
+
+bool Win32Platform::HandleMenuPicture(UINT msg, LPARAM lParam) {
+  if (!MenuPictures_) return false;
+  const auto picture = [this](ULONG_PTR index) -> HBITMAP {
+    return index < MenuPictures_->size() ? (*MenuPictures_)[index].get() : nullptr;
+  };
+  if (msg == WM_MEASUREITEM) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    BITMAP bm{};
+    if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
+      return false;
+    // A quarter of the picture's width apart from the caption.
+    item.itemWidth = static_cast<UINT>(bm.bmWidth + bm.bmWidth / 4);
+    item.itemHeight = static_cast<UINT>(bm.bmHeight);
+    return true;
+  }
+  auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+  BITMAP bm{};
+  if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
+    return false;
+  MemoryDcHandle source(::CreateCompatibleDC(item.hDC));
+  if (!source) return true;
+  SelectedObject selected(source.get(), picture(item.itemData));
+  const RECT& r = item.rcItem;
+  const int top = r.top + std::max(0, static_cast<int>((r.bottom - r.top - bm.bmHeight) / 2));
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::GdiAlphaBlend(item.hDC, r.left, top, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
+                  bm.bmHeight, blend);
+  return true;
+}
+
+// ---------------------------------------------------------------- screen
+
+namespace {
+
+template <typename Function>
+Function* SystemFunction(const wchar_t* module, const char* name) {
+  // shcore is not loaded by every program; once loaded it stays for the process.
+  HMODULE handle = ::GetModuleHandleW(module);
+  if (!handle) handle = ::LoadLibraryExW(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return handle ? reinterpret_cast<Function*>(
+                      reinterpret_cast<void (*)()>(::GetProcAddress(handle, name)))
+                : nullptr;
+}
+
+// MDT_EFFECTIVE_DPI of shellscalingapi.h.
+constexpr int kEffectiveDpi = 0;
+using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+using GetDpiForSystemFunction = UINT WINAPI();
+
+int CALLBACK CollectFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
+  // Vertical variants ("@Name") are the same family set sideways.
+  if (font->lfFaceName[0] == L'@' || font->lfFaceName[0] == L'\0') return 1;
+  try {
+    reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
+  } catch (...) {
+    return 0;  // nothing may escape into the system's frames
+  }
+  return 1;
+}
+
+}  // namespace
+
+int Win32Platform::DpiAt(Point screen) const {
+  static auto* const dpiForMonitor =
+      SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+  static auto* const dpiForSystem =
+      SystemFunction<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
+  if (dpiForMonitor) {
+    const HMONITOR monitor = ::MonitorFromPoint({screen.X, screen.Y}, MONITOR_DEFAULTTONEAREST);
+    UINT x = 0, y = 0;
+    if (monitor && SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y > 0)
+      return static_cast<int>(y);
+  }
+  if (dpiForSystem) {
+    if (const UINT dpi = dpiForSystem(); dpi > 0) return static_cast<int>(dpi);
+  }
+  return PixelsPerInch();
+}
+
+std::vector<std::string> Win32Platform::ScreenFontFamilies() const {
+  std::set<std::wstring> families;
+  WindowDc screen(nullptr);
+  if (!screen.Get()) return {};
+  LOGFONTW every{};
+  every.lfCharSet = DEFAULT_CHARSET;  // every family in every character set
+  ::EnumFontFamiliesExW(screen.Get(), &every, &CollectFamily, reinterpret_cast<LPARAM>(&families),
+                        0);
+  std::vector<std::string> names;
+  names.reserve(families.size());
+  for (const std::wstring& family : families) names.push_back(Narrow(family));
+  return names;
+}
+
+// ---------------------------------------------------------------- dialogs of the system
+
+std::optional<TColor> Win32Platform::ChooseColor(TColor initial) {
+  // The chooser runs a loop of its own: a held-back move shows first.
+  FlushMoves();
+  CHOOSECOLORW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = ::GetActiveWindow();
+  choose.rgbResult = initial & 0x00FFFFFF;  // COLORREF is 0x00BBGGRR too
+  choose.lpCustColors = CustomColors_.data();
+  choose.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!::ChooseColorW(&choose)) return std::nullopt;
+  return static_cast<TColor>(choose.rgbResult);
+}
+
+void Win32Platform::OpenLink(const std::string& url) {
+  // No parent, no parameters, no folder; whether anything answers is not ours to report.
+  ::ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace vr::win32
