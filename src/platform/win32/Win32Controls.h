@@ -13,6 +13,7 @@ namespace vr::win32 {
 class Win32Window;
 
 // Makes a native control in the window (or in the params' parent control).
+// Throws when the system refuses it.
 std::unique_ptr<Control> CreateWin32Control(Win32Window& window, const ControlParams& params,
                                             ControlHandler& handler);
 
@@ -20,5 +21,8 @@ std::unique_ptr<Control> CreateWin32Control(Win32Window& window, const ControlPa
 // notify, scroll, owner draw, colours): handled here when it belongs to a
 // control made above. true: handled, with its result.
 bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The native window of a control made above; nullptr for any other control.
+HWND NativeHandle(const Control& control);
 
 }  // namespace vr::win32

@@ -44,6 +44,8 @@ class Win32Window final : public Window {
   // Throws when the system refuses the window.
   void Create(const WindowParams& params, HWND owner, HINSTANCE instance);
   HWND Hwnd() const { return Hwnd_.get(); }
+  // The platform the window belongs to: its controls show their errors there.
+  Win32Platform& Os() const { return Platform_; }
   // Who hears of the window's events; null once it is being destroyed.
   WindowHandler* Handler() const { return Handler_; }
 

@@ -19,6 +19,9 @@
 #include "platform/win32/Win32Window.h"
 
 namespace vr::win32::tests {
+// Win32ControlsTests.cpp
+void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
+                  const std::function<void(bool, std::string_view, std::source_location)>& check);
 // Win32ShellTests.cpp
 void TestShell(Win32Platform& platform, std::vector<std::string>& errors,
                const std::function<void(bool, std::string_view, std::source_location)>& check);
@@ -530,6 +533,9 @@ int main() {
     TestCaptureAndFocus(platform);
     TestLoopAndApp(platform);
     TestHeldBackMoves(platform);
+    tests::TestControls(
+        platform, platform.Errors,
+        [](bool ok, std::string_view what, std::source_location at) { Check(ok, what, at); });
     tests::TestShell(
         platform, platform.Errors,
         [](bool ok, std::string_view what, std::source_location at) { Check(ok, what, at); });
