@@ -1,5 +1,5 @@
 """Makes the README's pictures: the real ruler, one per orientation, cropped to its window;
-the ruler's context menu, the tray menu and the About box.
+the ruler's context menu, the tray menu, the About box and the Options window.
 
     python3 docs_pictures.py OUTPUT_DIR
 """
@@ -97,6 +97,32 @@ def shoot_menus_and_about(out):
         session.close()
 
 
+OPTIONS_PICTURE = "options-window.png"
+
+
+def shoot_options(dest):
+    session = vrtest.Session("docs-options")
+    try:
+        session.unmanaged_windows()
+        shutil.copy("/usr/share/wine/fonts/marlett.ttf", session.prefix / "drive_c/windows/Fonts")
+        session.start()
+        session.wait_window()
+        # "Options..." from the context menu: Up from no selection reaches Hide, the last
+        # item; twice more, Options.
+        session.xdotool("mousemove", 420, 384)
+        session.xdotool("click", 3)
+        session.wait_menu()
+        session.key("Up", "Up", "Up", "Return")
+        options = vrtest.wait_until(
+            lambda: [w for w in session.driver_windows()
+                     if w["title"] == "Vantori Rulers Options" and w["visible"]], 20, 0.2,
+            "the Options window")[0]
+        box = (options["left"], options["top"], options["width"], options["height"])
+        settled(session, box).save_png(dest)
+    finally:
+        session.close()
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: docs_pictures.py OUTPUT_DIR")
@@ -108,6 +134,8 @@ def main():
     shoot_menus_and_about(out)
     for name in MENU_PICTURES:
         print(out / name)
+    shoot_options(out / OPTIONS_PICTURE)
+    print(out / OPTIONS_PICTURE)
 
 
 if __name__ == "__main__":

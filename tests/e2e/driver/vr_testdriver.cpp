@@ -28,10 +28,21 @@
 //                               activates the visible rulers in turn, N times
 //   vr_testdriver refuse-tray SECONDS
 //                               plays a notification area that refuses every icon
+//   vr_testdriver state TITLE   a line for the visible window TITLE (its client area on
+//                               the screen), then one per control, those in its group
+//                               boxes included, tab-separated: hwnd class parent id
+//                               visible focus check value count lo hi left top width
+//                               height text. value is a combo box's selected index or
+//                               a track bar's position, count a combo box's items, lo
+//                               and hi a track bar's range; left and top are in the
+//                               window's client area; a tool bar's text is one digit
+//                               per button, 1 where it shows pressed
 //
 // Exit code 0 on success, 2 on bad usage, 1 when close or displaychange found no window.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -355,6 +366,91 @@ int RefuseTray(long seconds) {
   return 0;
 }
 
+// ---- the Options window: every control's state, the focus and the tool bar
+
+// Each button's state, 1 where it is checked. TB_GETBUTTON writes into the
+// bar's own process, so the answer is fetched from there.
+std::string ToolButtonsDown(HWND bar) {
+  std::string down;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(bar, &pid);
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return down;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(TBBUTTON), MEM_COMMIT, PAGE_READWRITE);
+  if (remote) {
+    const LRESULT count = SendMessageW(bar, TB_BUTTONCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      TBBUTTON button = {};
+      SIZE_T read = 0;
+      const bool got = SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i),
+                                    reinterpret_cast<LPARAM>(remote)) &&
+                       ReadProcessMemory(process, remote, &button, sizeof button, &read) &&
+                       read == sizeof button;
+      down += got && (button.fsState & (TBSTATE_CHECKED | TBSTATE_PRESSED)) ? '1' : '0';
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return down;
+}
+
+int State(const std::string& title) {
+  const HWND dialog = VisibleWindowTitled(title);
+  if (!dialog) {
+    std::fprintf(stderr, "no visible window titled %s\n", title.c_str());
+    return 1;
+  }
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+  // The window itself first: its client area's place on the screen and size.
+  RECT client = {};
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  std::printf("%#llx\t%s\t0\t0\t1\t%d\t0\t0\t0\t0\t0\t%ld\t%ld\t%ld\t%ld\t%s\n",
+              static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(dialog)),
+              ClassOf(dialog).c_str(), info.hwndFocus == dialog ? 1 : 0, client.left, client.top,
+              client.right - client.left, client.bottom - client.top, TitleOf(dialog).c_str());
+  for (HWND hwnd : ChildWindows(dialog)) {
+    const std::string cls = ClassOf(hwnd);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const LRESULT check = cls == "Button" ? SendMessageW(hwnd, BM_GETCHECK, 0, 0) : 0;
+    LRESULT value = 0, count = 0, lo = 0, hi = 0;
+    // Asked of the control itself: GetWindowText reads only the caption kept
+    // for another process's window, never an edit box's text.
+    wchar_t buffer[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    std::string text = Utf8(buffer);
+    for (char& c : text) {
+      if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    if (cls == "ComboBox") {
+      value = SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
+      count = SendMessageW(hwnd, CB_GETCOUNT, 0, 0);
+    } else if (cls == "msctls_trackbar32") {
+      value = SendMessageW(hwnd, TBM_GETPOS, 0, 0);
+      lo = SendMessageW(hwnd, TBM_GETRANGEMIN, 0, 0);
+      hi = SendMessageW(hwnd, TBM_GETRANGEMAX, 0, 0);
+    } else if (cls == "ToolbarWindow32") {
+      text = ToolButtonsDown(hwnd);
+    }
+    const HWND parent = GetParent(hwnd);
+    std::printf("%#llx\t%s\t%#llx\t%d\t%d\t%d\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%s\n",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)), cls.c_str(),
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)),
+                GetDlgCtrlID(hwnd), IsWindowVisible(hwnd) ? 1 : 0, info.hwndFocus == hwnd ? 1 : 0,
+                static_cast<long>(check), static_cast<long>(value), static_cast<long>(count),
+                static_cast<long>(lo), static_cast<long>(hi), r.left, r.top, r.right - r.left,
+                r.bottom - r.top, text.c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -382,11 +478,13 @@ int main(int argc, char** argv) {
     rc = ActivateCycle(std::strtol(argv[2], nullptr, 10));
   } else if (command == "refuse-tray" && argc == 3) {
     rc = RefuseTray(std::strtol(argv[2], nullptr, 10));
+  } else if (command == "state" && argc == 3) {
+    rc = State(argv[2]);
   } else {
     std::fprintf(stderr,
                  "usage: vr_testdriver list | close CLASS | displaychange CLASS | controls TITLE |"
                  " click TITLE CAPTION | tray-rclick | handles | keys CLASS VK... | about-cycle N |"
-                 " activate-cycle N | refuse-tray SECONDS\n");
+                 " activate-cycle N | refuse-tray SECONDS | state TITLE\n");
   }
   std::fflush(stdout);
   return rc;

@@ -1,0 +1,352 @@
+"""The Options window as a user meets it: opened from a ruler's context menu, it shows the
+active ruler's settings; typing, ticking and choosing change the ruler at once, and the
+keyboard alone walks through it. Another ruler made active reloads it; its close box hides
+it and the program goes on; closing a ruler stores what was changed.
+
+Controls are read through the test driver and named by their place in the window at 96
+dots per inch, so a control out of place is a control not found. Windows are unmanaged:
+Wine draws the frame and its close box itself, and a hide takes no wait for a window
+manager. The window is kept in build/e2e-screens for a person to look at.
+"""
+
+import shutil
+import sys
+from pathlib import Path
+
+sys.dont_write_bytecode = True
+import vrtest  # noqa: E402
+
+OPTIONS = "Vantori Rulers Options"
+MARLETT = Path("/usr/share/wine/fonts/marlett.ttf")
+STATE_FIELDS = ["hwnd", "class", "parent", "id", "visible", "focus", "check", "value", "count",
+                "lo", "hi", "left", "top", "width", "height", "text"]
+CHECK, TRACK, COMBO, TOOLS = "Button", "msctls_trackbar32", "ComboBox", "ToolbarWindow32"
+
+# Places in the client area: a group box's place plus the control's place in it.
+APPEARANCE, DIMENSIONS, TICKS = (32, 4), (32, 104), (212, 104)
+
+
+def at(group, x, y):
+    return (group[0] + x, group[1] + y)
+
+
+PLACES = {
+    (0, 0): "RulersToolBar",
+    at(APPEARANCE, 36, 16): "FontName",
+    at(APPEARANCE, 198, 16): "FontColor",
+    at(APPEARANCE, 8, 48): "AlphaBlend",
+    at(APPEARANCE, 92, 44): "AlphaBlendValue",
+    at(APPEARANCE, 92, 68): "Luminosity",
+    **{at(DIMENSIONS, 76, 16 + 24 * row): name for row, name in
+       enumerate(["Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation"])},
+    (220, 120): "Ticks",
+}
+TICK_PLACES = {at(TICKS, 8, 44): "ShowTick", at(TICKS, 48, 64): "TickSize",
+               at(TICKS, 8, 92): "ShowNumber", at(TICKS, 48, 112): "FontSize"}
+LEVELS = (100, 50, 10, 5)  # the tick group boxes in the order they are made
+
+TAB_ORDER = ["FontName", "FontColor", "AlphaBlend", "AlphaBlendValue", "Luminosity",
+             "RulersToolBar", "Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation",
+             "Ticks", "ShowTick100", "TickSize100", "ShowNumber100", "FontSize100", "FontName"]
+
+# What the window shows, by control: text for boxes and the tool bar (one digit per button,
+# 1 pressed), checked state for check boxes, position for track bars.
+RULER0_DEFAULTS = {
+    "RulersToolBar": "1000000000", "FontName": "Arial", "FontColor": "Black",
+    "AlphaBlend": True, "AlphaBlendValue": 192, "Luminosity": 0,
+    "Scale": "640", "LeftMargin": "5", "RightMargin": "5", "Breadth": "50",
+    "Orientation": "Left to Right", "Ticks": "Each 100 Pixels",
+    **{f"ShowTick{n}": True for n in LEVELS},
+    "TickSize100": "29", "TickSize50": "19", "TickSize10": "17", "TickSize5": "12",
+    "ShowNumber100": True, "ShowNumber50": True, "ShowNumber10": True, "ShowNumber5": False,
+    "FontSize100": "7", "FontSize50": "7", "FontSize10": "7", "FontSize5": "6",
+}
+RULER0_STORED = {"Scale": 800, "Orientation": 2, "Luminosity": -20, "ShowNumber5": 1,
+                 "FontSize100": 9, "AlphaBlendValue": 128}
+RULER0_STORED_SHOWN = {**RULER0_DEFAULTS, "Scale": "800", "Orientation": "Right to Left",
+                       "Luminosity": -20, "ShowNumber5": True, "FontSize100": "9",
+                       "AlphaBlendValue": 128}
+# Ruler 4 with values beyond the controls' ranges.
+RULER4_STORED = {"Luminosity": 300, "FontSize100": 40}
+
+# Scale typed key by key: the box keeps what was typed while the ruler, clamped at 100,
+# grows around its centre (683, 384).
+TYPING = [("1", (628, 359, 110, 50)), ("10", (628, 359, 110, 50)),
+          ("102", (627, 359, 112, 50)), ("1024", (166, 359, 1034, 50))]
+
+OPAQUE = (None, [str(0xFFFFFFFF)])
+WS_EX_TOPMOST = 0x8
+# The "Options..." item's middle below the menu's top: ten ruler items of 18 pixels and
+# a separator above it.
+OPTIONS_ITEM_MIDDLE = 201
+
+
+class OptionsWindow(vrtest.RulerTestCase):
+    def setUp(self):
+        super().setUp()
+        self.s.unmanaged_windows()
+        # The close box's cross is a glyph of Wine's Marlett font, found only in the prefix.
+        if MARLETT.is_file():
+            shutil.copy(MARLETT, self.s.prefix / "drive_c" / "windows" / "Fonts")
+
+    # ------------------------------------------------------------ reading the window
+
+    def controls(self):
+        """{name: control} of the shown Options window, "window" its client area on screen."""
+        rows = []
+        for line in self.s.driver("state", OPTIONS).splitlines():
+            parts = line.rstrip("\r").split("\t")
+            if len(parts) == len(STATE_FIELDS):
+                row = dict(zip(STATE_FIELDS, parts))
+                for f in STATE_FIELDS[3:-1]:
+                    row[f] = int(row[f])
+                rows.append(row)
+        found = {"window": rows[0]}
+        by_hwnd = {r["hwnd"]: r for r in rows}
+        groups = sorted((r for r in rows if r["class"] == CHECK and r["text"] == "Ticks"),
+                        key=lambda r: r["id"])
+        level_of = {g["hwnd"]: n for g, n in zip(groups, LEVELS)}
+        for g, n in zip(groups, LEVELS):
+            found[f"TickGroup{n}"] = g
+        for r in rows[1:]:
+            if r["class"] == "Edit" and r["focus"]:
+                by_hwnd[r["parent"]]["focus"] = 1  # an editable box's own edit
+            if r["parent"] in level_of:
+                name = TICK_PLACES.get((r["left"], r["top"]))
+                if name and r["class"] != "Static":
+                    found[f"{name}{level_of[r['parent']]}"] = r
+            elif r["class"] in (CHECK, TRACK, COMBO, TOOLS) and r["text"] != "Ticks":
+                name = PLACES.get((r["left"], r["top"]))
+                if name:
+                    found[name] = r
+        return found
+
+    def wait_controls(self, ok, what, timeout=10):
+        seen = [None]
+
+        def reached():
+            seen[0] = self.controls()
+            return ok(seen[0])
+
+        vrtest.wait_until(reached, timeout, 0.1, what)
+        return seen[0]
+
+    def assert_shows(self, controls, expected):
+        for name, want in expected.items():
+            c = controls[name]
+            got = (bool(c["check"]) if c["class"] == CHECK
+                   else c["value"] if c["class"] == TRACK else c["text"])
+            self.assertEqual(got, want, name)
+
+    def focused(self):
+        return [name for name, c in self.controls().items() if c["focus"]]
+
+    def visible_tick_groups(self, controls):
+        return [n for n in LEVELS if controls[f"TickGroup{n}"]["visible"]]
+
+    def options_shown(self):
+        return any(w["title"] == OPTIONS and w["visible"] for w in self.s.driver_windows())
+
+    # ------------------------------------------------------------ using it
+
+    def open_options(self, ruler_point, by_click):
+        """Right-clicks a ruler and chooses "Options..."; returns the drawn window's controls
+        and its X window."""
+        self.click(ruler_point, 3)
+        menu = self.s.wait_menu()
+        if by_click:
+            self.click((menu["left"] + menu["width"] // 2, menu["top"] + OPTIONS_ITEM_MIDDLE))
+        else:
+            # Up from no selection reaches Hide, the last item; twice more, Options.
+            self.s.key("Up", "Up", "Up", "Return")
+        found = vrtest.wait_until(lambda: self.s.visible_windows(OPTIONS), 15, 0.1,
+                                  "the Options window")
+        controls = self.controls()
+        self.wait_drawn(controls["window"])
+        return controls, found[0]
+
+    def wait_drawn(self, client):
+        """Waits until the client area is mostly the window's face colour."""
+        def drawn():
+            pic = self.s.screenshot().crop(client["left"], client["top"], client["width"],
+                                           client["height"])
+            counts = {}
+            for i in range(0, len(pic.data), 3 * 7):  # every seventh pixel is plenty
+                px = pic.data[i:i + 3]
+                counts[px] = counts.get(px, 0) + 1
+            face, n = max(counts.items(), key=lambda kv: kv[1])
+            return min(face) >= 200 and n * 7 * 3 >= len(pic.data) // 2
+
+        vrtest.wait_until(drawn, 15, 0.1, "the Options window to be drawn")
+
+    def keep_window(self, name):
+        """Keeps the window, frame included, under build/e2e-screens."""
+        w = next(w for w in self.s.driver_windows() if w["title"] == OPTIONS and w["visible"])
+        vrtest.SCREENS.mkdir(parents=True, exist_ok=True)
+        self.s.screenshot().crop(w["left"], w["top"], w["width"], w["height"]).save_png(
+            vrtest.SCREENS / name)
+
+    def click(self, xy, button=1):
+        self.s.xdotool("mousemove", *xy)
+        self.s.xdotool("click", button)
+
+    def click_control(self, controls, name, dx=12, dy=10):
+        c, client = controls[name], controls["window"]
+        self.click((client["left"] + c["left"] + dx, client["top"] + c["top"] + dy))
+
+    def activate_ruler4(self, ruler0, ruler0_point):
+        """Clicks ruler 0, as a user does to type into it, then F4 shows ruler 4 in front."""
+        self.click(ruler0_point)
+        self.s.press(ruler0, "F4")
+
+    def opacity(self, win):
+        return win.properties("_NET_WM_WINDOW_OPACITY").get("_NET_WM_WINDOW_OPACITY")
+
+    def stored(self, ruler=0):
+        values = self.s.reg_query(f"{vrtest.RULERS_KEY}\\{ruler}") or {}
+        return {k: vrtest.signed32(v) if kind == "REG_DWORD" else v
+                for k, (kind, v) in values.items()}
+
+    # ------------------------------------------------------------ the cases
+
+    def test_defaults_then_typing_ticking_choosing_another_ruler_and_the_close_box(self):
+        win = self.start_ruler()
+        c, options = self.open_options((500, 380), by_click=False)
+        self.keep_window("options-defaults.png")
+
+        # The layout at 96 dpi: every control found in its place, the client area around them.
+        self.assertEqual(set(RULER0_DEFAULTS) | {f"TickGroup{n}" for n in LEVELS} | {"window"},
+                         set(c), "controls found in their places")
+        self.assertEqual((c["window"]["width"], c["window"]["height"]), (340, 255))
+        self.assertEqual((c["RulersToolBar"]["width"], c["RulersToolBar"]["height"]), (31, 255))
+        self.assert_shows(c, RULER0_DEFAULTS)
+        self.assertEqual((c["AlphaBlendValue"]["lo"], c["AlphaBlendValue"]["hi"]), (64, 255))
+        self.assertEqual((c["Luminosity"]["lo"], c["Luminosity"]["hi"]), (-50, 50))
+        self.assertEqual(c["FontColor"]["count"], 21, "Custom... and twenty colours")
+        self.assertEqual(self.visible_tick_groups(c), [100])
+        self.assertEqual(self.focused(), ["FontName"], "the first control has the keyboard")
+        w = next(w for w in self.s.driver_windows() if w["title"] == OPTIONS and w["visible"])
+        self.assertEqual((w["left"] + w["width"] // 2, w["top"] + w["height"] // 2), (683, 384),
+                         "centred on the screen the first time")
+        self.assertTrue(w["exstyle"] & WS_EX_TOPMOST, "always on top")
+
+        # Typing into Scale: every keystroke reaches the ruler, and the box is not
+        # overwritten with the clamped value while the user types.
+        self.click_control(c, "Scale")
+        self.s.press(options, "End", "shift+Home", "BackSpace")
+        for typed, bounds in TYPING:
+            with self.subTest(typed=typed):
+                self.s.press(options, typed[-1])
+                self.assertEqual(self.s.wait_geometry(win, bounds), bounds)
+                self.assertEqual(self.controls()["Scale"]["text"], typed)
+
+        # Alpha Blend cleared by a click makes the ruler opaque; Space on the focused box
+        # sets it again at the ruler's 192.
+        self.click_control(c, "AlphaBlend", dx=6, dy=8)
+        vrtest.wait_until(lambda: self.opacity(win) in OPAQUE, 10, 0.1, "an opaque ruler")
+        self.assertFalse(self.controls()["AlphaBlend"]["check"])
+        self.s.press(options, "space")
+        vrtest.wait_until(lambda: self.opacity(win) == [str(0xC0C0C0C0)], 10, 0.1,
+                          "the ruler at opacity 192")
+
+        # Orientation chosen by the keyboard in the list that a click opened: the ruler
+        # turns around its centre.
+        self.click_control(c, "Orientation")
+        self.s.press(options, "Down", "Return")
+        self.assertEqual(self.s.wait_geometry(win, (658, -133, 50, 1034)), (658, -133, 50, 1034))
+        self.assertEqual(self.controls()["Orientation"]["text"], "Top to Bottom")
+
+        # The tick level list switches the one visible tick box; Tab goes into that box.
+        self.s.press(options, "Tab", "alt+Down", "Down", "Return")
+        c = self.wait_controls(lambda c: c["Ticks"]["text"] == "Each 50 Pixels",
+                               "Each 50 Pixels chosen")
+        self.assertEqual(self.visible_tick_groups(c), [50])
+        self.s.press(options, "Tab", "Tab")
+        self.assertEqual(self.focused(), ["TickSize50"])
+        self.s.press(options, "End", "shift+Home", "2", "3")
+        c = self.wait_controls(lambda c: c["TickSize50"]["text"] == "23", "tick size 23 typed")
+        self.assert_shows(c, {"TickSize100": "29", "TickSize10": "17", "TickSize5": "12"})
+        self.keep_window("options-edited.png")
+
+        # Another ruler made active reloads every control; its button shows pressed; the
+        # chosen tick level stays.
+        ruler0_point = (683, 600)  # on the turned ruler 0, below the Options window
+        self.activate_ruler4(win, ruler0_point)
+        c = self.wait_controls(lambda c: c["RulersToolBar"]["text"] == "0000100000",
+                               "ruler 4's button pressed")
+        self.assert_shows(c, {"Scale": "800", "Orientation": "Top to Bottom", "TickSize50": "19",
+                              "Ticks": "Each 50 Pixels"})
+        self.assertEqual(self.visible_tick_groups(c), [50])
+
+        # The close box hides the window; the rulers stay.
+        client = c["window"]
+        self.click((client["left"] + client["width"] - 8, client["top"] - 10))
+        vrtest.wait_until(lambda: not self.options_shown(), 10, 0.1, "the Options window to hide")
+        self.assertTrue(self.s.running())
+        self.assertEqual(len(self.s.visible_windows()), 2, "rulers 0 and 4 still shown")
+
+        # Closing ruler 0 stores what the window changed, and not the opacity switch.
+        self.click(ruler0_point)
+        self.assertEqual(self.close_ruler(win), 0)
+        stored = self.stored()
+        for name, want in {"Scale": 1024, "Orientation": 1, "TickSize50": 23, "TickSize100": 29,
+                           "AlphaBlendValue": 192}.items():
+            self.assertEqual(stored.get(name), want, name)
+        self.assertNotIn("AlphaBlend", stored)
+
+    def test_stored_values_keyboard_alone_and_values_beyond_the_controls(self):
+        self.s.seed(RULER4_STORED, ruler=4)
+        win = self.start_ruler(RULER0_STORED)
+        self.assertEqual(self.opacity(win), [str(0x80808080)])
+        c, options = self.open_options((300, 384), by_click=True)
+        self.keep_window("options-stored.png")
+        self.assert_shows(c, RULER0_STORED_SHOWN)
+        self.assertEqual(c["Orientation"]["value"], 2)
+
+        # Tab walks the window in its order and comes round to the first control.
+        order = []
+        for i in range(len(TAB_ORDER)):
+            if i:
+                self.s.press(options, "Tab")
+            order += self.focused()
+        self.assertEqual(order, TAB_ORDER)
+
+        # An arrow key on the luminosity bar re-renders the ruler at once.
+        self.s.press(options, "Tab", "Tab", "Tab", "Tab")
+        self.assertEqual(self.focused(), ["Luminosity"])
+        before = win.picture()
+        self.s.press(options, "Right")
+        self.wait_controls(lambda c: c["Luminosity"]["value"] == -19, "luminosity -19")
+        vrtest.wait_until(lambda: win.picture().data != before.data, 10, 0.1,
+                          "the ruler repainted lighter")
+
+        # Space on the focused Alpha Blend box clears it.
+        self.s.press(options, "shift+Tab", "shift+Tab", "space")
+        vrtest.wait_until(lambda: self.opacity(win) in OPAQUE, 10, 0.1, "an opaque ruler")
+        self.assertFalse(self.controls()["AlphaBlend"]["check"])
+
+        # Ruler 4's luminosity of 300 puts the bar at its end, which the ruler then takes;
+        # a font size that is no item shows no selection.
+        self.activate_ruler4(win, (300, 384))
+        c = self.wait_controls(lambda c: c["RulersToolBar"]["text"] == "0000100000",
+                               "ruler 4's button pressed")
+        self.keep_window("options-ruler4.png")
+        self.assert_shows(c, {"Luminosity": 50, "FontSize100": "", "Scale": "800",
+                              "Orientation": "Top to Bottom"})
+        self.assertEqual(c["FontSize100"]["value"], -1)
+        ruler4 = [w for w in self.s.visible_windows() if w.id != win.id]
+        self.assertEqual(len(ruler4), 1)
+        self.s.press(ruler4[0], "alt+F4")  # closing ruler 4 stores it; the program goes on
+        vrtest.wait_until(lambda: self.stored(4).get("Luminosity") == 50, 15, 0.2,
+                          "ruler 4 stored")
+        self.assertEqual(self.stored(4).get("FontSize100"), 40)
+
+        self.click((300, 384))
+        self.assertEqual(self.close_ruler(win), 0)
+        stored = self.stored()
+        self.assertEqual({k: stored.get(k) for k in RULER0_STORED},
+                         {**RULER0_STORED, "Luminosity": -19})
+
+
+if __name__ == "__main__":
+    vrtest.main()
