@@ -4,7 +4,6 @@ the ruler's context menu, the tray menu, the About box and the Options window.
     python3 docs_pictures.py OUTPUT_DIR
 """
 
-import shutil
 import sys
 from pathlib import Path
 
@@ -48,10 +47,9 @@ def settled(session, box):
 def shoot_menus_and_about(out):
     session = vrtest.Session("docs-menus")
     try:
-        # Wine draws the frames of unmanaged windows; their caption buttons come from
-        # Wine's Marlett font, which Wine finds only among the prefix's fonts.
+        # Wine draws the frames of unmanaged windows, with the caption buttons of
+        # the Marlett font that the template prefix holds.
         session.unmanaged_windows()
-        shutil.copy("/usr/share/wine/fonts/marlett.ttf", session.prefix / "drive_c/windows/Fonts")
         panel = session.start_tray()
         session.start()
         win = session.wait_window()
@@ -104,7 +102,6 @@ def shoot_options(dest):
     session = vrtest.Session("docs-options")
     try:
         session.unmanaged_windows()
-        shutil.copy("/usr/share/wine/fonts/marlett.ttf", session.prefix / "drive_c/windows/Fonts")
         session.start()
         session.wait_window()
         # "Options..." from the context menu: Up from no selection reaches Hide, the last

@@ -9,15 +9,12 @@ Wine draws the frame and its close box itself, and a hide takes no wait for a wi
 manager. The window is kept in build/e2e-screens for a person to look at.
 """
 
-import shutil
 import sys
-from pathlib import Path
 
 sys.dont_write_bytecode = True
 import vrtest  # noqa: E402
 
 OPTIONS = "Vantori Rulers Options"
-MARLETT = Path("/usr/share/wine/fonts/marlett.ttf")
 STATE_FIELDS = ["hwnd", "class", "parent", "id", "visible", "focus", "check", "value", "count",
                 "lo", "hi", "left", "top", "width", "height", "text"]
 CHECK, TRACK, COMBO, TOOLS = "Button", "msctls_trackbar32", "ComboBox", "ToolbarWindow32"
@@ -85,9 +82,6 @@ class OptionsWindow(vrtest.RulerTestCase):
     def setUp(self):
         super().setUp()
         self.s.unmanaged_windows()
-        # The close box's cross is a glyph of Wine's Marlett font, found only in the prefix.
-        if MARLETT.is_file():
-            shutil.copy(MARLETT, self.s.prefix / "drive_c" / "windows" / "Fonts")
 
     # ------------------------------------------------------------ reading the window
 

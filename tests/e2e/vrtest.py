@@ -33,6 +33,10 @@ BUILD = Path(os.environ.get("VR_BUILD") or REPO / "build" / "native")
 WINE_DIR = REPO / "build" / "wine"
 TEMPLATE = WINE_DIR / "template"
 TEMPLATE_STAMP = ".vr-template"
+# Wine's own TrueType fonts (Tahoma for dialogs, Marlett for the caption
+# buttons it draws) go into the prefix: this Wine finds them only there.
+WINE_FONTS = Path("/usr/share/wine/fonts")
+TEMPLATE_VERSION = "fonts-1"  # bump when the template's contents change
 
 SCREEN_W, SCREEN_H = 1366, 768
 TITLE = "Vantori Rulers"
@@ -137,7 +141,7 @@ def ensure_template():
     WINE_DIR.mkdir(parents=True, exist_ok=True)
     with open(WINE_DIR / "template.lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        want = wine_version()
+        want = f"{wine_version()} {TEMPLATE_VERSION}"
         stamp = TEMPLATE / TEMPLATE_STAMP
         if stamp.is_file() and stamp.read_text() == want:
             return TEMPLATE
@@ -153,6 +157,10 @@ def ensure_template():
                 run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], env=env)
             # Waiting for the server to go flushes the registry to disk.
             run(["wineserver", "-w"], env=env, timeout=120)
+            fonts = prefix / "drive_c" / "windows" / "Fonts"
+            fonts.mkdir(parents=True, exist_ok=True)
+            for font in sorted(WINE_FONTS.glob("*.ttf")):
+                shutil.copy(font, fonts)
             # The socket-folder pointer would name our temporary folder.
             (prefix / "wineserver").unlink(missing_ok=True)
             (prefix / TEMPLATE_STAMP).write_text(want)
