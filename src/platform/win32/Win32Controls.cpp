@@ -14,9 +14,7 @@
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Images.h"
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Strings.h"
-#include "platform/win32/Win32Window.h"
 
 namespace vr::win32 {
 
@@ -118,7 +116,7 @@ Win32Control* Creating = nullptr;
 
 class Win32Control final : public Control {
  public:
-  Win32Control(Win32Window& window, const ControlParams& params, ControlHandler& handler);
+  Win32Control(HWND window, Platform& os, const ControlParams& params, ControlHandler& handler);
   ~Win32Control() override;
   Win32Control(const Win32Control&) = delete;
   Win32Control& operator=(const Win32Control&) = delete;
@@ -150,6 +148,7 @@ class Win32Control final : public Control {
   bool Route(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Owner-draw list: the height of an item.
   int ItemHeight() const;
+  friend HWND vr::win32::NativeHandle(const Control& control);
 
  private:
   // Changes made by the program: the control's own notifications about them
@@ -193,8 +192,8 @@ class Win32Control final : public Control {
   void SetWindowTextQuietly(const std::wstring& text);
   std::wstring WindowText() const;
 
-  Win32Window& Window_;
-  Win32Platform& Os_;
+  HWND Window_;  // the top-level window the control sits in
+  Platform& Os_;
   Win32Control* Parent_;
   ControlKind Kind_;
   ControlHandler& Handler_;
@@ -224,10 +223,10 @@ Win32Control* Win32Control::From(HWND hwnd) {
   return hwnd ? static_cast<Win32Control*>(::GetPropW(hwnd, kControlProperty)) : nullptr;
 }
 
-Win32Control::Win32Control(Win32Window& window, const ControlParams& params,
+Win32Control::Win32Control(HWND window, Platform& os, const ControlParams& params,
                            ControlHandler& handler)
     : Window_(window),
-      Os_(window.Os()),
+      Os_(os),
       Parent_(static_cast<Win32Control*>(params.Parent)),
       Kind_(params.Kind),
       Handler_(handler),
@@ -363,11 +362,11 @@ Win32Control::~Win32Control() {
   ReturnId(Id_);
 }
 
-HWND Win32Control::ParentHwnd() const { return Parent_ ? Parent_->Hwnd() : Window_.Hwnd(); }
+HWND Win32Control::ParentHwnd() const { return Parent_ ? Parent_->Hwnd() : Window_; }
 
 template <typename Call>
 void Win32Control::Report(Call&& call) noexcept {
-  Win32Platform& os = Os_;
+  Platform& os = Os_;
   ControlHandler& handler = Handler_;
   std::optional<std::string> error;
   try {
@@ -1006,9 +1005,9 @@ LRESULT Win32Control::Subclassed(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-std::unique_ptr<Control> CreateWin32Control(Win32Window& window, const ControlParams& params,
+std::unique_ptr<Control> CreateWin32Control(HWND window, Platform& os, const ControlParams& params,
                                             ControlHandler& handler) {
-  return std::make_unique<Win32Control>(window, params, handler);
+  return std::make_unique<Win32Control>(window, os, params, handler);
 }
 
 bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -1049,7 +1048,7 @@ bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
 
 HWND NativeHandle(const Control& control) {
   const auto* native = dynamic_cast<const Win32Control*>(&control);
-  return native ? native->Hwnd() : nullptr;
+  return native ? native->Hwnd_.get() : nullptr;
 }
 
 }  // namespace vr::win32

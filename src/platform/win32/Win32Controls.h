@@ -10,11 +10,10 @@
 
 namespace vr::win32 {
 
-class Win32Window;
-
-// Makes a native control in the window (or in the params' parent control).
-// Throws when the system refuses it.
-std::unique_ptr<Control> CreateWin32Control(Win32Window& window, const ControlParams& params,
+// Makes a native control in the top-level window (or in the params' parent
+// control); its handler's errors are shown by os. Throws when the system
+// refuses it.
+std::unique_ptr<Control> CreateWin32Control(HWND window, Platform& os, const ControlParams& params,
                                             ControlHandler& handler);
 
 // A notification that reached a window from one of its controls (command,

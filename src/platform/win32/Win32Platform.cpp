@@ -6,17 +6,12 @@
 
 #include "platform/win32/Win32Strings.h"
 #include "platform/win32/Win32Text.h"
-#include "platform/win32/Win32Window.h"
 
 namespace vr::win32 {
 
 namespace {
 
 constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
-
-// Posted to the application window to run the display-change handler from
-// the loop, outside whatever sent the notice.
-constexpr UINT kMsgDisplaysChanged = WM_APP + 0x40;
 
 // Adds one monitor's work area to the list, the primary monitor's in front.
 BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
@@ -92,50 +87,8 @@ Win32Platform::Win32Platform(HINSTANCE instance)
 
 Win32Platform::~Win32Platform() {
   // Takes any windows still alive with it.
-  DestroyScope destroying(*this);
+  WindowGroup::DestroyScope destroying(Windows_);
   AppWindow_.reset();
-}
-
-LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Closing it would destroy every ruler behind the program's back; the
-  // program ends through its main window.
-  if (msg == WM_CLOSE) return 0;
-  auto* platform = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (platform) {
-    if (LRESULT result = 0; platform->HandleAppMessage(msg, wParam, lParam, result)) return result;
-    // Only top-level windows hear of monitor and work-area changes, and this
-    // one is the program's.
-    if (msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
-      platform->NoticeDisplayChange();
-    } else if (msg == kMsgDisplaysChanged) {
-      platform->RunDisplayChangeHandler();
-      return 0;
-    }
-  }
-  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void Win32Platform::NoticeDisplayChange() {
-  if (DisplayChangePosted_) return;
-  DisplayChangePosted_ = ::PostMessageW(AppWindow(), kMsgDisplaysChanged, 0, 0) != FALSE;
-}
-
-void Win32Platform::RunDisplayChangeHandler() {
-  DisplayChangePosted_ = false;
-  // A copy: the handler may install another one while it runs.
-  const std::function<void()> handler = DisplayChangeHandler_;
-  if (!handler) return;
-  try {
-    handler();
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  } catch (...) {
-    ShowError("An unknown error occurred.");
-  }
-}
-
-void Win32Platform::SetDisplayChangeHandler(std::function<void()> handler) {
-  DisplayChangeHandler_ = std::move(handler);
 }
 
 std::vector<Rect> Win32Platform::MonitorWorkAreas() const {
@@ -189,7 +142,7 @@ void Win32Platform::SetAppExStyle(uint32_t style) {
 
 std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params,
                                                       WindowHandler& handler) {
-  auto window = std::make_unique<Win32Window>(*this, handler);
+  auto window = std::make_unique<Win32Window>(Windows_, handler);
   window->Create(params, AppWindow(), Instance_);
   return window;
 }
@@ -213,7 +166,8 @@ HWND Win32Platform::DialogOf(HWND hwnd) const {
 
 BOOL Win32Platform::NextMessage(MSG& msg) {
   // Before waiting, show the moves held back while input was queued.
-  if (!PendingMoves_.empty() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) FlushMoves();
+  if (Windows_.HasDeferredMoves() && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+    FlushMoves();
   return ::GetMessageW(&msg, nullptr, 0, 0);
 }
 
@@ -317,32 +271,6 @@ void Win32Platform::ShowError(const std::string& text) {
     // Out of memory while reporting an error: nothing better to do, and
     // nothing may escape into the system's frames.
   }
-}
-
-void Win32Platform::ReportFocus(Win32Window& window) {
-  const HWND hwnd = window.Hwnd();
-  if (!hwnd || hwnd == FocusReported_) return;
-  if (Destroying_ > 0) {
-    ::PostMessageW(hwnd, kMsgDeferredFocus, 0, 0);
-    return;
-  }
-  FocusReported_ = hwnd;
-  window.NotifyFocus();
-}
-
-void Win32Platform::DeferMove(Win32Window& window) { PendingMoves_.push_back(&window); }
-
-void Win32Platform::FlushMoves() {
-  auto pending = std::move(PendingMoves_);
-  PendingMoves_.clear();
-  for (Win32Window* w : pending) w->FlushMove();
-}
-
-void Win32Platform::ForgetMove(Win32Window& window) { std::erase(PendingMoves_, &window); }
-
-void Win32Platform::WindowDestroyed(HWND hwnd) {
-  // A later window may get the same handle value; it must be reported.
-  if (FocusReported_ == hwnd) FocusReported_ = nullptr;
 }
 
 }  // namespace vr::win32

@@ -13,10 +13,9 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Store.h"
+#include "platform/win32/Win32Window.h"
 
 namespace vr::win32 {
-
-class Win32Window;
 
 inline constexpr wchar_t kAppClassName[] = L"TVantoriApplication";
 
@@ -82,36 +81,6 @@ class Win32Platform : public Platform {
   void TrayIconAdded(Win32TrayIcon& icon) { TrayIcons_.push_back(&icon); }
   void TrayIconRemoved(Win32TrayIcon& icon) { std::erase(TrayIcons_, &icon); }
   void TimerStopped(UINT_PTR id) { Timers_.erase(id); }
-  // The pictures of an open menu are drawn here, with their transparency
-  // (not every system's menus blend it): the menu's owner window hands on
-  // WM_MEASUREITEM and WM_DRAWITEM of a menu. true: handled.
-  bool HandleMenuPicture(UINT msg, LPARAM lParam);
-
-  // For the windows. A window that got the focus or was activated: the handler
-  // hears of it once per change of the program's focused window.
-  void ReportFocus(Win32Window& window);
-  void WindowDestroyed(HWND hwnd);
-  // Windows whose last move waits for the queue to run dry.
-  void DeferMove(Win32Window& window);
-  void ForgetMove(Win32Window& window);
-  void FlushMoves();
-
-  // While a window is being destroyed the system moves the activation to
-  // another window; its handler hears of that only after the destruction,
-  // through the queue, since the program may be half way through its own
-  // teardown at that moment.
-  class DestroyScope {
-   public:
-    explicit DestroyScope(Win32Platform& platform) : Platform_(platform) {
-      ++Platform_.Destroying_;
-    }
-    ~DestroyScope() { --Platform_.Destroying_; }
-    DestroyScope(const DestroyScope&) = delete;
-    DestroyScope& operator=(const DestroyScope&) = delete;
-
-   private:
-    Win32Platform& Platform_;
-  };
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -119,6 +88,8 @@ class Win32Platform : public Platform {
   bool HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The root of hwnd when it is one of the program's dialog windows.
   HWND DialogOf(HWND hwnd) const;
+  // Shows the moves held back while input waited.
+  void FlushMoves() { Windows_.FlushMoves(); }
   // Waits for the next message, first showing held-back moves if none waits.
   BOOL NextMessage(MSG& msg);
   // One message taken from the queue: the filter, then dialog keys or
@@ -138,11 +109,9 @@ class Win32Platform : public Platform {
   ClassRegistration DialogClass_;
   WindowHandle AppWindow_;  // after the classes: it goes before them
   RegistryStore Store_;
-  HWND FocusReported_ = nullptr;
-  int Destroying_ = 0;
+  WindowGroup Windows_{*this};
   bool ShowingError_ = false;
   std::deque<std::string> PendingErrors_;
-  std::vector<Win32Window*> PendingMoves_;
   UINT TaskbarCreatedMessage_ = 0;
   UINT LiveHandlesMessage_ = 0;
   std::vector<Win32TrayIcon*> TrayIcons_;
@@ -151,7 +120,6 @@ class Win32Platform : public Platform {
   UINT NextTrayId_ = 1;
   // The colour chooser's sixteen custom colours, kept from one use to the next.
   std::array<COLORREF, 16> CustomColors_{};
-  const std::vector<BitmapHandle>* MenuPictures_ = nullptr;  // while a menu is open
   std::function<void()> DisplayChangeHandler_;
   bool DisplayChangePosted_ = false;
 };

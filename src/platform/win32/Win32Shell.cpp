@@ -1,5 +1,6 @@
-// The desktop around the windows: popup menus, the notification-area icon,
-// timers, monitor densities, the colour chooser, links and font families.
+// The desktop around the windows: the notification-area icon, timers, the
+// hidden application window that hears of them and of display changes, popup
+// menus, monitor densities, the colour chooser, links and font families.
 
 #include <windows.h>
 // After windows.h, whose types they use.
@@ -123,7 +124,7 @@ void Win32Platform::Guarded(Call&& call) noexcept {
 bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
-      HandleMenuPicture(msg, lParam)) {
+      Windows_.HandleMenuPicture(msg, lParam)) {
     result = TRUE;
     return true;
   }
@@ -186,6 +187,58 @@ std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::funct
   }
   Timers_[id] = timer.get();
   return timer;
+}
+
+// ---------------------------------------------------------------- the application window
+
+namespace {
+
+// Posted to the application window to run the display-change handler from
+// the loop, outside whatever sent the notice.
+constexpr UINT kMsgDisplaysChanged = WM_APP + 0x40;
+
+}  // namespace
+
+LRESULT CALLBACK Win32Platform::AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Closing it would destroy every ruler behind the program's back; the
+  // program ends through its main window.
+  if (msg == WM_CLOSE) return 0;
+  auto* platform = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (platform) {
+    if (LRESULT result = 0; platform->HandleAppMessage(msg, wParam, lParam, result)) return result;
+    // Only top-level windows hear of monitor and work-area changes, and this
+    // one is the program's.
+    if (msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
+      platform->NoticeDisplayChange();
+    } else if (msg == kMsgDisplaysChanged) {
+      platform->RunDisplayChangeHandler();
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void Win32Platform::NoticeDisplayChange() {
+  if (DisplayChangePosted_) return;
+  DisplayChangePosted_ = ::PostMessageW(AppWindow(), kMsgDisplaysChanged, 0, 0) != FALSE;
+}
+
+void Win32Platform::RunDisplayChangeHandler() {
+  DisplayChangePosted_ = false;
+  // A copy: the handler may install another one while it runs.
+  const std::function<void()> handler = DisplayChangeHandler_;
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  } catch (...) {
+    ShowError("An unknown error occurred.");
+  }
+}
+
+void Win32Platform::SetDisplayChangeHandler(std::function<void()> handler) {
+  DisplayChangeHandler_ = std::move(handler);
 }
 
 void Win32Platform::BringAppToForeground() {
@@ -252,7 +305,7 @@ int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point 
       if (!item.Picture.Empty()) {
         pictures.push_back(
             MakeAlphaBitmap(item.Checked ? Highlighted(item.Picture) : item.Picture));
-        // Drawn by HandleMenuPicture; the item's data is the picture's place.
+        // Drawn by WindowGroup::HandleMenuPicture; the item's data is the picture's place.
         info.fMask |= MIIM_BITMAP | MIIM_DATA;
         info.hbmpItem = HBMMENU_CALLBACK;
         info.dwItemData = pictures.size() - 1;
@@ -268,47 +321,13 @@ int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point 
     owner = AppWindow();
     ::SetForegroundWindow(owner);
   }
-  struct OpenPictures {
-    const std::vector<BitmapHandle>*& Slot;
-    const std::vector<BitmapHandle>* Previous;
-    ~OpenPictures() { Slot = Previous; }
-  } open{MenuPictures_, std::exchange(MenuPictures_, &pictures)};
+  WindowGroup::OpenMenu open(Windows_, pictures);
   const BOOL chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          at.X, at.Y, owner, nullptr);
   // The documented way to let the owner's next menu open at the first click.
   ::PostMessageW(owner, WM_NULL, 0, 0);
   if (chosen <= 0 || static_cast<size_t>(chosen) > items.size()) return -1;
   return chosen - 1;
-}
-
-bool Win32Platform::HandleMenuPicture(UINT msg, LPARAM lParam) {
-  if (!MenuPictures_) return false;
-  const auto picture = [this](ULONG_PTR index) -> HBITMAP {
-    return index < MenuPictures_->size() ? (*MenuPictures_)[index].get() : nullptr;
-  };
-  if (msg == WM_MEASUREITEM) {
-    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    BITMAP bm{};
-    if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
-      return false;
-    // A quarter of the picture's width apart from the caption.
-    item.itemWidth = static_cast<UINT>(bm.bmWidth + bm.bmWidth / 4);
-    item.itemHeight = static_cast<UINT>(bm.bmHeight);
-    return true;
-  }
-  auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-  BITMAP bm{};
-  if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
-    return false;
-  MemoryDcHandle source(::CreateCompatibleDC(item.hDC));
-  if (!source) return true;
-  SelectedObject selected(source.get(), picture(item.itemData));
-  const RECT& r = item.rcItem;
-  const int top = r.top + std::max(0, static_cast<int>((r.bottom - r.top - bm.bmHeight) / 2));
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::GdiAlphaBlend(item.hDC, r.left, top, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
-                  bm.bmHeight, blend);
-  return true;
 }
 
 // ---------------------------------------------------------------- screen

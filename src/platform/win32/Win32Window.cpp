@@ -9,7 +9,6 @@
 
 #include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Images.h"
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Strings.h"
 
 namespace vr::win32 {
@@ -58,6 +57,62 @@ void ConvertToDib(const Image& picture, std::vector<uint32_t>& dib) {
   std::transform(picture.Pixels().begin(), picture.Pixels().end(), dib.begin(), ToDibPixel);
 }
 
+void WindowGroup::ReportFocus(Win32Window& window) {
+  const HWND hwnd = window.Hwnd();
+  if (!hwnd || hwnd == FocusReported_) return;
+  if (Destroying_ > 0) {
+    ::PostMessageW(hwnd, kMsgDeferredFocus, 0, 0);
+    return;
+  }
+  FocusReported_ = hwnd;
+  window.NotifyFocus();
+}
+
+void WindowGroup::WindowDestroyed(HWND hwnd) {
+  // A later window may get the same handle value; it must be reported.
+  if (FocusReported_ == hwnd) FocusReported_ = nullptr;
+}
+
+void WindowGroup::DeferMove(Win32Window& window) { PendingMoves_.push_back(&window); }
+
+void WindowGroup::ForgetMove(Win32Window& window) { std::erase(PendingMoves_, &window); }
+
+void WindowGroup::FlushMoves() {
+  auto pending = std::move(PendingMoves_);
+  PendingMoves_.clear();
+  for (Win32Window* w : pending) w->FlushMove();
+}
+
+bool WindowGroup::HandleMenuPicture(UINT msg, LPARAM lParam) const {
+  if (!MenuPictures_) return false;
+  const auto picture = [this](ULONG_PTR index) -> HBITMAP {
+    return index < MenuPictures_->size() ? (*MenuPictures_)[index].get() : nullptr;
+  };
+  if (msg == WM_MEASUREITEM) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    BITMAP bm{};
+    if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
+      return false;
+    // A quarter of the picture's width apart from the caption.
+    item.itemWidth = static_cast<UINT>(bm.bmWidth + bm.bmWidth / 4);
+    item.itemHeight = static_cast<UINT>(bm.bmHeight);
+    return true;
+  }
+  auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+  BITMAP bm{};
+  if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
+    return false;
+  MemoryDcHandle source(::CreateCompatibleDC(item.hDC));
+  if (!source) return true;
+  SelectedObject selected(source.get(), picture(item.itemData));
+  const RECT& r = item.rcItem;
+  const int top = r.top + std::max(0, static_cast<int>((r.bottom - r.top - bm.bmHeight) / 2));
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::GdiAlphaBlend(item.hDC, r.left, top, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
+                  bm.bmHeight, blend);
+  return true;
+}
+
 // Touches no member after the call: the handler may have destroyed this window.
 template <typename Call>
 std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
@@ -74,8 +129,8 @@ std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
 
 template <typename Call>
 void Win32Window::Notify(Call&& call) noexcept {
-  Win32Platform& platform = Platform_;
-  if (auto error = CallHandler(std::forward<Call>(call))) platform.ShowError(*error);
+  Platform& os = Group_.Os();
+  if (auto error = CallHandler(std::forward<Call>(call))) os.ShowError(*error);
 }
 
 void Win32Window::NotifyFocus() {
@@ -85,10 +140,10 @@ void Win32Window::NotifyFocus() {
 Win32Window::~Win32Window() {
   // The handler may already be half gone: nothing more reaches it.
   Handler_ = nullptr;
-  Platform_.ForgetMove(*this);
+  Group_.ForgetMove(*this);
   *Alive_ = false;
   if (Hwnd_) {
-    Win32Platform::DestroyScope destroying(Platform_);
+    WindowGroup::DestroyScope destroying(Group_);
     Hwnd_.reset();
   }
 }
@@ -126,7 +181,7 @@ void Win32Window::SetBounds(const Rect& bounds) {
   // mouse moves are already waiting, the next one will move the window again.
   const DWORD waiting = HIWORD(::GetQueueStatus(QS_KEY | QS_MOUSEMOVE | QS_POSTMESSAGE));
   if (sameSize && waiting != 0) {
-    if (!PendingMove_) Platform_.DeferMove(*this);
+    if (!PendingMove_) Group_.DeferMove(*this);
     PendingMove_ = bounds;
     return;
   }
@@ -284,12 +339,12 @@ int Win32Window::Dpi() const {
   const UINT dpi = Hwnd() && dpiForWindow ? dpiForWindow(Hwnd()) : 0;
   if (dpi > 0) return static_cast<int>(dpi);
   // Older systems scale every window by the system's density.
-  return Platform_.PixelsPerInch();
+  return Group_.Os().PixelsPerInch();
 }
 
 std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams& params,
                                                     ControlHandler& handler) {
-  return CreateWin32Control(*this, params, handler);
+  return CreateWin32Control(Hwnd(), Group_.Os(), params, handler);
 }
 
 void Win32Window::SetEnabled(bool enabled) {
@@ -309,7 +364,7 @@ void Win32Window::ContextMenu(HWND hwnd, LPARAM lParam) {
 }
 
 LRESULT Win32Window::Paint(HWND hwnd) {
-  Win32Platform& platform = Platform_;
+  Platform& os = Group_.Os();
   std::optional<std::string> error;
   {
     PaintScope paint(hwnd);
@@ -317,12 +372,12 @@ LRESULT Win32Window::Paint(HWND hwnd) {
     error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
   }
   // After EndPaint: the message box runs its own loop, and this paint is over.
-  if (error) platform.ShowError(*error);
+  if (error) os.ShowError(*error);
   return 0;
 }
 
 LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  Win32Platform& platform = Platform_;
+  Platform& os = Group_.Os();
   const auto alive = Alive_;
   bool painted = false;
   std::optional<std::string> error;
@@ -330,7 +385,7 @@ LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     DcOverride useDc(PaintDc_, reinterpret_cast<HDC>(wParam), alive);
     error = CallHandler([&painted](WindowHandler& h) { painted = h.HandleEraseBackground(); });
   }
-  if (error) platform.ShowError(*error);
+  if (error) os.ShowError(*error);
   if (painted || error || !*alive) return 0;
   return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
 }
@@ -350,7 +405,7 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   }
   // The pictures of a menu this window owns.
   if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
-      Platform_.HandleMenuPicture(msg, lParam))
+      Group_.HandleMenuPicture(msg, lParam))
     return TRUE;
   if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
   auto mouseDown = [this](MouseButton b) {
@@ -415,22 +470,22 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       return EraseBackground(hwnd, wParam, lParam);
     case WM_ACTIVATE: {
       // Default first: it moves the focus into the window, which may already
-      // report it through WM_SETFOCUS; the platform reports a window once.
+      // report it through WM_SETFOCUS; the group reports a window once.
       const auto alive = Alive_;
       const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
-      if (*alive && LOWORD(wParam) != WA_INACTIVE) Platform_.ReportFocus(*this);
+      if (*alive && LOWORD(wParam) != WA_INACTIVE) Group_.ReportFocus(*this);
       return result;
     }
     case WM_SETFOCUS:
-      Platform_.ReportFocus(*this);
+      Group_.ReportFocus(*this);
       return 0;
     case kMsgDeferredFocus:
-      if (::GetActiveWindow() == hwnd) Platform_.ReportFocus(*this);
+      if (::GetActiveWindow() == hwnd) Group_.ReportFocus(*this);
       return 0;
     case WM_NCDESTROY:
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       static_cast<void>(Hwnd_.release());  // the system has destroyed it
-      Platform_.WindowDestroyed(hwnd);
+      Group_.WindowDestroyed(hwnd);
       return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       break;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -14,13 +15,13 @@
 
 namespace vr::win32 {
 
-class Win32Platform;
+class Win32Window;
 
 inline constexpr wchar_t kRulerClassName[] = L"TRulerForm";
 inline constexpr wchar_t kDialogClassName[] = L"TVantoriDialog";
 
 // A focus change that happened while a window was being destroyed, reported
-// once the destruction is over (see Win32Platform::ReportFocus).
+// once the destruction is over (see WindowGroup::ReportFocus).
 inline constexpr UINT kMsgDeferredFocus = WM_APP + 1;
 
 // 0x00BBGGRR to the 0x00RRGGBB of a 32-bit DIB.
@@ -33,10 +34,74 @@ constexpr uint32_t ToDibPixel(TColor c) {
 // unchanged picture apart would cost more than that.
 void ConvertToDib(const Image& picture, std::vector<uint32_t>& dib);
 
+// What the program's top-level windows share. The platform keeps one, hands
+// it to every window it makes and shows the held-back moves from its loop.
+class WindowGroup {
+ public:
+  explicit WindowGroup(Platform& os) : Os_(os) {}
+  WindowGroup(const WindowGroup&) = delete;
+  WindowGroup& operator=(const WindowGroup&) = delete;
+
+  // The platform of the windows: they and their controls show their errors there.
+  Platform& Os() const { return Os_; }
+
+  // A window that got the focus or was activated: the handler hears of it
+  // once per change of the program's focused window.
+  void ReportFocus(Win32Window& window);
+  void WindowDestroyed(HWND hwnd);
+
+  // Windows whose last move waits for the queue to run dry.
+  void DeferMove(Win32Window& window);
+  void ForgetMove(Win32Window& window);
+  bool HasDeferredMoves() const { return !PendingMoves_.empty(); }
+  void FlushMoves();
+
+  // The pictures of an open menu are drawn here, with their transparency
+  // (not every system's menus blend it): the menu's owner window hands on
+  // WM_MEASUREITEM and WM_DRAWITEM of a menu. true: handled.
+  bool HandleMenuPicture(UINT msg, LPARAM lParam) const;
+
+  // While a window is being destroyed the system moves the activation to
+  // another window; its handler hears of that only after the destruction,
+  // through the queue, since the program may be half way through its own
+  // teardown at that moment.
+  class DestroyScope {
+   public:
+    explicit DestroyScope(WindowGroup& group) : Group_(group) { ++Group_.Destroying_; }
+    ~DestroyScope() { --Group_.Destroying_; }
+    DestroyScope(const DestroyScope&) = delete;
+    DestroyScope& operator=(const DestroyScope&) = delete;
+
+   private:
+    WindowGroup& Group_;
+  };
+
+  // The pictures of the menu that is open while this lives; those of a menu
+  // it was opened from are back afterwards.
+  class OpenMenu {
+   public:
+    OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures)
+        : Group_(group), Previous_(std::exchange(group.MenuPictures_, &pictures)) {}
+    ~OpenMenu() { Group_.MenuPictures_ = Previous_; }
+    OpenMenu(const OpenMenu&) = delete;
+    OpenMenu& operator=(const OpenMenu&) = delete;
+
+   private:
+    WindowGroup& Group_;
+    const std::vector<BitmapHandle>* Previous_;
+  };
+
+ private:
+  Platform& Os_;
+  HWND FocusReported_ = nullptr;
+  int Destroying_ = 0;
+  std::vector<Win32Window*> PendingMoves_;
+  const std::vector<BitmapHandle>* MenuPictures_ = nullptr;  // while a menu is open
+};
+
 class Win32Window final : public Window {
  public:
-  Win32Window(Win32Platform& platform, WindowHandler& handler)
-      : Platform_(platform), Handler_(&handler) {}
+  Win32Window(WindowGroup& group, WindowHandler& handler) : Group_(group), Handler_(&handler) {}
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -44,8 +109,6 @@ class Win32Window final : public Window {
   // Throws when the system refuses the window.
   void Create(const WindowParams& params, HWND owner, HINSTANCE instance);
   HWND Hwnd() const { return Hwnd_.get(); }
-  // The platform the window belongs to: its controls show their errors there.
-  Win32Platform& Os() const { return Platform_; }
   // Who hears of the window's events; null once it is being destroyed.
   WindowHandler* Handler() const { return Handler_; }
 
@@ -94,7 +157,7 @@ class Win32Window final : public Window {
   // The outer size of a client area in this window's styles and density.
   SIZE OuterSize(int clientWidth, int clientHeight) const;
 
-  Win32Platform& Platform_;
+  WindowGroup& Group_;
   WindowHandler* Handler_;  // null once the window is being destroyed
   WindowHandle Hwnd_;
   WindowKind Kind_ = WindowKind::Ruler;
