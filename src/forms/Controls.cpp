@@ -203,6 +203,9 @@ void TComboBox::SetText(const std::string& text) {
     SetItemIndex(IndexOf(text));
     return;
   }
+  // A refresh runs after every render of a ruler: loading what the box
+  // already shows costs the native control nothing.
+  if (text == Text_) return;
   Text_ = text;
   ItemIndex_ = IndexOf(text);
   Native_->SetText(text);
@@ -210,7 +213,9 @@ void TComboBox::SetText(const std::string& text) {
 
 void TComboBox::SetItemIndex(int index) {
   if (InOwnChange_) return;
-  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
+  const int valid = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
+  if (valid == ItemIndex_) return;
+  ItemIndex_ = valid;
   Native_->SetItemIndex(ItemIndex_);
   if (ItemIndex_ >= 0) {
     Text_ = Items_[static_cast<size_t>(ItemIndex_)];
@@ -273,6 +278,7 @@ void TColorBox::Load() {
 }
 
 void TColorBox::SetSelected(TColor color) {
+  if (color == Selected_ && ItemIndex_ >= 0) return;
   Selected_ = color;
   auto it = std::find_if(Colors_.begin(), Colors_.end(),
                          [color](const NamedColor& c) { return c.Color == color; });
