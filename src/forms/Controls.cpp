@@ -376,17 +376,17 @@ bool TToolBar::ButtonDown(int index) const {
 
 void TToolBar::Rebuild() {
   const int size = Images_ ? Form_.Scaled(Images_->Size()) : 0;
-  std::vector<ToolButtonSpec> specs;
+  std::vector<ToolButtonSpec> entries;
   for (const Button& b : Buttons_) {
-    ToolButtonSpec spec;
-    if (Images_) spec.Picture = Images_->Get(b.Action->ImageIndex(), size);
-    spec.Check = b.Check;
+    ToolButtonSpec entry;
+    if (Images_) entry.Picture = Images_->Get(b.Action->ImageIndex(), size);
+    entry.Check = b.Check;
     // The caption without its access-key marker names the button.
     for (char c : b.Action->Caption())
-      if (c != '&') spec.Hint += c;
-    specs.push_back(std::move(spec));
+      if (c != '&') entry.Hint += c;
+    entries.push_back(std::move(entry));
   }
-  Native_->SetButtons(specs);
+  Native_->SetButtons(entries);
   Down_.assign(Buttons_.size(), false);
   Sync();
 }

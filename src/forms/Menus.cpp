@@ -15,21 +15,21 @@ void TMenuItem::Click() const {
 
 std::vector<MenuItemSpec> TPopupMenu::Describe(int dpi) const {
   const int size = Images ? ScaleForDpi(Images->Size(), dpi) : 0;
-  std::vector<MenuItemSpec> specs;
-  specs.reserve(Items.size());
+  std::vector<MenuItemSpec> entries;
+  entries.reserve(Items.size());
   for (const TMenuItem& item : Items) {
-    MenuItemSpec spec;
-    spec.Separator = item.IsLine();
-    if (!spec.Separator) {
-      spec.Caption = item.Caption();
-      spec.ShortcutText = ShortCutToText(item.ShortCut());
-      spec.RadioItem = item.RadioItem();
-      spec.Checked = item.Checked();
-      if (Images && item.ImageIndex() >= 0) spec.Picture = Images->Get(item.ImageIndex(), size);
+    MenuItemSpec entry;
+    entry.Separator = item.IsLine();
+    if (!entry.Separator) {
+      entry.Caption = item.Caption();
+      entry.ShortcutText = ShortCutToText(item.ShortCut());
+      entry.RadioItem = item.RadioItem();
+      entry.Checked = item.Checked();
+      if (Images && item.ImageIndex() >= 0) entry.Picture = Images->Get(item.ImageIndex(), size);
     }
-    specs.push_back(std::move(spec));
+    entries.push_back(std::move(entry));
   }
-  return specs;
+  return entries;
 }
 
 void TPopupMenu::Popup(Point at) {

@@ -643,7 +643,7 @@ void Win32Control::SetButtons(const std::vector<ToolButtonSpec>& buttons) {
   if (w > 0 && h > 0) {
     images.reset(::ImageList_Create(w, h, ILC_COLOR32, static_cast<int>(buttons.size()), 0));
   }
-  std::vector<TBBUTTON> specs;
+  std::vector<TBBUTTON> entries;
   for (size_t i = 0; i < buttons.size(); ++i) {
     int image = I_IMAGENONE;
     if (images && !buttons[i].Picture.Empty()) {
@@ -655,13 +655,13 @@ void Win32Control::SetButtons(const std::vector<ToolButtonSpec>& buttons) {
       if (IconHandle icon = MakeIcon(cell))
         image = ::ImageList_ReplaceIcon(images.get(), -1, icon.get());
     }
-    TBBUTTON spec{};
-    spec.iBitmap = image;
-    spec.idCommand = kToolButtonIdBase + static_cast<int>(i);
-    spec.fsState = TBSTATE_ENABLED | TBSTATE_WRAP;
-    spec.fsStyle = buttons[i].Check ? BTNS_CHECK : BTNS_BUTTON;
-    spec.iString = -1;
-    specs.push_back(spec);
+    TBBUTTON entry{};
+    entry.iBitmap = image;
+    entry.idCommand = kToolButtonIdBase + static_cast<int>(i);
+    entry.fsState = TBSTATE_ENABLED | TBSTATE_WRAP;
+    entry.fsStyle = buttons[i].Check ? BTNS_CHECK : BTNS_BUTTON;
+    entry.iString = -1;
+    entries.push_back(entry);
   }
   // The picture size can change only while the bar has no buttons.
   ::SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
@@ -672,8 +672,8 @@ void Win32Control::SetButtons(const std::vector<ToolButtonSpec>& buttons) {
     ::SendMessageW(bar, TB_SETINDENT,
                    static_cast<WPARAM>(std::max((Params_.Bounds.Width - w - 7) / 2, 0)), 0);
   }
-  if (!specs.empty()) {
-    ::SendMessageW(bar, TB_ADDBUTTONSW, specs.size(), reinterpret_cast<LPARAM>(specs.data()));
+  if (!entries.empty()) {
+    ::SendMessageW(bar, TB_ADDBUTTONSW, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
   }
   // The bar no longer draws from the old list.
   Images_ = std::move(images);
