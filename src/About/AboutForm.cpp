@@ -6,16 +6,6 @@ namespace vr {
 
 namespace {
 
-WindowParams AboutWindowDesign() {
-  WindowParams p;
-  p.Kind = WindowKind::Dialog;
-  p.Caption = "About Vantori Rulers";
-  p.Bounds = {0, 0, 486, 349};
-  // Above the rulers, which stay on top of everything else.
-  p.StayOnTop = true;
-  return p;
-}
-
 MaskedImage Opaque(const Image& picture) {
   MaskedImage m;
   m.Color = picture;
@@ -42,7 +32,7 @@ ControlFont LinkFont() {
 }  // namespace
 
 TAboutForm::TAboutForm(TApplication& owner)
-    : TForm(owner, AboutWindowDesign()),
+    : TForm(owner, DialogWindow("About Vantori Rulers")),
       Panel1(*this, nullptr, {0, 0, 480, 82}, kWhite),
       Image1(*this, &Panel1, {0, 0, AboutBannerWidth, AboutBannerHeight},
              Opaque(DrawAboutBanner())),

@@ -14,15 +14,6 @@ TOptionsForm* OptionsForm = nullptr;
 
 namespace {
 
-WindowParams OptionsWindowDesign() {
-  WindowParams p;
-  p.Kind = WindowKind::Dialog;
-  p.Caption = "Vantori Rulers Options";
-  p.Bounds = {0, 0, 346, 284};
-  p.StayOnTop = true;
-  return p;
-}
-
 constexpr int kComboHeight = 21;
 constexpr int kCheckHeight = 17;
 constexpr int kFontListRows = 24;
@@ -117,7 +108,7 @@ TOptionsForm::TickControls::TickControls(TOptionsForm& form, int level)
 }
 
 TOptionsForm::TOptionsForm(TApplication& owner)
-    : TForm(owner, OptionsWindowDesign()),
+    : TForm(owner, DialogWindow("Vantori Rulers Options")),
       AppearanceGroupBox(*this, nullptr, {32, 4, 300, 100}, "Appearance:"),
       FontNameLabel(*this, &AppearanceGroupBox, {8, 20}, "Font:"),
       FontNameComboBox(*this, &AppearanceGroupBox, {36, 16, 121, kComboHeight},

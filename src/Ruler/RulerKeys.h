@@ -12,9 +12,9 @@ namespace vr {
 // Virtual-key codes the filter knows.
 enum VirtualKey : int {
   VK_TAB_KEY = 9,
-  VK_SHIFT_KEY = 0x10,
-  VK_CONTROL_KEY = 0x11,
-  VK_MENU_KEY = 0x12,
+  VK_SHIFT_KEY = kVkShift,
+  VK_CONTROL_KEY = kVkControl,
+  VK_MENU_KEY = kVkMenu,
   VK_LEFT_KEY = 37,
   VK_UP_KEY = 38,
   VK_RIGHT_KEY = 39,
@@ -25,7 +25,7 @@ enum VirtualKey : int {
   VK_SUBTRACT_KEY = 109,
   VK_F1_KEY = 112,
   VK_F9_KEY = 120,
-  VK_F10_KEY = 121,
+  VK_F10_KEY = kVkF10,
 };
 
 // The modifiers down with the message being handled: Shift 1, Alt 2, Ctrl 4.

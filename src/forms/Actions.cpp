@@ -5,11 +5,10 @@
 namespace vr {
 
 uint8_t KeyboardModifiers(const Platform& os) {
-  constexpr int kShift = 0x10, kCtrl = 0x11, kAlt = 0x12;
   uint8_t state = 0;
-  if (os.KeyDown(kShift)) state |= ssShift;
-  if (os.KeyDown(kAlt)) state |= ssAlt;
-  if (os.KeyDown(kCtrl)) state |= ssCtrl;
+  if (os.KeyDown(kVkShift)) state |= ssShift;
+  if (os.KeyDown(kVkMenu)) state |= ssAlt;
+  if (os.KeyDown(kVkControl)) state |= ssCtrl;
   return state;
 }
 

@@ -28,9 +28,6 @@ struct TShortCut {
   bool operator==(const TShortCut&) const = default;
 };
 
-inline constexpr uint16_t kVkReturn = 13;
-inline constexpr uint16_t kVkEscape = 27;
-
 // As a menu shows it beside an item: "Alt+5", "Esc", "Ctrl+Shift+F2".
 std::string ShortCutToText(TShortCut shortcut);
 

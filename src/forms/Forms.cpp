@@ -16,6 +16,14 @@ int ScaleForDpi(int value, int dpi) {
   return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : -((-scaled + 48) / 96));
 }
 
+WindowParams DialogWindow(const std::string& caption) {
+  WindowParams p;
+  p.Kind = WindowKind::Dialog;
+  p.Caption = caption;
+  p.StayOnTop = true;
+  return p;
+}
+
 // ---------------------------------------------------------------- TFont
 
 void TFont::SetName(const std::string& name) {

@@ -21,6 +21,11 @@ class TPopupMenu;
 // A length designed at 96 dots per inch, at another density (rounded to nearest).
 int ScaleForDpi(int value, int dpi);
 
+// A dialog window of the program: fixed frame, close box only, above the
+// rulers, which stay on top of everything else. Its size comes from its
+// client area, set when the form is made.
+WindowParams DialogWindow(const std::string& caption);
+
 // What a modal form's run ended with.
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
@@ -80,7 +85,6 @@ class TForm : public WindowHandler {
   int ShowModal();
   int ModalResult() const { return ModalResult_; }
   void SetModalResult(int result) { ModalResult_ = result; }
-  bool Modal() const { return Modal_; }
 
   TColor Color() const { return Color_; }
   void SetColor(TColor c) { Color_ = c; }

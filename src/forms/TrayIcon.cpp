@@ -36,7 +36,6 @@ void TTrayIcon::SetIconIndex(int index) {
   IconIndex_ = index;
   if (!Native_) return;
   Native_->SetPicture(CurrentPicture());
-  ++PictureChanges_;
 }
 
 void TTrayIcon::SetAnimate(bool animate, uint32_t intervalMs) {

@@ -39,8 +39,6 @@ class TTrayIcon : private TrayIconHandler {
   void SetIconIndex(int index);
   // The picture on show.
   const MaskedImage& CurrentPicture() const;
-  // How many times the picture was put on show.
-  int PictureChanges() const { return PictureChanges_; }
 
   // Animation: every interval the index steps on by one, from the last
   // picture back to the first.
@@ -56,7 +54,6 @@ class TTrayIcon : private TrayIconHandler {
   std::unique_ptr<TrayIcon> Native_;
   std::unique_ptr<Timer> Timer_;
   int IconIndex_ = -1;
-  int PictureChanges_ = 0;
 };
 
 }  // namespace vr

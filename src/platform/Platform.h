@@ -69,7 +69,6 @@ enum class DialogKey { Enter, Escape };
 // one; colour values with the top bit set name a system colour by index.
 inline constexpr TColor kDefaultColor = 0x1FFFFFFF;
 inline constexpr TColor kSysColorFlag = 0x80000000;
-inline constexpr TColor clBtnFace = kSysColorFlag | 15;
 inline constexpr TColor clWindowText = kSysColorFlag | 8;
 
 // What a top-level window tells the program. Every call comes on the UI thread.
@@ -300,6 +299,17 @@ inline constexpr uint32_t kMsgKeyDown = 0x0100;
 inline constexpr uint32_t kMsgKeyUp = 0x0101;
 inline constexpr uint32_t kMsgChar = 0x0102;
 inline constexpr uint32_t kMsgSysKeyDown = 0x0104;
+
+// Virtual-key codes that more than one part of the program names; again the
+// Win32 values.
+inline constexpr uint16_t kVkReturn = 13;
+inline constexpr uint16_t kVkShift = 0x10;
+inline constexpr uint16_t kVkControl = 0x11;
+inline constexpr uint16_t kVkMenu = 0x12;  // Alt
+inline constexpr uint16_t kVkEscape = 27;
+inline constexpr uint16_t kVkApps = 93;  // the Menu key
+inline constexpr uint16_t kVkF4 = 115;
+inline constexpr uint16_t kVkF10 = 121;
 
 struct Message {
   uint32_t Code = 0;

@@ -403,21 +403,18 @@ void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& messa
   if (!msg.Target && Focused) msg.Target = &Focused->Handler();
   if (!filter || !filter(msg)) {
     // The windowing system's own handling of a few keys.
-    constexpr int kShift = 0x10;
-    constexpr int kAlt = 0x12;
-    constexpr uint64_t kReturn = 13, kEscape = 27, kApps = 93, kF4 = 115, kF10 = 121;
     const bool keyDown = msg.Code == kMsgKeyDown || msg.Code == kMsgSysKeyDown;
     if (keyDown && Focused) {
       HeadlessWindow& w = *Focused;
       const Rect b = w.Bounds();
-      if (msg.Code == kMsgSysKeyDown && msg.WParam == kF4 && modifiers.count(kAlt)) {
+      if (msg.Code == kMsgSysKeyDown && msg.WParam == kVkF4 && modifiers.count(kVkMenu)) {
         w.Handler().HandleCloseRequest();
-      } else if (msg.WParam == kApps ||
-                 (msg.WParam == kF10 && modifiers == std::set<int>{kShift})) {
+      } else if (msg.WParam == kVkApps ||
+                 (msg.WParam == kVkF10 && modifiers == std::set<int>{kVkShift})) {
         w.Handler().HandleContextMenu({b.Left + b.Width / 2, b.Top + b.Height / 2}, true);
       } else if (w.Params().Kind == WindowKind::Dialog && modifiers.empty() &&
-                 (msg.WParam == kReturn || msg.WParam == kEscape)) {
-        w.Handler().HandleDialogKey(msg.WParam == kReturn ? DialogKey::Enter : DialogKey::Escape);
+                 (msg.WParam == kVkReturn || msg.WParam == kVkEscape)) {
+        w.Handler().HandleDialogKey(msg.WParam == kVkReturn ? DialogKey::Enter : DialogKey::Escape);
       }
     }
   }
@@ -508,8 +505,7 @@ void HeadlessPlatform::PostMessage(Message msg, std::set<int> modifiers) {
 }
 
 void HeadlessPlatform::PostKey(int vk, std::set<int> modifiers) {
-  constexpr int kAlt = 0x12;
-  const bool sys = modifiers.count(kAlt) || vk == 121;
+  const bool sys = modifiers.count(kVkMenu) || vk == kVkF10;
   PostMessage({sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)},
               std::move(modifiers));
 }
