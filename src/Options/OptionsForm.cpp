@@ -5,6 +5,7 @@
 #include <charconv>
 #include <exception>
 #include <set>
+#include <string_view>
 
 #include "DataModule/DataModule.h"
 
@@ -57,11 +58,65 @@ std::optional<int32_t> ParseInteger(const std::string& text) {
   if (first == last) return std::nullopt;
   const char* begin = text.data() + first;
   const char* end = text.data() + last;
-  if (*begin == '+') ++begin;
+  // One sign at most: from_chars takes a '-' but no '+', so a '+' must be
+  // followed by a digit ("+-5" is not -5).
+  if (*begin == '+') {
+    ++begin;
+    if (begin == end || *begin < '0' || *begin > '9') return std::nullopt;
+  }
   int32_t value = 0;
   const auto [stop, error] = std::from_chars(begin, end, value, 10);
   if (error != std::errc() || stop != end) return std::nullopt;
   return value;
+}
+
+namespace {
+
+// The length in bytes of the well-formed UTF-8 character at the start of
+// text (no overlong forms, no surrogates, nothing past U+10FFFF); 0 if there
+// is none.
+size_t Utf8CharLength(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  size_t length = 0;
+  // The range of the second byte, which rules out the overlong forms, the
+  // surrogates and what lies beyond U+10FFFF.
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (size_t i = 2; i < length; ++i)
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::optional<std::string> FontNameFromText(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  size_t cut = 0;
+  size_t characters = 0;
+  // The whole text is checked: a name is taken only from text that is text.
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8CharLength(std::string_view(text).substr(at));
+    if (length == 0 || text[at] == '\0') return std::nullopt;
+    at += length;
+    if (++characters <= TOptionsForm::kMaxFontNameLength) cut = at;
+  }
+  return text.substr(0, cut);
 }
 
 std::vector<std::string> FontNameList(const std::vector<std::string>& families) {
@@ -225,8 +280,8 @@ void TOptionsForm::RefreshFromRuler() {
 
 void TOptionsForm::FontNameComboBoxChange(TComboBox& sender) {
   TRulerForm* r = ActiveRuler();
-  if (!r || sender.Text().empty()) return;
-  r->Font().SetName(sender.Text().substr(0, kMaxFontNameLength));
+  if (!r) return;
+  if (const auto name = FontNameFromText(sender.Text())) r->Font().SetName(*name);
 }
 
 void TOptionsForm::FontColorBoxSelect(TColorBox& sender) {

@@ -18,6 +18,11 @@ namespace vr {
 // and digits, within the 32-bit range. Anything else does not parse.
 std::optional<int32_t> ParseInteger(const std::string& text);
 
+// The font name a typed text gives: its first 31 characters, cut between two
+// characters (code points), never inside one. nullopt for an empty text and
+// for one that is not well-formed UTF-8 or holds a NUL: it names no font.
+std::optional<std::string> FontNameFromText(const std::string& text);
+
 // "Default" and the screen's font families, each once, sorted without regard to case.
 std::vector<std::string> FontNameList(const std::vector<std::string>& families);
 
@@ -90,6 +95,7 @@ class TOptionsForm : public TForm, public TRulerObserver {
   void FontSizeComboBoxChange(TComboBox& sender);
   void TicksComboBoxSelect(TComboBox& sender);
 
+  // In characters: a face name holds 31 and its terminating NUL.
   static constexpr size_t kMaxFontNameLength = 31;
 
  protected:

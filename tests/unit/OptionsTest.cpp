@@ -37,9 +37,71 @@ TEST_F(OptionsTest, ParseIntegerTakesDecimalIntegersOnly) {
       {"2147483648", std::nullopt},
       {"1 2", std::nullopt},
       {"--1", std::nullopt},
+      {"+-5", std::nullopt},
+      {"-+5", std::nullopt},
+      {"++5", std::nullopt},
+      {"--5", std::nullopt},
+      {"+ 5", std::nullopt},
+      {"- 5", std::nullopt},
+      {"+", std::nullopt},
+      {"-", std::nullopt},
+      {" +5 ", 5},
+      {"-0", 0},
       {std::string(20000, '7'), std::nullopt}};
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(ParseInteger(text), expected) << "\"" << text.substr(0, 20) << "\"";
+}
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+TEST_F(OptionsTest, AFontNameIsCutAt31CharactersNeverInsideOne) {
+  const std::string kUdDigital = "UD \u30C7\u30B8\u30BF\u30EB \u6559\u79D1\u66F8\u4F53 NK-R";
+  ASSERT_EQ(kUdDigital.size(), 33u);          // 18 characters
+  const std::string kKyo = "\u6559";          // 3 bytes
+  const std::string kAncient = "\U00020000";  // 4 bytes, two UTF-16 units
+  const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+      {"Verdana", "Verdana"},
+      {kUdDigital, kUdDigital},
+      {Repeat(kKyo, 11), Repeat(kKyo, 11)},
+      {Repeat(kKyo, 40), Repeat(kKyo, 31)},
+      {Repeat(kAncient, 32), Repeat(kAncient, 31)},
+      {std::string(31, 'x'), std::string(31, 'x')},
+      {std::string(40, 'x'), std::string(31, 'x')},
+      {std::string(30, 'a') + "\u00E9b", std::string(30, 'a') + "\u00E9"},
+      // The smallest and largest of each length.
+      {"\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+       "\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
+      {"", std::nullopt},
+      {"\xFF", std::nullopt},
+      {"Ari\xC3", std::nullopt},           // a character cut short
+      {"\xC0\xAF", std::nullopt},          // an overlong "/"
+      {"\xE0\x80\xAF", std::nullopt},      // another
+      {"\xED\xA0\x80", std::nullopt},      // a surrogate
+      {"\xF4\x90\x80\x80", std::nullopt},  // past U+10FFFF
+      {"\x80"
+       "abc",
+       std::nullopt},                          // a continuation byte first
+      {std::string("a\0b", 3), std::nullopt},  // a NUL
+      {std::string(40, 'x') + "\xFF", std::nullopt}};
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(FontNameFromText(text), expected) << ::testing::PrintToString(text);
+}
+
+TEST_F(OptionsTest, ATypedFontNameReachesTheRulerWholeAndTheReloadShowsIt) {
+  TOptionsForm& o = Start();
+  const std::string kUdDigital = "UD \u30C7\u30B8\u30BF\u30EB \u6559\u79D1\u66F8\u4F53 NK-R";
+  Native(o.FontNameComboBox).UserSetText(kUdDigital);
+  EXPECT_EQ(Ruler().Font().Name(), kUdDigital);
+  Native(o.FontNameComboBox).UserSetText("Ari\xC3");  // not text: the ruler keeps its font
+  EXPECT_EQ(Ruler().Font().Name(), kUdDigital);
+  o.Hide();
+  o.Show();
+  EXPECT_EQ(o.FontNameComboBox.Text(), kUdDigital);
+  EXPECT_EQ(Native(o.FontNameComboBox).Text(), kUdDigital);
 }
 
 TEST_F(OptionsTest, TheWindowShowsTheActiveRuler) {

@@ -83,7 +83,7 @@ class FontCache {
     if (auto it = Fonts_.find(key); it != Fonts_.end()) {
       if (auto shared = it->second.lock()) return shared;
     }
-    const std::wstring face = Widen(font.Face);
+    const std::wstring face = FaceName(font.Face);
     auto made = std::make_shared<FontHandle>(::CreateFontW(
         -std::max(font.Height, 1), 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
         font.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,

@@ -37,4 +37,15 @@ std::string Narrow(std::wstring_view wide) {
   return utf8;
 }
 
+std::wstring FaceName(std::string_view utf8) {
+  std::wstring face = Widen(utf8);
+  constexpr size_t kMaxUnits = LF_FACESIZE - 1;
+  if (face.size() <= kMaxUnits) return face;
+  size_t cut = kMaxUnits;
+  // The last unit kept must not be the first half of a pair.
+  if (IS_HIGH_SURROGATE(face[cut - 1])) --cut;
+  face.resize(cut);
+  return face;
+}
+
 }  // namespace vr::win32

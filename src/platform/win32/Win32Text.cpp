@@ -25,7 +25,7 @@ FontHandle MakeFont(const std::string& face, int pixelHeight) {
   // colour fringes would turn wrong once the label is turned.
   font.lfQuality = ANTIALIASED_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring wideFace = Widen(face).substr(0, LF_FACESIZE - 1);
+  const std::wstring wideFace = FaceName(face);
   std::copy(wideFace.begin(), wideFace.end(), font.lfFaceName);
   FontHandle handle(::CreateFontIndirectW(&font));
   if (!handle) throw std::runtime_error("Could not create the font \"" + face + "\".");

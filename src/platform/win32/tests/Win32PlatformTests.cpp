@@ -16,6 +16,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Store.h"
+#include "platform/win32/Win32Strings.h"
 #include "platform/win32/Win32Window.h"
 
 namespace vr::win32::tests {
@@ -246,6 +247,33 @@ void TestText(Platform& platform) {
   Check(platform.RenderText("No Such Face Anywhere", 9, "8").Advance > 0,
         "a missing face falls back");
   Check(platform.RenderText("Liberation Sans", 9, "\xC2\xB5").Advance > 0, "UTF-8 text");
+
+  // A face of 31 characters may be longer than LOGFONT's 31 units; it is cut
+  // between two characters and still names a font the system can make.
+  const auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  const std::string kAncient = "\xF0\xA0\x80\x80";  // U+20000: a surrogate pair
+  const std::wstring kAncientWide = L"\xD840\xDC00";
+  const std::pair<std::string, std::wstring> faces[] = {
+      {"Tahoma", L"Tahoma"},
+      {std::string(31, 'x'), std::wstring(31, L'x')},
+      {std::string(40, 'x'), std::wstring(31, L'x')},
+      {std::string(30, 'x') + kAncient, std::wstring(30, L'x')},
+      {std::string(29, 'x') + kAncient, std::wstring(29, L'x') + kAncientWide},
+      {repeat(kAncient, 31),
+       [&] {
+         std::wstring w;
+         for (int i = 0; i < 15; ++i) w += kAncientWide;
+         return w;
+       }()},
+  };
+  for (const auto& [face, expected] : faces) {
+    Check(FaceName(face) == expected, "a face cut between characters");
+    Check(platform.RenderText(face, 9, "8").Advance > 0, "a long face still draws");
+  }
 
   const TextMask empty = platform.RenderText("Liberation Sans", 9, "");
   Check(empty.Advance == 0 && empty.Width == 0 && empty.Coverage.empty() && empty.Height > 0,
