@@ -189,7 +189,12 @@ void TRulerForm::SetRightMargin(int32_t value) {
 }
 
 void TRulerForm::SetBreadth(int32_t value) {
-  if (Change(Settings_.Breadth, value)) UpdateLayout();
+  // As SetScale: compared before clamping, and kept to the breadth the
+  // window is drawn at, so that the Options window shows that at its next
+  // reload and the next close stores it.
+  if (value == Settings_.Breadth) return;
+  Settings_.Breadth = std::clamp(value, kMinBreadth, kMaxRulerBreadth);
+  UpdateLayout();
 }
 
 void TRulerForm::SetOrientation(uint8_t value) {

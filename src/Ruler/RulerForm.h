@@ -24,10 +24,10 @@ struct TRenderWork {
   int64_t LabelPixels = 0;
 };
 
-// Windows larger than this along the length, or across it, are laid out at
-// this size: a stored value can't make a window or picture that can't exist.
+// Windows larger than this along the length, or across it (kMaxRulerBreadth),
+// are laid out at this size: a stored value can't make a window or picture
+// that can't exist.
 inline constexpr int32_t kMaxRulerLength = 8192;
-inline constexpr int32_t kMaxRulerBreadth = 512;
 
 class TRulerForm : public TForm {
  public:

@@ -1,5 +1,6 @@
 #include "Ruler/RulerSettings.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -86,8 +87,10 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
   // Integers and yes/no values are one REG_DWORD each; anything else there
   // does not read and leaves the field alone. A size below its minimum would
   // make a ruler that can't be seen or grabbed: it takes its default instead.
+  // One above its maximum is read as the maximum, as its setter takes it.
   auto transferInt = [&](const std::string& name, int32_t& field, int32_t def, int32_t minimum,
-                         bool* wasMissing = nullptr) {
+                         bool* wasMissing = nullptr,
+                         int32_t maximum = std::numeric_limits<int32_t>::max()) {
     if (write) {
       writeInt(name, static_cast<uint32_t>(field));
     } else if (read) {
@@ -96,7 +99,7 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
         field = def;
         if (wasMissing) *wasMissing = true;
       } else if (v->Kind == StoreKind::Integer) {
-        field = static_cast<int32_t>(v->Integer);
+        field = std::min(static_cast<int32_t>(v->Integer), maximum);
       }
     }
   };
@@ -144,7 +147,9 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
   transferInt("Scale", s.Scale, kDefaultScale, 0, &missing.Scale);
   transferInt("LeftMargin", s.LeftMargin, kDefaultMargin, 0);
   transferInt("RightMargin", s.RightMargin, kDefaultMargin, 0);
-  transferInt("Breadth", s.Breadth, kDefaultBreadth, 1);
+  // Below 1 the default, as before; unreadable, the field keeps what it
+  // held (0 on a new ruler, drawn 1 broad); above 512, 512.
+  transferInt("Breadth", s.Breadth, kDefaultBreadth, kMinBreadth, nullptr, kMaxRulerBreadth);
   transferByte("Orientation", s.Orientation, LeftToRight, BottomToTop, &missing.Orientation);
   transferInt("Luminosity", s.Luminosity, 0, std::numeric_limits<int32_t>::min());
   transferByte("AlphaBlendValue", s.AlphaBlendValue, kDefaultAlphaBlendValue, 255);

@@ -37,6 +37,10 @@ struct RulerSettings {
 inline constexpr int kSlotCount = 10;
 inline constexpr int32_t kMinScale = 100;
 inline constexpr int32_t kMaxScale = 2048;
+// A ruler's breadth, as SetBreadth keeps it and a load reads it: no window
+// can be thinner than a pixel, and none is laid out broader than 512.
+inline constexpr int32_t kMinBreadth = 1;
+inline constexpr int32_t kMaxRulerBreadth = 512;
 
 // Generic defaults, taken by every value that is not stored.
 inline constexpr int32_t kDefaultScale = 640;

@@ -47,7 +47,9 @@ class StoredSettings(vrtest.RulerTestCase):
 # the close).
 UNUSUAL = {
     "scale_5000": ({"Scale": 5000}, (683 - 2505, 359, 5010, 50), {"Scale": ("REG_DWORD", 5000)}),
-    "huge_breadth": ({"Breadth": 2000000000}, None, {"Breadth": ("REG_DWORD", 2000000000)}),
+    # A breadth beyond 512 is read as 512 and stored so.
+    "huge_breadth": ({"Breadth": 2000000000}, (358, 128, 650, 512),
+                     {"Breadth": ("REG_DWORD", 512)}),
     "negative_breadth": ({"Breadth": -50}, (358, 359, 650, 50), {"Breadth": ("REG_DWORD", 50)}),
     "negative_scale": ({"Scale": -1000}, (358, 359, 650, 50), {"Scale": ("REG_DWORD", 640)}),
     "orientation_7": ({"Orientation": 7}, None, {}),

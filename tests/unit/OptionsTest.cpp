@@ -185,6 +185,51 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadNumbers,
                                            BadNumberCase{"Pasted20000", std::string(20000, '9')}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A breadth typed into the box or found in the store: what the ruler takes,
+// what the box shows once reloaded, and what the next close stores.
+struct BreadthCase {
+  const char* name;
+  std::optional<std::string> typed;  // typed into the box once the window shows
+  std::optional<int32_t> stored;     // in the store before the start
+  int32_t breadth;                   // the ruler's, the window's height, the box's, the store's
+};
+void PrintTo(const BreadthCase& c, std::ostream* os) { *os << c.name; }
+
+class Breadth : public OptionsTest, public ::testing::WithParamInterface<BreadthCase> {};
+
+TEST_P(Breadth, TheBoxShowsWhatTheRulerIsDrawnAtAndTheCloseStoresIt) {
+  const BreadthCase& c = GetParam();
+  if (c.stored) Os.Registry.PutInteger(Key(0), "Breadth", static_cast<uint32_t>(*c.stored));
+  TOptionsForm& o = Start();
+  if (c.typed) {
+    Native(o.BreadthComboBox).UserSetText(*c.typed);
+    EXPECT_EQ(o.BreadthComboBox.Text(), *c.typed);  // what the user typed stays while typing
+  }
+  EXPECT_EQ(Ruler().Breadth(), c.breadth);
+  EXPECT_EQ(WindowOf(Ruler()).Bounds().Height, c.breadth);
+  o.Hide();
+  o.Show();
+  EXPECT_EQ(o.BreadthComboBox.Text(), std::to_string(c.breadth));
+  Ruler().Close();
+  EXPECT_EQ(static_cast<int32_t>(Os.Registry.Get(Key(0), "Breadth")->Integer), c.breadth);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TypedAndStored, Breadth,
+    ::testing::Values(BreadthCase{"Typed600", "600", std::nullopt, 512},
+                      BreadthCase{"Stored600", std::nullopt, 600, 512},
+                      BreadthCase{"StoredHuge", std::nullopt, 2000000000, 512},
+                      BreadthCase{"Typed512", "512", std::nullopt, 512},
+                      BreadthCase{"Stored512", std::nullopt, 512, 512},
+                      BreadthCase{"Typed0", "0", std::nullopt, 1},
+                      // Below 1 in the store is damage: the default, as before.
+                      BreadthCase{"Stored0", std::nullopt, 0, 50},
+                      BreadthCase{"TypedNegative", "-5", std::nullopt, 1},
+                      BreadthCase{"StoredNegative", std::nullopt, -50, 50},
+                      BreadthCase{"Typed1", "1", std::nullopt, 1},
+                      BreadthCase{"Stored1", std::nullopt, 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(OptionsTest, EachTickBoxEditsItsOwnLevel) {
   TOptionsForm& o = Start();
   Native(o.TicksComboBox).UserChoose(1);  // "Each 50 Pixels"
