@@ -167,7 +167,7 @@ void TRulerForm::KeepReachable() {
   // Through MoveCenterTo, so that the next close stores the centre it was
   // brought back to and the next run starts where the user can see it.
   if (const auto centre = RescuedCenterPoint(Settings_.CenterPoint, Width_, Height_,
-                                             Owner().Os().MonitorWorkAreas()))
+                                             Owner().Os().Monitors()))
     MoveCenterTo(*centre);
 }
 

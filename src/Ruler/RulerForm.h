@@ -75,7 +75,7 @@ class TRulerForm : public TForm {
   void UpdateLayout();
   void MoveCenterTo(Point p);
   // Brings the ruler back inside the nearest work area when its window lies
-  // wholly outside every one; a ruler partly on a screen stays put.
+  // wholly off every monitor; a ruler partly on a screen stays put.
   void KeepReachable();
 
   void LoadSettings();

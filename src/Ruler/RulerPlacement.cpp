@@ -33,38 +33,51 @@ int32_t Saturate(int64_t v) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
+// A rectangle's extent along each axis; false for an empty one.
+bool Spans(const Rect& r, Span& x, Span& y) {
+  if (r.Width <= 0 || r.Height <= 0) return false;
+  x = {r.Left, int64_t{r.Left} + r.Width};
+  y = {r.Top, int64_t{r.Top} + r.Height};
+  return true;
+}
+
 }  // namespace
 
 std::optional<Point> RescuedCenterPoint(Point center, int32_t width, int32_t height,
-                                        const std::vector<Rect>& workAreas) {
+                                        const std::vector<MonitorArea>& monitors) {
   const int64_t w = std::max(width, 1);
   const int64_t h = std::max(height, 1);
   // The window's placement rule: left = centre - width div 2.
   const Span x{int64_t{center.X} - w / 2, int64_t{center.X} - w / 2 + w};
   const Span y{int64_t{center.Y} - h / 2, int64_t{center.Y} - h / 2 + h};
 
-  const Rect* nearest = nullptr;
+  // Any pixel on a screen, the task bar's included, can be seen and grabbed.
+  for (const MonitorArea& m : monitors) {
+    Span sx, sy;
+    if (Spans(m.Bounds, sx, sy) && Overlap(x, sx) && Overlap(y, sy)) return std::nullopt;
+  }
+
+  // Lost: back into the nearest work area, clear of the task bar.
+  bool found = false;
+  Span nx, ny;
   // Squared distances reach 2^68 at the range's ends; a double orders them
   // well enough, and ties go to the earlier area, the primary one first.
   double nearestDistance = 0;
-  for (const Rect& area : workAreas) {
-    if (area.Width <= 0 || area.Height <= 0) continue;
-    const Span ax{area.Left, int64_t{area.Left} + area.Width};
-    const Span ay{area.Top, int64_t{area.Top} + area.Height};
-    if (Overlap(x, ax) && Overlap(y, ay)) return std::nullopt;
+  for (const MonitorArea& m : monitors) {
+    Span ax, ay;
+    if (!Spans(m.WorkArea, ax, ay)) continue;
     const auto dx = static_cast<double>(Gap(x, ax));
     const auto dy = static_cast<double>(Gap(y, ay));
     const double distance = dx * dx + dy * dy;
-    if (!nearest || distance < nearestDistance) {
-      nearest = &area;
+    if (!found || distance < nearestDistance) {
+      found = true;
+      nx = ax;
+      ny = ay;
       nearestDistance = distance;
     }
   }
-  if (!nearest) return std::nullopt;
-
-  const Span ax{nearest->Left, int64_t{nearest->Left} + nearest->Width};
-  const Span ay{nearest->Top, int64_t{nearest->Top} + nearest->Height};
-  return Point{Saturate(FitLow(x, ax) + w / 2), Saturate(FitLow(y, ay) + h / 2)};
+  if (!found) return std::nullopt;
+  return Point{Saturate(FitLow(x, nx) + w / 2), Saturate(FitLow(y, ny) + h / 2)};
 }
 
 }  // namespace vr

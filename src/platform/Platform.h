@@ -30,6 +30,14 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// One monitor of the desktop: its whole screen, and its work area (the screen
+// less the task bar and other docked bars), in screen pixels.
+struct MonitorArea {
+  Rect Bounds;
+  Rect WorkArea;
+  bool operator==(const MonitorArea&) const = default;
+};
+
 // ---------------------------------------------------------------- settings store
 
 enum class StoreKind { Integer, Text, ExpandText, Other };
@@ -334,9 +342,8 @@ class Platform {
 
   // Screen
   virtual Point PrimaryDisplaySize() const = 0;
-  // The work area (the screen less the task bar) of every monitor, the
-  // primary one first.
-  virtual std::vector<Rect> MonitorWorkAreas() const = 0;
+  // Every monitor, the primary one first.
+  virtual std::vector<MonitorArea> Monitors() const = 0;
   // Screen font families in any character set, each once, in no order.
   virtual std::vector<std::string> ScreenFontFamilies() const = 0;
   virtual Point CursorPos() const = 0;

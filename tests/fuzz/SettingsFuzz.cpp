@@ -114,12 +114,16 @@ void FillKey(Input& in, headless::HeadlessStore& store, int slot) {
   }
 }
 
-std::vector<Rect> Monitors(Input& in) {
-  std::vector<Rect> areas;
+std::vector<MonitorArea> Monitors(Input& in) {
+  std::vector<MonitorArea> monitors;
   const int count = 1 + in.Byte() % 3;
-  for (int i = 0; i < count; ++i)
-    areas.push_back({in.Int(), in.Int(), in.Byte() * 16 + 1, in.Byte() * 16 + 1});
-  return areas;
+  for (int i = 0; i < count; ++i) {
+    const Rect screen{in.Int(), in.Int(), in.Byte() * 16 + 1, in.Byte() * 16 + 1};
+    // A task bar along the bottom, a sixteenth of the screen high.
+    monitors.push_back(
+        {screen, {screen.Left, screen.Top, screen.Width, screen.Height - screen.Height / 16}});
+  }
+  return monitors;
 }
 
 // Renders the ruler again within the budget. The processor time of the
@@ -284,7 +288,7 @@ void Run(Input& in) {
   headless::HeadlessPlatform os;
   os.Ppi = 24 + in.Byte() * 2;
   os.DisplaySize = {in.Int(), in.Int()};
-  os.WorkAreas = Monitors(in);
+  os.Displays = Monitors(in);
   std::set<int> slots{0};
   const uint8_t more = in.Byte();
   for (int n = 1; n < kSlotCount; ++n)

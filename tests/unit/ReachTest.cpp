@@ -13,15 +13,15 @@ namespace vr::test {
 namespace {
 
 // The headless desktop: 1366 x 768 with a 40-pixel task bar.
-const Rect kPrimary{0, 0, 1366, 728};
-const Rect kRightMonitor{1366, 0, 1920, 1040};
-const Rect kLeftMonitor{-1280, -200, 1280, 1024};
+const MonitorArea kPrimary{{0, 0, 1366, 768}, {0, 0, 1366, 728}};
+const MonitorArea kRightMonitor{{1366, 0, 1920, 1080}, {1366, 0, 1920, 1040}};
+const MonitorArea kLeftMonitor{{-1280, -200, 1280, 1024}, {-1280, -200, 1280, 1024}};
 
 struct RescueCase {
   const char* name;
   Point center;
   Point size;
-  std::vector<Rect> areas;
+  std::vector<MonitorArea> monitors;
   std::optional<Point> expected;  // nullopt: left where it is
 };
 
@@ -29,25 +29,30 @@ void PrintTo(const RescueCase& c, std::ostream* os) { *os << c.name; }
 
 class Rescue : public ::testing::TestWithParam<RescueCase> {};
 
-TEST_P(Rescue, MovesOnlyAWindowOffEveryWorkAreaAndOnlyAsFarAsItMust) {
+TEST_P(Rescue, MovesOnlyAWindowOffEveryMonitorAndOnlyIntoAWorkArea) {
   const RescueCase& c = GetParam();
-  EXPECT_EQ(RescuedCenterPoint(c.center, c.size.X, c.size.Y, c.areas), c.expected);
+  EXPECT_EQ(RescuedCenterPoint(c.center, c.size.X, c.size.Y, c.monitors), c.expected);
 }
 
 // The one-monitor cases of a stored centre are in StoredCentre below.
 const Point kRuler{650, 50};
 const Point kHuge{8192, 1024};  // larger than the work area both ways
-const std::vector<Rect> kOne{kPrimary};
-const std::vector<Rect> kRightToo{kPrimary, kRightMonitor};
-const std::vector<Rect> kLeftToo{kPrimary, kLeftMonitor};
-const std::vector<Rect> kApart{{0, 0, 1000, 700}, {2000, 0, 1000, 700}};
-const std::vector<Rect> kEmptyFirst{{0, 0, 0, 728}, kPrimary};
+const std::vector<MonitorArea> kOne{kPrimary};
+const std::vector<MonitorArea> kRightToo{kPrimary, kRightMonitor};
+const std::vector<MonitorArea> kLeftToo{kPrimary, kLeftMonitor};
+const std::vector<MonitorArea> kApart{{{0, 0, 1000, 700}, {0, 0, 1000, 700}},
+                                      {{2000, 0, 1000, 700}, {2000, 0, 1000, 700}}};
+const std::vector<MonitorArea> kEmptyFirst{{{0, 0, 0, 768}, {0, 0, 0, 728}}, kPrimary};
+// A monitor whose work area is empty (all task bar) is a screen but no place to go back to.
+const std::vector<MonitorArea> kNoRoomFirst{{{0, 0, 1366, 768}, {0, 0, 1366, 0}}, kRightMonitor};
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, Rescue,
     ::testing::Values(
-        RescueCase{"below_work_area", {683, 753}, kRuler, kOne, Point{683, 703}},
-        RescueCase{"one_pixel_row_on", {683, 752}, kRuler, kOne, std::nullopt},
+        // Over the task bar, off the work area but on the screen: where the user put it.
+        RescueCase{"over_the_task_bar", {683, 753}, kRuler, kOne, std::nullopt},
+        RescueCase{"one_pixel_row_on", {683, 792}, kRuler, kOne, std::nullopt},
+        RescueCase{"below_the_screen", {683, 793}, kRuler, kOne, Point{683, 703}},
         RescueCase{"off_a_corner", {-500, 2000}, kRuler, kOne, Point{325, 703}},
         RescueCase{"covers_the_area", {683, 384}, kHuge, kOne, std::nullopt},
         // Larger than the work area: its left or top edge goes to the area's.
@@ -56,12 +61,17 @@ INSTANTIATE_TEST_SUITE_P(
         RescueCase{"taller_than_area", {683, -10000}, {50, 8192}, kOne, Point{683, 4096}},
         // Several monitors, the primary first.
         RescueCase{"on_second_monitor", {2300, 500}, kRuler, kRightToo, std::nullopt},
+        RescueCase{"over_second_task_bar", {2300, 1060}, kRuler, kRightToo, std::nullopt},
+        // Lost below a monitor: back above its task bar, not onto it.
+        RescueCase{"below_second_monitor", {2300, 1200}, kRuler, kRightToo, Point{2300, 1015}},
         RescueCase{"nearest_not_primary", {5000, 300}, kRuler, kRightToo, Point{2961, 300}},
         RescueCase{"negative_monitor", {-3000, 900}, kRuler, kLeftToo, Point{-955, 799}},
         RescueCase{"tie_goes_to_first", {1500, 350}, {200, 50}, kApart, Point{900, 350}},
         // Nowhere to go, and areas that don't count.
         RescueCase{"no_work_areas", {5000, 5000}, kRuler, {}, std::nullopt},
-        RescueCase{"empty_area_ignored", {5000, 384}, kRuler, kEmptyFirst, Point{1041, 384}}));
+        RescueCase{"empty_area_ignored", {5000, 384}, kRuler, kEmptyFirst, Point{1041, 384}},
+        RescueCase{"on_a_screen_without_room", {683, 384}, kRuler, kNoRoomFirst, std::nullopt},
+        RescueCase{"no_room_no_return", {-2000, 384}, kRuler, kNoRoomFirst, Point{1691, 384}}));
 
 using ReachTest = ProgramTest;
 
@@ -97,7 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"int32_min", "-2147483648,-2147483648", {325, 25}, "325,25"},
                       StoredCase{"int32_max", "2147483647,2147483647", {1041, 703}, "1041,703"},
                       StoredCase{"monitor_gone", "2300,500", {1041, 500}, "1041,500"},
-                      StoredCase{"half_on_screen", "1366,384", {1366, 384}, "1366,384"}));
+                      StoredCase{"half_on_screen", "1366,384", {1366, 384}, "1366,384"},
+                      StoredCase{"on_the_task_bar", "683,748", {683, 748}, "683,748"},
+                      StoredCase{"below_the_screen", "683,800", {683, 703}, "683,703"}));
 
 TEST_F(ReachTest, AHiddenRulerMovedOffTheScreensIsBroughtBackWhenShownAgain) {
   StartAndShowRuler0();
@@ -113,7 +125,7 @@ TEST_F(ReachTest, AHiddenRulerMovedOffTheScreensIsBroughtBackWhenShownAgain) {
 }
 
 TEST_F(ReachTest, UnpluggingAMonitorBringsBackTheVisibleRulersThatWereOnIt) {
-  Os.WorkAreas = {kPrimary, kRightMonitor};
+  Os.Displays = {kPrimary, kRightMonitor};
   WatchDisplays(Os);
   TRulerForm& zero = StartAndShowRuler0();
   zero.MoveCenterTo({2300, 500});  // on the right monitor
@@ -138,9 +150,26 @@ TEST_F(ReachTest, UnpluggingAMonitorBringsBackTheVisibleRulersThatWereOnIt) {
   EXPECT_EQ(five.CenterPoint(), (Point{1366 - 25, 405}));
 }
 
+TEST_F(ReachTest, ARulerOverTheTaskBarStaysAtEveryShowingAndWorkAreaChange) {
+  WatchDisplays(Os);
+  TRulerForm& r = StartAndShowRuler0();
+  r.MoveCenterTo({683, 748});  // the task bar's middle, to measure it
+  const Point parked = r.CenterPoint();
+  SetRulerVisible(3, true);
+  r.Hide();
+  r.Show();
+  EXPECT_EQ(r.CenterPoint(), parked);
+  // The task bar hides itself and comes back; then it moves to the top.
+  const Rect screen = kPrimary.Bounds;
+  for (const Rect& work : {screen, kPrimary.WorkArea, Rect{0, 40, 1366, 728}}) {
+    Os.ChangeDisplays({{screen, work}});
+    EXPECT_EQ(r.CenterPoint(), parked);
+  }
+}
+
 TEST(ReachRun, AMonitorGoneDuringTheRunMovesRuler0AndTheCloseStoresWhereItWent) {
   headless::HeadlessPlatform os;
-  os.WorkAreas = {kPrimary, kRightMonitor};
+  os.Displays = {kPrimary, kRightMonitor};
   os.Registry.PutText(SettingsKeyPath(0), "CenterPoint", "2300,500");
   os.PostAction([&] {
     EXPECT_EQ(RulerForms[0]->CenterPoint(), (Point{2300, 500}));

@@ -421,9 +421,10 @@ void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& messa
   KeysDown = before;
 }
 
-void HeadlessPlatform::ChangeDisplays(std::vector<Rect> workAreas) {
-  WorkAreas = std::move(workAreas);
-  if (!WorkAreas.empty()) DisplaySize = {WorkAreas.front().Width, WorkAreas.front().Height};
+void HeadlessPlatform::ChangeDisplays(std::vector<MonitorArea> monitors) {
+  Displays = std::move(monitors);
+  if (!Displays.empty())
+    DisplaySize = {Displays.front().Bounds.Width, Displays.front().Bounds.Height};
   if (DisplayChangeHandler) DisplayChangeHandler();
 }
 

@@ -226,7 +226,7 @@ class HeadlessPlatform final : public Platform {
   ~HeadlessPlatform() override;
 
   Point PrimaryDisplaySize() const override { return DisplaySize; }
-  std::vector<Rect> MonitorWorkAreas() const override { return WorkAreas; }
+  std::vector<MonitorArea> Monitors() const override { return Displays; }
   std::vector<std::string> ScreenFontFamilies() const override { return FontFamilies; }
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
@@ -263,12 +263,13 @@ class HeadlessPlatform final : public Platform {
 
   // ----- the simulated desktop
   Point DisplaySize{1366, 768};
-  std::vector<Rect> WorkAreas{{0, 0, 1366, 728}};
+  // The monitors, the primary first: 1366 x 768 with a 40-pixel task bar.
+  std::vector<MonitorArea> Displays{{{0, 0, 1366, 768}, {0, 0, 1366, 728}}};
   std::vector<std::string> FontFamilies{"Arial", "Courier New", "Tahoma", "Times New Roman",
                                         "Verdana"};
   std::function<void()> DisplayChangeHandler;
   // The monitors change while the program runs.
-  void ChangeDisplays(std::vector<Rect> workAreas);
+  void ChangeDisplays(std::vector<MonitorArea> monitors);
   Point Cursor{0, 0};
   int Ppi = 96;
   std::map<int, TColor> SysColors;

@@ -13,20 +13,21 @@ namespace {
 
 constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
 
-// Adds one monitor's work area to the list, the primary monitor's in front.
-BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+Rect ToRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+// Adds one monitor to the list, the primary monitor in front.
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
-  auto& areas = *reinterpret_cast<std::vector<Rect>*>(data);
-  const RECT& r = info.rcWork;
-  const Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  auto& monitors = *reinterpret_cast<std::vector<MonitorArea>*>(data);
+  const MonitorArea area{ToRect(info.rcMonitor), ToRect(info.rcWork)};
   // Nothing may escape into the system's frames.
   try {
     if (info.dwFlags & MONITORINFOF_PRIMARY) {
-      areas.insert(areas.begin(), area);
+      monitors.insert(monitors.begin(), area);
     } else {
-      areas.push_back(area);
+      monitors.push_back(area);
     }
   } catch (...) {
     return FALSE;
@@ -91,16 +92,17 @@ Win32Platform::~Win32Platform() {
   AppWindow_.reset();
 }
 
-std::vector<Rect> Win32Platform::MonitorWorkAreas() const {
-  std::vector<Rect> areas;
-  ::EnumDisplayMonitors(nullptr, nullptr, &CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
-  if (areas.empty()) {
-    // No monitor reported (a session being set up): the primary work area.
+std::vector<MonitorArea> Win32Platform::Monitors() const {
+  std::vector<MonitorArea> monitors;
+  ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) {
+    // No monitor reported (a session being set up): the primary screen.
+    const Rect screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     RECT r{};
-    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0))
-      areas.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top});
+    monitors.push_back(
+        {screen, ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0) ? ToRect(r) : screen});
   }
-  return areas;
+  return monitors;
 }
 
 Point Win32Platform::PrimaryDisplaySize() const {

@@ -40,7 +40,7 @@ class Win32Platform : public Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   Point PrimaryDisplaySize() const override;
-  std::vector<Rect> MonitorWorkAreas() const override;
+  std::vector<MonitorArea> Monitors() const override;
   std::vector<std::string> ScreenFontFamilies() const override;
   Point CursorPos() const override;
   int PixelsPerInch() const override;

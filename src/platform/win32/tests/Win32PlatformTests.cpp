@@ -301,6 +301,28 @@ void TestText(Platform& platform) {
         "rendering leaks no GDI object");
 }
 
+// Each monitor's whole screen beside its work area, the primary one first:
+// a ruler over the task bar is on a screen, though off the work area.
+void TestMonitors(Platform& platform) {
+  const std::vector<MonitorArea> monitors = platform.Monitors();
+  Check(!monitors.empty(), "at least one monitor");
+  if (monitors.empty()) return;
+  const Rect& primary = monitors.front().Bounds;
+  Check(primary == Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+        "the primary monitor first, its whole screen");
+  RECT work{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  Check(monitors.front().WorkArea ==
+            Rect{work.left, work.top, work.right - work.left, work.bottom - work.top},
+        "the primary monitor's work area");
+  for (const MonitorArea& m : monitors) {
+    const Rect &b = m.Bounds, &w = m.WorkArea;
+    Check(w.Width > 0 && w.Height > 0 && w.Left >= b.Left && w.Top >= b.Top &&
+              w.Left + w.Width <= b.Left + b.Width && w.Top + w.Height <= b.Top + b.Height,
+          "a work area lies within its screen");
+  }
+}
+
 // ---------------------------------------------------------------- windows
 
 void TestRulerWindow(TestPlatform& platform) {
@@ -555,6 +577,7 @@ int main() {
     TestDibPixels();
     TestPlatform platform(::GetModuleHandleW(nullptr));
     TestText(platform);
+    TestMonitors(platform);
     TestRulerWindow(platform);
     TestDialogWindow(platform);
     TestSelfDestruction(platform);
