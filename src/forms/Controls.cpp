@@ -1,6 +1,7 @@
 #include "forms/Controls.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vr {
 
@@ -294,8 +295,13 @@ void TColorBox::SetSelected(TColor color) {
 void TColorBox::HandleItemChosen() {
   const int index = Native_->ItemIndex();
   if (index <= 0) {
-    // "Custom...": the chooser decides; cancelled, nothing is chosen.
-    const auto chosen = Form_.Owner().Os().ChooseColor(Custom_);
+    // "Custom...": the chooser decides; cancelled, nothing is chosen. It is a
+    // modal dialog like the program's own: no window takes input meanwhile.
+    std::optional<TColor> chosen;
+    {
+      TModalScope modal(Form_.Owner(), nullptr);
+      chosen = Form_.Owner().Os().ChooseColor(Custom_);
+    }
     if (!chosen) {
       Native_->SetItemIndex(ItemIndex_);
       return;

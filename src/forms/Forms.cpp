@@ -105,30 +105,36 @@ void TForm::Close() {
 
 void TForm::HandleFocus() { Owner_.FormFocused(this); }
 
+TModalScope::TModalScope(TApplication& app, const TForm* dialog) : App_(app) {
+  for (TForm* form : App_.WindowList()) {
+    if (form == dialog || !form->Enabled()) continue;
+    form->DisabledBy_ = this;
+    form->NativeWindow().SetEnabled(false);
+  }
+}
+
+TModalScope::~TModalScope() {
+  // The list holds the live forms only; one made meanwhile was never ours.
+  for (TForm* form : App_.WindowList()) {
+    if (form->DisabledBy_ != this) continue;
+    form->DisabledBy_ = nullptr;
+    form->NativeWindow().SetEnabled(true);
+  }
+}
+
 int TForm::ShowModal() {
   ModalResult_ = mrNone;
   Modal_ = true;
-  // The other windows take no input while the dialog runs.
-  std::vector<TForm*> disabled;
-  for (TForm* form : Owner_.WindowList()) {
-    if (form != this) {
-      form->NativeWindow().SetEnabled(false);
-      disabled.push_back(form);
-    }
-  }
   struct Restore {
     TForm& Self;
-    std::vector<TForm*>& Disabled;
     ~Restore() {
-      for (TForm* form : Disabled) {
-        const auto& live = Self.Owner_.WindowList();
-        if (std::find(live.begin(), live.end(), form) != live.end())
-          form->NativeWindow().SetEnabled(true);
-      }
       Self.Modal_ = false;
       Self.Hide();
     }
-  } restore{*this, disabled};
+  } restore{*this};
+  // The other windows take no input while the dialog runs. Gone before the
+  // dialog hides, so that the activation can fall back on them.
+  TModalScope others(Owner_, this);
   Show();
   SetFocus();
   TApplication& app = Owner_;

@@ -16,6 +16,7 @@ namespace vr {
 
 class TApplication;
 class TControl;
+class TModalScope;
 class TPopupMenu;
 
 // A length designed at 96 dots per inch, at another density (rounded to nearest).
@@ -84,6 +85,8 @@ class TForm : public WindowHandler {
   // to end; the other windows take no input meanwhile. Returns the result.
   int ShowModal();
   int ModalResult() const { return ModalResult_; }
+  // False while a modal dialog keeps input from the form.
+  bool Enabled() const { return DisabledBy_ == nullptr; }
   void SetModalResult(int result) { ModalResult_ = result; }
 
   TColor Color() const { return Color_; }
@@ -128,10 +131,30 @@ class TForm : public WindowHandler {
   TFont Font_;
   int ModalResult_ = mrNone;
   bool Modal_ = false;
+  // The modal dialog that keeps input from the form, if one does.
+  friend class TModalScope;
+  const TModalScope* DisabledBy_ = nullptr;
   int Dpi_ = 96;
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
   std::vector<TControl*> Controls_;
+};
+
+// While it lives, every form of the program that takes input now, except the
+// dialog that runs, takes none; when it goes, exactly those take input again.
+// So a dialog opened over another (About from the tray while About is up, the
+// colour chooser's and then About) leaves the outer one's windows as that one
+// left them. Forms made meanwhile are left alone, forms destroyed meanwhile
+// are forgotten.
+class TModalScope {
+ public:
+  TModalScope(TApplication& app, const TForm* dialog);
+  ~TModalScope();
+  TModalScope(const TModalScope&) = delete;
+  TModalScope& operator=(const TModalScope&) = delete;
+
+ private:
+  TApplication& App_;
 };
 
 // The one object that owns the loop, the program's windows and modules.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "About/AboutForm.h"
@@ -328,6 +331,172 @@ TEST_F(CommandsTest, TrayCloseWhileTheAboutBoxIsOpenEndsTheProgramCleanly) {
   EXPECT_EQ(Os.Registry.ValueCount(Key(0)), 24u);
   EXPECT_EQ(Os.ModalLoops, 1);
 }
+
+// Dialogs opened over dialogs: at each point, which of the program's windows
+// take input (+) and which don't (-). The About boxes are named by the order
+// they appear in; X is a window of the test's own.
+class NestedDialogs : public CommandsTest {
+ public:
+  // The cases' scripts use these.
+  using ProgramTest::App;
+  using ProgramTest::Os;
+
+  void SetUp() override {
+    CommandsTest::SetUp();
+    Start();
+    Cast = {{"R0", RulerForms[0]}, {"O", OptionsForm}};
+  }
+  void Note() {
+    const auto& live = App->WindowList();
+    std::erase_if(Cast, [&](const auto& c) {
+      return std::find(live.begin(), live.end(), c.second) == live.end();
+    });
+    auto known = [this](const TForm* f) {
+      return std::any_of(Cast.begin(), Cast.end(), [f](const auto& c) { return c.second == f; });
+    };
+    for (TForm* f : live) {
+      if (!dynamic_cast<TAboutForm*>(f) || known(f)) continue;
+      std::string name = "A";
+      name += std::to_string(++Abouts_);
+      Cast.push_back({name, f});
+    }
+    if (RulerForms[3] && !known(RulerForms[3])) Cast.push_back({"R3", RulerForms[3]});
+    std::string states;
+    for (const auto& [name, form] : Cast) {
+      // The native window agrees with the form.
+      EXPECT_EQ(Os.Find(*form)->IsEnabled(), form->Enabled()) << name;
+      if (!states.empty()) states += ' ';
+      states += name;
+      states += form->Enabled() ? '+' : '-';
+    }
+    Trace.push_back(states);
+  }
+  // The tray menu's item, as the user picks it while a dialog is up.
+  void Tray(const std::string& item) {
+    Os.AnswerMenuWith(item);
+    CommandsTest::Tray().RightClick();
+  }
+  // Posted: notes, then closes the About box of that name.
+  void PostCloseAbout(const std::string& name) {
+    Os.PostAction([this, name] {
+      for (const auto& [n, form] : Cast)
+        if (n == name) form->Close();
+    });
+  }
+  std::vector<std::pair<std::string, TForm*>> Cast;
+  std::vector<std::string> Trace;
+
+ private:
+  int Abouts_ = 0;
+};
+
+struct NestCase {
+  const char* name;
+  std::function<void(NestedDialogs&)> run;
+  std::vector<std::string> trace;
+};
+void PrintTo(const NestCase& c, std::ostream* os) { *os << c.name; }
+
+class Nested : public NestedDialogs, public ::testing::WithParamInterface<NestCase> {};
+
+TEST_P(Nested, AnInnerDialogLeavesTheOuterOnesWindowsAsItLeftThem) {
+  GetParam().run(*this);
+  Note();
+  EXPECT_EQ(Trace, GetParam().trace);
+  EXPECT_EQ(Os.ModalLoopsRunDry, 0);
+}
+
+const char* const kAbout = "About Vantori Rulers...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, Nested,
+    ::testing::Values(
+        NestCase{"AboutAlone",
+                 [](NestedDialogs& t) {
+                   t.Os.PostAction([&t] { t.Note(); });
+                   t.PostCloseAbout("A1");
+                   DM->AboutAction.Execute();
+                 },
+                 {"R0- O- A1+", "R0+ O+"}},
+        NestCase{"AboutFromTheTrayOverAbout",
+                 [](NestedDialogs& t) {
+                   t.Os.PostAction([&t] {
+                     t.Note();
+                     t.Tray(kAbout);
+                     t.Note();
+                   });
+                   t.Os.PostAction([&t] { t.Note(); });
+                   t.PostCloseAbout("A2");
+                   t.PostCloseAbout("A1");
+                   DM->AboutAction.Execute();
+                 },
+                 {"R0- O- A1+", "R0- O- A1- A2+", "R0- O- A1+", "R0+ O+"}},
+        NestCase{"ThreeDeep",
+                 [](NestedDialogs& t) {
+                   t.Os.PostAction([&t] {
+                     t.Note();
+                     t.Tray(kAbout);
+                     t.Note();
+                   });
+                   t.Os.PostAction([&t] {
+                     t.Note();
+                     t.Tray(kAbout);
+                     t.Note();
+                   });
+                   t.Os.PostAction([&t] { t.Note(); });
+                   t.PostCloseAbout("A3");
+                   t.PostCloseAbout("A2");
+                   t.PostCloseAbout("A1");
+                   DM->AboutAction.Execute();
+                 },
+                 {"R0- O- A1+", "R0- O- A1- A2+", "R0- O- A1- A2- A3+", "R0- O- A1- A2+",
+                  "R0- O- A1+", "R0+ O+"}},
+        NestCase{"AboutOverTheColourChooser",
+                 [](NestedDialogs& t) {
+                   OptionsForm->Show();
+                   t.Os.WhileColorChooserOpen = [&t] {
+                     t.Note();
+                     t.Tray(kAbout);
+                     t.Note();
+                   };
+                   t.Os.PostAction([&t] { t.Note(); });
+                   t.PostCloseAbout("A1");
+                   t.Os.Find(*OptionsForm)->Find(OptionsForm->FontColorBox)->UserChoose(0);
+                 },
+                 {"R0- O-", "R0- O- A1+", "R0- O-", "R0+ O+"}},
+        // Made while the outer dialog runs: it takes input, and only the
+        // inner dialog takes it away and gives it back.
+        NestCase{"RulerShownUnderAbout",
+                 [](NestedDialogs& t) {
+                   t.Os.PostAction([&t] {
+                     t.Tray("Ruler 3");
+                     t.Note();
+                     t.Tray(kAbout);
+                     t.Note();
+                   });
+                   t.Os.PostAction([&t] { t.Note(); });
+                   t.PostCloseAbout("A2");
+                   t.PostCloseAbout("A1");
+                   DM->AboutAction.Execute();
+                 },
+                 {"R0- O- A1+ R3+", "R0- O- A1- R3- A2+", "R0- O- A1+ R3+", "R0+ O+ R3+"}},
+        // Destroyed while the dialog that disabled it runs.
+        NestCase{"WindowGoneUnderAbout",
+                 [](NestedDialogs& t) {
+                   auto own = std::make_unique<TForm>(*t.App, DialogWindow("X"));
+                   TForm* x = own.get();
+                   t.App->Adopt(std::move(own));
+                   t.Cast.push_back({"X", x});
+                   t.Os.PostAction([&t, x] {
+                     t.Note();
+                     t.App->ReleaseForm(x);
+                     t.Note();
+                   });
+                   t.PostCloseAbout("A1");
+                   DM->AboutAction.Execute();
+                 },
+                 {"R0- O- X- A1+", "R0- O- A1+", "R0+ O+"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommandsTest, AnErrorInAMessageIsShownAndThatMessageGoesNoFurther) {
   Start();

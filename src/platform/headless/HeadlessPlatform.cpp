@@ -497,6 +497,7 @@ std::unique_ptr<TrayIcon> HeadlessPlatform::AddTrayIcon(const MaskedImage& pictu
 
 std::optional<TColor> HeadlessPlatform::ChooseColor(TColor initial) {
   ColorChooserPresets.push_back(initial);
+  if (WhileColorChooserOpen) WhileColorChooserOpen();
   return ColorChooserAnswer;
 }
 

@@ -305,9 +305,11 @@ class HeadlessPlatform final : public Platform {
   // Every running timer's interval passes once.
   void FireTimers();
 
-  // The colour chooser's answer: a colour, or cancelled; and what it was preset to.
+  // The colour chooser's answer: a colour, or cancelled; what it was preset
+  // to; and what happens while it is open.
   std::optional<TColor> ColorChooserAnswer;
   std::vector<TColor> ColorChooserPresets;
+  std::function<void()> WhileColorChooserOpen;
 
   // Modal loops entered, and how many ran out of scripted events.
   int ModalLoops = 0;

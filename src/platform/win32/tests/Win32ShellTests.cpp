@@ -317,6 +317,9 @@ void TestTray(Win32Platform& platform) {
 // The colour chooser is answered by a thread timer: its dialog's own loop
 // runs the timer's procedure, which presses the button asked for.
 WPARAM ColorAnswer = IDOK;
+// A window whose state is noted when the chooser is answered.
+HWND ChooserOwner = nullptr;
+bool OwnerEnabledWhileOpen = false;
 void CALLBACK AnswerColorChooser(HWND, UINT, UINT_PTR timer, DWORD) {
   for (HWND hwnd = ::GetTopWindow(nullptr); hwnd; hwnd = ::GetWindow(hwnd, GW_HWNDNEXT)) {
     wchar_t cls[16] = {};
@@ -324,6 +327,7 @@ void CALLBACK AnswerColorChooser(HWND, UINT, UINT_PTR timer, DWORD) {
     if (::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId() &&
         std::wstring_view(cls) == L"#32770" && ::IsWindowVisible(hwnd)) {
       ::KillTimer(nullptr, timer);
+      if (ChooserOwner) OwnerEnabledWhileOpen = ::IsWindowEnabled(ChooserOwner) != FALSE;
       ::PostMessageW(hwnd, WM_COMMAND, ColorAnswer, 0);
       return;
     }
@@ -338,6 +342,27 @@ void TestColorChooserAndFonts(Win32Platform& platform) {
     ::SetTimer(nullptr, 0, 50, &AnswerColorChooser);
     Check(platform.ChooseColor(0x00336699) == expected, "the chooser, preset; Ok and Cancel");
   }
+  // The chooser belongs to the active window, which takes no input while it
+  // runs, also when the form layer has disabled it first, as it does with
+  // every window of the program; enabled again, the owner is the active
+  // window once more.
+  Heard heard;
+  auto owner = platform.CreateTopLevel({WindowKind::Dialog, "Owner", {40, 50, 300, 200}}, heard);
+  ChooserOwner = HwndOf(*owner);
+  owner->SetVisible(true);
+  owner->Raise();
+  owner->Focus();
+  for (const bool disabledFirst : {false, true}) {
+    owner->SetEnabled(!disabledFirst);
+    OwnerEnabledWhileOpen = true;
+    ColorAnswer = IDOK;
+    ::SetTimer(nullptr, 0, 50, &AnswerColorChooser);
+    platform.ChooseColor(0);
+    owner->SetEnabled(true);
+    Check(!OwnerEnabledWhileOpen, "the chooser's owner takes no input while it runs");
+    Check(::GetActiveWindow() == ChooserOwner, "the owner active again after the chooser");
+  }
+  ChooserOwner = nullptr;
   const std::vector<std::string> families = platform.ScreenFontFamilies();
   const std::set<std::string> unique(families.begin(), families.end());
   Check(!families.empty() && unique.size() == families.size() &&
