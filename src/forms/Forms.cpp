@@ -79,15 +79,41 @@ void TForm::Show() {
 void TForm::BringToFront() { Window_->Raise(); }
 
 void TForm::SetFocus() {
+  // Focusing the window may take the keyboard from its control: noted first.
+  if (TControl* c = FocusedControl()) LastFocused_ = c;
   Window_->Focus();
-  // A dialog takes the keyboard at its first control, as a native one does,
-  // unless one of its controls already has it.
-  TControl* first = nullptr;
-  for (TControl* c : Controls_) {
-    if (c->Native().Focused()) return;
-    if (!first && c->TabStop() && c->ShownOnScreen()) first = c;
+  RestoreControlFocus();
+}
+
+TControl* TForm::FocusedControl() const {
+  for (TControl* c : Controls_)
+    if (c->Native().Focused()) return c;
+  return nullptr;
+}
+
+void TForm::RestoreControlFocus() {
+  if (Controls_.empty() || FocusedControl()) return;
+  TControl* target = nullptr;
+  if (LastFocused_ && LastFocused_->TabStop() && LastFocused_->ShownOnScreen()) {
+    target = LastFocused_;
+  } else {
+    for (TControl* c : Controls_) {
+      if (c->TabStop() && c->ShownOnScreen()) {
+        target = c;
+        break;
+      }
+    }
   }
-  if (first) first->SetFocus();
+  if (target) target->SetFocus();
+}
+
+void TForm::HandleActivate(bool active) {
+  if (!active) {
+    // The window itself holding the keyboard leaves the last control noted.
+    if (TControl* c = FocusedControl()) LastFocused_ = c;
+    return;
+  }
+  RestoreControlFocus();
 }
 
 void TForm::Close() {
@@ -184,7 +210,10 @@ void TForm::HandleDpiChanged(int dpi, const Rect& suggested) {
   for (TControl* c : Controls_) c->Rescale();
 }
 
-void TForm::ControlDestroyed(TControl* control) { std::erase(Controls_, control); }
+void TForm::ControlDestroyed(TControl* control) {
+  std::erase(Controls_, control);
+  if (LastFocused_ == control) LastFocused_ = nullptr;
+}
 
 // ---------------------------------------------------------------- TApplication
 

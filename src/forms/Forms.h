@@ -111,6 +111,10 @@ class TForm : public WindowHandler {
   // WindowHandler
   void HandleCloseRequest() override { Close(); }
   void HandleFocus() override;
+  // A dialog gives the keyboard back to the control that had it when the
+  // dialog last lost the activation, as native dialogs do; the first tab
+  // stop if there is none, or if that one can't take it now.
+  void HandleActivate(bool active) override;
   void HandleContextMenu(Point screen, bool fromKeyboard) override;
   bool HandleDialogKey(DialogKey key) override;
   void HandleDpiChanged(int dpi, const Rect& suggested) override;
@@ -138,6 +142,10 @@ class TForm : public WindowHandler {
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
   std::vector<TControl*> Controls_;
+  // The control that had the keyboard when the form last lost the activation.
+  TControl* LastFocused_ = nullptr;
+  TControl* FocusedControl() const;
+  void RestoreControlFocus();
 };
 
 // While it lives, every form of the program that takes input now, except the

@@ -93,6 +93,10 @@ class WindowHandler {
   virtual bool HandleEraseBackground() { return false; }
   // The window received the keyboard focus.
   virtual void HandleFocus() {}
+  // The window became the active window or stopped being it, each time, also
+  // to or from another program. When it stops, its control that had the
+  // keyboard still has it; when it becomes active, the window itself has it.
+  virtual void HandleActivate(bool /*active*/) {}
   // The user asks for the window's context menu: right button released over
   // it, Shift+F10 or the Menu key. From the keyboard there is no pointer, so
   // the point is the window's centre.

@@ -330,6 +330,13 @@ class OptionsWindow(vrtest.RulerTestCase):
                           "ruler 4 stored")
         self.assertEqual(self.stored(4).get("FontSize100"), 40)
 
+        # Back by a click on its caption, the window gives the keyboard to the control that
+        # had it when a ruler took it.
+        client = c["window"]
+        self.click((client["left"] + 20, client["top"] - 10))
+        vrtest.wait_until(lambda: self.focused() == ["AlphaBlend"], 10, 0.1,
+                          "Alpha Blend to have the keyboard again")
+
         self.click((300, 384))
         self.assertEqual(self.close_ruler(win), 0)
         stored = self.stored()

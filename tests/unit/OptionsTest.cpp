@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "Options/OptionsForm.h"
@@ -228,6 +229,75 @@ INSTANTIATE_TEST_SUITE_P(
                       BreadthCase{"StoredNegative", std::nullopt, -50, 50},
                       BreadthCase{"Typed1", "1", std::nullopt, 1},
                       BreadthCase{"Stored1", std::nullopt, 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The Options window active again gives the keyboard back to the control
+// that had it, or to the first when that one can't take it.
+class Refocus;
+struct RefocusCase {
+  const char* name;
+  std::function<TControl&(TOptionsForm&)> focused;   // the control the user was in
+  std::function<void(Refocus&)> away;                // how the window lost the activation
+  std::function<void(Refocus&)> back;                // how it got it back
+  std::function<TControl&(TOptionsForm&)> expected;  // the control with the keyboard then
+};
+void PrintTo(const RefocusCase& c, std::ostream* os) { *os << c.name; }
+
+class Refocus : public OptionsTest, public ::testing::WithParamInterface<RefocusCase> {
+ public:
+  // What the user and the system do meanwhile.
+  void ClickRuler0() { WindowOf(Slot(0)).Focus(); }
+  void ClickCaption() { Os.Find(*OptionsForm)->Focus(); }
+  void TurnToAnotherProgram() { Os.ActivateOtherProgram(); }
+};
+
+TEST_P(Refocus, TheKeyboardGoesBackToTheLastControl) {
+  const RefocusCase& c = GetParam();
+  TOptionsForm& o = Start();
+  Native(c.focused(o)).Focus();
+  c.away(*this);
+  EXPECT_NE(Os.Focused, Os.Find(o));
+  c.back(*this);
+  ASSERT_EQ(Os.Focused, Os.Find(o));
+  EXPECT_EQ(Os.Find(o)->FocusedControl, &Native(c.expected(o)));
+}
+
+using Pick = TControl& (*)(TOptionsForm&);
+const Pick kLuminosity = [](TOptionsForm& o) -> TControl& { return o.LuminosityTrackBar; };
+const Pick kBreadth = [](TOptionsForm& o) -> TControl& { return o.BreadthComboBox; };
+const Pick kScale = [](TOptionsForm& o) -> TControl& { return o.ScaleComboBox; };
+const Pick kAlphaBlend = [](TOptionsForm& o) -> TControl& { return o.AlphaBlendCheckBox; };
+const Pick kTickSize100 = [](TOptionsForm& o) -> TControl& {
+  return o.Ticks[Tick100].TickSizeComboBox;
+};
+const Pick kFontName = [](TOptionsForm& o) -> TControl& { return o.FontNameComboBox; };
+
+INSTANTIATE_TEST_SUITE_P(
+    Activations, Refocus,
+    ::testing::Values(RefocusCase{"CaptionClickedAfterARuler", kLuminosity,
+                                  [](Refocus& t) { t.ClickRuler0(); },
+                                  [](Refocus& t) { t.ClickCaption(); }, kLuminosity},
+                      RefocusCase{"BackFromAnotherProgram", kBreadth,
+                                  [](Refocus& t) { t.TurnToAnotherProgram(); },
+                                  [](Refocus& t) { t.ClickCaption(); }, kBreadth},
+                      // The system hands the activation on to the Options window.
+                      RefocusCase{"ARulerInFrontCloses", kScale,
+                                  [](Refocus&) { SetRulerVisible(3, true); },
+                                  [](Refocus& t) {
+                                    RulerForms[3]->Close();
+                                    t.ClickCaption();
+                                  },
+                                  kScale},
+                      RefocusCase{"HiddenAndShownByTheCommand", kAlphaBlend,
+                                  [](Refocus&) { DM->OptionsAction.Execute(); },
+                                  [](Refocus&) { DM->OptionsAction.Execute(); }, kAlphaBlend},
+                      // Its tick box hidden meanwhile, the control can't take the keyboard.
+                      RefocusCase{"TheControlHiddenMeanwhile", kTickSize100,
+                                  [](Refocus& t) {
+                                    t.ClickRuler0();
+                                    OptionsForm->Ticks[Tick100].Box.Hide();
+                                  },
+                                  [](Refocus& t) { t.ClickCaption(); }, kFontName}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OptionsTest, EachTickBoxEditsItsOwnLevel) {

@@ -102,8 +102,17 @@ void HeadlessControl::SetButtonDown(int index, bool down) {
     ButtonsDown_[static_cast<size_t>(index)] = down;
 }
 
-void HeadlessControl::Focus() { Window_.FocusedControl = this; }
-bool HeadlessControl::Focused() const { return Window_.FocusedControl == this; }
+void HeadlessControl::Focus() {
+  // As on the real system, focusing a control of a window in the background
+  // activates the window first.
+  if (Window_.Os_.Focused != &Window_) Window_.Focus();
+  Window_.FocusedControl = this;
+}
+
+// The keyboard is the active window's only.
+bool HeadlessControl::Focused() const {
+  return Window_.Os_.Focused == &Window_ && Window_.FocusedControl == this;
+}
 
 HeadlessControl* HeadlessControl::Parent() const {
   for (HeadlessControl* c : Window_.Controls_)
@@ -181,9 +190,12 @@ HeadlessTimer::~HeadlessTimer() { std::erase(Os_.Timers, this); }
 
 void HeadlessWindow::SetVisible(bool visible) {
   Visible_ = visible;
-  // A window taken off the screen gives up the focus, but the program's
-  // active window stays what it was: nothing is reported.
-  if (!visible && Os_.Focused == this) Os_.Focused = nullptr;
+  // A window taken off the screen gives up the activation and the focus, but
+  // the program's active window stays what it was: no focus is reported.
+  if (!visible && Os_.Focused == this) {
+    Handler_.HandleActivate(false);
+    Os_.Focused = nullptr;
+  }
 }
 
 void HeadlessWindow::Raise() {
@@ -195,8 +207,14 @@ void HeadlessWindow::Raise() {
 
 void HeadlessWindow::Focus() {
   if (Os_.Focused == this) return;
+  // The window that loses the activation hears first, while its control
+  // still has the keyboard.
+  if (HeadlessWindow* previous = Os_.Focused) previous->Handler().HandleActivate(false);
   Os_.Focused = this;
+  // As the system's default activation: the window itself has the keyboard.
+  FocusedControl = nullptr;
   Handler_.HandleFocus();
+  Handler_.HandleActivate(true);
 }
 
 void HeadlessWindow::SetOpacity(bool enabled, uint8_t alpha) {
@@ -419,6 +437,13 @@ void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& messa
     }
   }
   KeysDown = before;
+}
+
+void HeadlessPlatform::ActivateOtherProgram() {
+  HeadlessWindow* w = Focused;
+  if (!w) return;
+  w->Handler().HandleActivate(false);
+  Focused = nullptr;
 }
 
 void HeadlessPlatform::ChangeDisplays(std::vector<MonitorArea> monitors) {

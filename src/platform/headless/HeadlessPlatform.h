@@ -126,6 +126,8 @@ class HeadlessWindow final : public Window {
   // Controls in the order they were made; the first with this handler.
   const std::vector<HeadlessControl*>& Controls() const { return Controls_; }
   HeadlessControl* Find(const ControlHandler& handler) const;
+  // The control with the keyboard while the window is active; nullptr: the
+  // window itself.
   HeadlessControl* FocusedControl = nullptr;
   // The window lands on a monitor of another density: the handler hears of it.
   void MoveToDpi(int dpi);
@@ -317,8 +319,10 @@ class HeadlessPlatform final : public Platform {
 
   // Top-level windows, bottom of the Z order first.
   std::vector<HeadlessWindow*> ZOrder;
-  HeadlessWindow* Focused = nullptr;
+  HeadlessWindow* Focused = nullptr;  // the active window, which has the keyboard
   HeadlessWindow* Captured = nullptr;
+  // The user turns to another program: the active window loses the activation.
+  void ActivateOtherProgram();
   HeadlessWindow* Find(const WindowHandler& handler) const;
 
   // ----- scripting the loop

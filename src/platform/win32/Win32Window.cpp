@@ -469,18 +469,29 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
       return EraseBackground(hwnd, wParam, lParam);
     case WM_ACTIVATE: {
+      const auto alive = Alive_;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        // Before the focus leaves: the handler notes which control has it.
+        Notify([](WindowHandler& h) { h.HandleActivate(false); });
+        return *alive ? ::DefWindowProcW(hwnd, msg, wParam, lParam) : 0;
+      }
       // Default first: it moves the focus into the window, which may already
       // report it through WM_SETFOCUS; the group reports a window once.
-      const auto alive = Alive_;
       const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
-      if (*alive && LOWORD(wParam) != WA_INACTIVE) Group_.ReportFocus(*this);
+      if (*alive) Group_.ReportFocus(*this);
+      // During a destruction the handler hears of it from the queue, below.
+      if (*alive && !Group_.Destroying()) Notify([](WindowHandler& h) { h.HandleActivate(true); });
       return result;
     }
     case WM_SETFOCUS:
       Group_.ReportFocus(*this);
       return 0;
     case kMsgDeferredFocus:
-      if (::GetActiveWindow() == hwnd) Group_.ReportFocus(*this);
+      if (::GetActiveWindow() == hwnd) {
+        const auto alive = Alive_;
+        Group_.ReportFocus(*this);
+        if (*alive) Notify([](WindowHandler& h) { h.HandleActivate(true); });
+      }
       return 0;
     case WM_NCDESTROY:
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -49,6 +49,8 @@ class WindowGroup {
   // once per change of the program's focused window.
   void ReportFocus(Win32Window& window);
   void WindowDestroyed(HWND hwnd);
+  // A window is being destroyed: what the others hear waits for the queue.
+  bool Destroying() const { return Destroying_ > 0; }
 
   // Windows whose last move waits for the queue to run dry.
   void DeferMove(Win32Window& window);

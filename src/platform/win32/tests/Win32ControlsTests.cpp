@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Win32Controls.h"
@@ -305,6 +306,31 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
     check(!::IsWindowVisible(inside.Hwnd), "a hidden group box hides its controls");
     group.Native->SetVisible(true);
     check(::IsWindowVisible(inside.Hwnd), "and shows them again");
+  }
+  // ---- a dialog hears that it lost the activation while its control still
+  // has the keyboard, and that it has it back once the system has given the
+  // keyboard to the window itself
+  {
+    struct Activations : WindowHandler {
+      std::vector<std::pair<bool, HWND>> Heard;
+      void HandleActivate(bool active) override { Heard.push_back({active, ::GetFocus()}); }
+    } activations;
+    auto dialog =
+        platform.CreateTopLevel({WindowKind::Dialog, "Keys", {60, 60, 300, 200}}, activations);
+    const HWND dh = static_cast<Win32Window&>(*dialog).Hwnd();
+    Events events;
+    Made box = Make(*dialog, Design(ControlKind::CheckBox, {10, 10, 100, 20}), events);
+    dialog->SetVisible(true);
+    dialog->Raise();
+    PumpMessages();
+    box.Native->Focus();
+    activations.Heard.clear();
+    window->Raise();  // another window of the program takes the activation
+    PumpMessages();
+    dialog->Raise();  // and gives it back, as a click on the caption does
+    PumpMessages();
+    check(activations.Heard == std::vector<std::pair<bool, HWND>>{{false, box.Hwnd}, {true, dh}},
+          "activation lost with the control focused, regained with the window focused");
   }
   {
     // A label sized by its text follows a new text.
