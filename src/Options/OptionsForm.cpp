@@ -224,8 +224,7 @@ void TOptionsForm::FormCreate() {
   // 1. The window's icon: the Options command's picture.
   if (DM) {
     const int index = DM->OptionsAction.ImageIndex();
-    NativeWindow().SetIcon(DM->ImageList.Get(index, Scaled(16)),
-                           DM->ImageList.Get(index, Scaled(32)));
+    SetIcon([&images = DM->ImageList, index](int size) { return images.Get(index, size); });
   }
   // 2. The font list.
   FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));

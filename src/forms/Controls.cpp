@@ -347,6 +347,11 @@ void TTrackBar::SetPosition(int position) {
   if (OnChange) OnChange(*this);
 }
 
+void TTrackBar::Rescale() {
+  TControl::Rescale();
+  Native_->SetThumbLength(Form_.Scaled(Design_.ThumbLength));
+}
+
 void TTrackBar::HandlePositionChanged() {
   const int p = std::clamp(Native_->Position(), Min_, Max_);
   if (p == Position_) return;

@@ -204,6 +204,8 @@ class TTrackBar : public TControl {
   // Kept within Min..Max; fires OnChange when the position changes, also by program.
   void SetPosition(int position);
   std::function<void(TTrackBar&)> OnChange;
+  // The thumb too follows the density.
+  void Rescale() override;
 
  private:
   void HandlePositionChanged() override;

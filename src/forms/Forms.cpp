@@ -188,6 +188,11 @@ void TForm::CenterOnScreen() {
   Window_->SetBounds({(display.X - b.Width) / 2, (display.Y - b.Height) / 2, b.Width, b.Height});
 }
 
+void TForm::SetIcon(std::function<MaskedImage(int size)> draw) {
+  Icon_ = std::move(draw);
+  if (Icon_) Window_->SetIcon(Icon_(Scaled(16)), Icon_(Scaled(32)));
+}
+
 void TForm::HandleContextMenu(Point screen, bool /*fromKeyboard*/) {
   if (PopupMenu) PopupMenu->Popup(screen);
 }
@@ -208,6 +213,7 @@ void TForm::HandleDpiChanged(int dpi, const Rect& suggested) {
   if (ClientWidth_ > 0 || ClientHeight_ > 0)
     Window_->SetClientSize(Scaled(ClientWidth_), Scaled(ClientHeight_));
   for (TControl* c : Controls_) c->Rescale();
+  if (Icon_) Window_->SetIcon(Icon_(Scaled(16)), Icon_(Scaled(32)));
 }
 
 void TForm::ControlDestroyed(TControl* control) {

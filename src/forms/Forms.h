@@ -107,6 +107,9 @@ class TForm : public WindowHandler {
   void SetClientSize(int width, int height);
   // Centres the window on the primary display.
   void CenterOnScreen();
+  // The window's icon, drawn at the small (16) and large (32) sizes scaled to
+  // the monitor's density, and drawn again when that changes.
+  void SetIcon(std::function<MaskedImage(int size)> draw);
 
   // WindowHandler
   void HandleCloseRequest() override { Close(); }
@@ -142,6 +145,7 @@ class TForm : public WindowHandler {
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
   std::vector<TControl*> Controls_;
+  std::function<MaskedImage(int size)> Icon_;
   // The control that had the keyboard when the form last lost the activation.
   TControl* LastFocused_ = nullptr;
   TControl* FocusedControl() const;

@@ -214,6 +214,8 @@ class Control {
   virtual void SetRange(int min, int max) = 0;
   virtual void SetPosition(int position) = 0;
   virtual int Position() const = 0;
+  // The thumb's length across the bar, in device pixels.
+  virtual void SetThumbLength(int length) = 0;
   // Picture
   virtual void SetPicture(const MaskedImage& picture) = 0;
   // ToolBar

@@ -460,13 +460,23 @@ TEST_F(OptionsTest, TheLayoutFollowsTheMonitorsDensity) {
   TOptionsForm& o = Start();
   headless::HeadlessWindow& w = *Os.Find(o);
   EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{76, 16, 89, 21}));
+  EXPECT_EQ(Native(o.LuminosityTrackBar).Params().ThumbLength, 16);
+  EXPECT_EQ(w.SmallIcon().Width(), 16);
   w.MoveToDpi(144);
+  // The thumbs and the icon too, and back.
+  for (const TTrackBar* bar : {&o.AlphaBlendValueTrackBar, &o.LuminosityTrackBar})
+    EXPECT_EQ(Native(*bar).Params().ThumbLength, 24);
+  EXPECT_EQ(w.SmallIcon().Width(), 24);
+  EXPECT_EQ(w.LargeIcon().Width(), 48);
   EXPECT_EQ(w.ClientSize(), (Point{510, 383}));
   EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{114, 24, 134, 32}));
   EXPECT_EQ(Native(o.ScaleLabel).Params().Font.Height, 17);
   EXPECT_EQ(Native(o.RulersToolBar).Buttons()[0].Picture.Width(), 24);
   // Rulers never scale.
   EXPECT_EQ(WindowOf(Slot(0)).Bounds().Width, 650);
+  w.MoveToDpi(96);
+  EXPECT_EQ(Native(o.LuminosityTrackBar).Params().ThumbLength, 16);
+  EXPECT_EQ(w.LargeIcon().Width(), 32);
 }
 
 TEST_F(OptionsTest, WithNoActiveRulerTheHandlersDoNothing) {

@@ -36,6 +36,7 @@ class HeadlessControl final : public Control {
   void SetRange(int min, int max) override;
   void SetPosition(int position) override;
   int Position() const override { return Position_; }
+  void SetThumbLength(int length) override { Params_.ThumbLength = length; }
   void SetPicture(const MaskedImage& picture) override { Picture_ = picture; }
   void SetButtons(const std::vector<ToolButtonSpec>& buttons) override;
   void SetButtonDown(int index, bool down) override;

@@ -135,6 +135,7 @@ class Win32Control final : public Control {
   void SetRange(int min, int max) override;
   void SetPosition(int position) override;
   int Position() const override;
+  void SetThumbLength(int length) override;
   void SetPicture(const MaskedImage& picture) override;
   void SetButtons(const std::vector<ToolButtonSpec>& buttons) override;
   void SetButtonDown(int index, bool down) override;
@@ -331,8 +332,7 @@ Win32Control::Win32Control(HWND window, Platform& os, const ControlParams& param
   Quiet quiet(*this);
   switch (Kind_) {
     case ControlKind::TrackBar:
-      ::SendMessageW(hwnd, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(std::max(params.ThumbLength, 1)),
-                     0);
+      SetThumbLength(params.ThumbLength);
       SetRange(params.Min, params.Max);
       break;
     case ControlKind::ToolBar:
@@ -613,6 +613,13 @@ void Win32Control::SetPosition(int position) {
 int Win32Control::Position() const {
   if (Kind_ != ControlKind::TrackBar || !Hwnd()) return 0;
   return static_cast<int>(::SendMessageW(Hwnd(), TBM_GETPOS, 0, 0));
+}
+
+void Win32Control::SetThumbLength(int length) {
+  if (Kind_ != ControlKind::TrackBar || !Hwnd()) return;
+  Params_.ThumbLength = length;
+  ::SendMessageW(Hwnd(), TBM_SETTHUMBLENGTH, static_cast<WPARAM>(std::max(length, 1)), 0);
+  ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
 void Win32Control::SetPicture(const MaskedImage& picture) {

@@ -270,6 +270,19 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
           c.What);
   }
 
+  // A track bar's thumb follows the density it is given, quietly.
+  {
+    Events events;
+    Made bar = make(ControlKind::TrackBar, events);
+    const auto thumb = [&bar] {
+      return static_cast<int>(::SendMessageW(bar.Hwnd, TBM_GETTHUMBLENGTH, 0, 0));
+    };
+    const int designed = thumb();
+    bar.Native->SetThumbLength(24);
+    PumpMessages();
+    check(designed == 16 && thumb() == 24 && events.Calls.empty(), "SetThumbLength");
+  }
+
   // A tool bar's buttons pressed by the program fire nothing; a check button
   // pressed with the keys has turned over too; an error in a handler is shown and stays out of the
   // system's frames.
