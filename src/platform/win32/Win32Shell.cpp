@@ -123,11 +123,6 @@ void Win32Platform::Guarded(Call&& call) noexcept {
 
 bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
-  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
-      Windows_.HandleMenuPicture(msg, lParam)) {
-    result = TRUE;
-    return true;
-  }
   if (msg == kMsgTrayCallback) {
     if (LOWORD(lParam) != WM_RBUTTONUP) return true;  // left clicks do nothing
     for (Win32TrayIcon* icon : TrayIcons_) {
@@ -321,7 +316,7 @@ int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point 
     owner = AppWindow();
     ::SetForegroundWindow(owner);
   }
-  WindowGroup::OpenMenu open(Windows_, pictures);
+  WindowGroup::OpenMenu open(Windows_, pictures, owner);
   const BOOL chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          at.X, at.Y, owner, nullptr);
   // The documented way to let the owner's next menu open at the first click.

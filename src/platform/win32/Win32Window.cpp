@@ -1,6 +1,8 @@
 #include "platform/win32/Win32Window.h"
 
 #include <windowsx.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
@@ -111,6 +113,29 @@ bool WindowGroup::HandleMenuPicture(UINT msg, LPARAM lParam) const {
   ::GdiAlphaBlend(item.hDC, r.left, top, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
                   bm.bmHeight, blend);
   return true;
+}
+
+WindowGroup::OpenMenu::OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures,
+                                HWND owner)
+    : Group_(group), Previous_(std::exchange(group.MenuPictures_, &pictures)), Owner_(owner) {
+  // Each open menu its own id: a menu opened from another on the same owner
+  // stacks its subclass on the first and takes only its own away.
+  Subclassed_ = Owner_ && ::SetWindowSubclass(Owner_, &OwnerProc, reinterpret_cast<UINT_PTR>(this),
+                                              reinterpret_cast<DWORD_PTR>(&Group_));
+}
+
+WindowGroup::OpenMenu::~OpenMenu() {
+  if (Subclassed_) ::RemoveWindowSubclass(Owner_, &OwnerProc, reinterpret_cast<UINT_PTR>(this));
+  Group_.MenuPictures_ = Previous_;
+}
+
+LRESULT CALLBACK WindowGroup::OpenMenu::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                                  UINT_PTR, DWORD_PTR group) {
+  // wParam 0: a menu's item, not a control's.
+  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
+      reinterpret_cast<const WindowGroup*>(group)->HandleMenuPicture(msg, lParam))
+    return TRUE;
+  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 // Touches no member after the call: the handler may have destroyed this window.
@@ -403,10 +428,6 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     Notify([key](WindowHandler& h) { h.HandleDialogKey(key); });
     return 0;
   }
-  // The pictures of a menu this window owns.
-  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
-      Group_.HandleMenuPicture(msg, lParam))
-    return TRUE;
   if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
   auto mouseDown = [this](MouseButton b) {
     Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });

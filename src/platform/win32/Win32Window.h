@@ -59,8 +59,8 @@ class WindowGroup {
   void FlushMoves();
 
   // The pictures of an open menu are drawn here, with their transparency
-  // (not every system's menus blend it): the menu's owner window hands on
-  // WM_MEASUREITEM and WM_DRAWITEM of a menu. true: handled.
+  // (not every system's menus blend it), from WM_MEASUREITEM and WM_DRAWITEM
+  // of the menu's owner window. true: handled.
   bool HandleMenuPicture(UINT msg, LPARAM lParam) const;
 
   // While a window is being destroyed the system moves the activation to
@@ -79,18 +79,24 @@ class WindowGroup {
   };
 
   // The pictures of the menu that is open while this lives; those of a menu
-  // it was opened from are back afterwards.
+  // it was opened from are back afterwards. The menu asks its owner window
+  // for them, which need not be ours: with the colour chooser or an error
+  // box in front, that window is the system's. So the owner, a window of this
+  // thread, is subclassed meanwhile to hand the questions here.
   class OpenMenu {
    public:
-    OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures)
-        : Group_(group), Previous_(std::exchange(group.MenuPictures_, &pictures)) {}
-    ~OpenMenu() { Group_.MenuPictures_ = Previous_; }
+    OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures, HWND owner);
+    ~OpenMenu();
     OpenMenu(const OpenMenu&) = delete;
     OpenMenu& operator=(const OpenMenu&) = delete;
 
    private:
+    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR group);
     WindowGroup& Group_;
     const std::vector<BitmapHandle>* Previous_;
+    HWND Owner_;
+    bool Subclassed_ = false;
   };
 
  private:

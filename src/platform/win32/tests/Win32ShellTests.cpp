@@ -261,6 +261,21 @@ void TestTimers(Win32Platform& platform, std::vector<std::string>& errors) {
   Check(platform.StartTimer(2147483647u, [] {}) != nullptr, "the longest interval is taken");
 }
 
+// Asked from inside a menu's own loop: does the window in front, the menu's
+// owner, answer for the pictures? Then the menu is closed.
+UINT MeasuredWidth = 0;
+void CALLBACK MeasureAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
+  ::KillTimer(nullptr, timer);
+  MEASUREITEMSTRUCT item{};
+  item.CtlType = ODT_MENU;
+  item.itemData = 0;
+  MeasuredWidth =
+      ::SendMessageW(::GetForegroundWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item))
+          ? item.itemWidth
+          : 0;
+  ::EndMenu();
+}
+
 void TestMenus(Win32Platform& platform) {
   std::vector<MenuItemSpec> items(12);
   for (int n = 0; n < 10; ++n) {
@@ -283,6 +298,27 @@ void TestMenus(Win32Platform& platform) {
     platform.ProcessPendingMessages({});
   }
   Check(LiveHandles() == before, "a menu leaves no handle");
+
+  // The pictures show whichever window of the program's thread is in front:
+  // one of ours, or the system's own (the colour chooser, an error box).
+  Heard heard;
+  auto dialog = platform.CreateTopLevel({WindowKind::Dialog, "Ours", {40, 50, 300, 200}}, heard);
+  const HWND system = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                        50, 50, nullptr, nullptr, nullptr, nullptr);
+  dialog->SetVisible(true);
+  for (const HWND front : {HwndOf(*dialog), system}) {
+    ::SetForegroundWindow(front);
+    MeasuredWidth = 0;
+    ::SetTimer(nullptr, 0, 50, &MeasureAndClose);
+    platform.TrackPopupMenu(items, {50, 50});
+    platform.ProcessPendingMessages({});
+    Check(MeasuredWidth == 20, "the menu's owner answers for its pictures");
+    MEASUREITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    Check(!::SendMessageW(front, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)),
+          "and no more once the menu is closed");
+  }
+  ::DestroyWindow(system);
 }
 
 void TestTray(Win32Platform& platform) {
