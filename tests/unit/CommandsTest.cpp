@@ -333,170 +333,123 @@ TEST_F(CommandsTest, TrayCloseWhileTheAboutBoxIsOpenEndsTheProgramCleanly) {
 }
 
 // Dialogs opened over dialogs: at each point, which of the program's windows
-// take input (+) and which don't (-). The About boxes are named by the order
-// they appear in; X is a window of the test's own.
-class NestedDialogs : public CommandsTest {
- public:
-  // The cases' scripts use these.
-  using ProgramTest::App;
-  using ProgramTest::Os;
+// take input (+) and which don't (-). X is a window of the test's own; About
+// boxes are named by the order they appear in.
+class Nested;
+struct NestCase {
+  const char* name;
+  int depth;                             // About boxes, each opened from the tray over the last
+  std::function<void(Nested&)> inOuter;  // done in the outermost box first
+  std::vector<std::string> trace;        // noted in each box, back in each, and at the end
+};
+void PrintTo(const NestCase& c, std::ostream* os) { *os << c.name; }
 
+class Nested : public CommandsTest, public ::testing::WithParamInterface<NestCase> {
+ public:
+  using ProgramTest::App;
   void SetUp() override {
     CommandsTest::SetUp();
     Start();
-    Cast = {{"R0", RulerForms[0]}, {"O", OptionsForm}};
+    auto x = std::make_unique<TForm>(*App, DialogWindow("X"));
+    X = x.get();
+    App->Adopt(std::move(x));
+    Cast = {{"R0", RulerForms[0]}, {"O", OptionsForm}, {"X", X}};
   }
   void Note() {
     const auto& live = App->WindowList();
-    std::erase_if(Cast, [&](const auto& c) {
-      return std::find(live.begin(), live.end(), c.second) == live.end();
-    });
-    auto known = [this](const TForm* f) {
-      return std::any_of(Cast.begin(), Cast.end(), [f](const auto& c) { return c.second == f; });
-    };
+    std::erase_if(Cast,
+                  [&](const auto& c) { return !std::count(live.begin(), live.end(), c.second); });
     for (TForm* f : live) {
-      if (!dynamic_cast<TAboutForm*>(f) || known(f)) continue;
-      std::string name = "A";
-      name += std::to_string(++Abouts_);
+      if (std::any_of(Cast.begin(), Cast.end(), [f](const auto& c) { return c.second == f; }))
+        continue;
+      std::string name = f == RulerForms[3] ? "R3" : "A";
+      if (name == "A") name += std::to_string(++Abouts_);
       Cast.push_back({name, f});
     }
-    if (RulerForms[3] && !known(RulerForms[3])) Cast.push_back({"R3", RulerForms[3]});
     std::string states;
     for (const auto& [name, form] : Cast) {
-      // The native window agrees with the form.
-      EXPECT_EQ(Os.Find(*form)->IsEnabled(), form->Enabled()) << name;
-      if (!states.empty()) states += ' ';
+      EXPECT_EQ(Os.Find(*form)->IsEnabled(), form->Enabled()) << name;  // the window agrees
+      states += states.empty() ? "" : " ";
       states += name;
       states += form->Enabled() ? '+' : '-';
     }
     Trace.push_back(states);
   }
-  // The tray menu's item, as the user picks it while a dialog is up.
-  void Tray(const std::string& item) {
-    Os.AnswerMenuWith(item);
-    CommandsTest::Tray().RightClick();
+  void TrayAbout() {
+    Os.AnswerMenuWith("About Vantori Rulers...");
+    Tray().RightClick();
   }
-  // Posted: notes, then closes the About box of that name.
-  void PostCloseAbout(const std::string& name) {
-    Os.PostAction([this, name] {
-      for (const auto& [n, form] : Cast)
-        if (n == name) form->Close();
+  // Posted: closes the newest About box still open, the innermost.
+  void PostCloseAbout() {
+    Os.PostAction([this] {
+      for (auto c = Cast.rbegin(); c != Cast.rend(); ++c)
+        if (c->first[0] == 'A') return c->second->Close();
     });
   }
+  TForm* X = nullptr;
   std::vector<std::pair<std::string, TForm*>> Cast;
   std::vector<std::string> Trace;
-
- private:
   int Abouts_ = 0;
 };
 
-struct NestCase {
-  const char* name;
-  std::function<void(NestedDialogs&)> run;
-  std::vector<std::string> trace;
-};
-void PrintTo(const NestCase& c, std::ostream* os) { *os << c.name; }
-
-class Nested : public NestedDialogs, public ::testing::WithParamInterface<NestCase> {};
-
 TEST_P(Nested, AnInnerDialogLeavesTheOuterOnesWindowsAsItLeftThem) {
-  GetParam().run(*this);
+  const NestCase& c = GetParam();
+  for (int level = 1; level <= c.depth; ++level) {
+    Os.PostAction([this, level, &c] {
+      if (level == 1 && c.inOuter) c.inOuter(*this);
+      Note();
+      if (level == c.depth) return;
+      TrayAbout();
+      Note();
+    });
+  }
+  for (int level = 1; level <= c.depth; ++level) PostCloseAbout();
+  DM->AboutAction.Execute();
   Note();
-  EXPECT_EQ(Trace, GetParam().trace);
+  EXPECT_EQ(Trace, c.trace);
   EXPECT_EQ(Os.ModalLoopsRunDry, 0);
 }
 
-const char* const kAbout = "About Vantori Rulers...";
+INSTANTIATE_TEST_SUITE_P(Depths, Nested,
+                         ::testing::Values(NestCase{"TwoDeep",
+                                                    2,
+                                                    nullptr,
+                                                    {"R0- O- X- A1+", "R0- O- X- A1- A2+",
+                                                     "R0- O- X- A1+", "R0+ O+ X+"}},
+                                           NestCase{"ThreeDeep",
+                                                    3,
+                                                    nullptr,
+                                                    {"R0- O- X- A1+", "R0- O- X- A1- A2+",
+                                                     "R0- O- X- A1- A2- A3+", "R0- O- X- A1- A2+",
+                                                     "R0- O- X- A1+", "R0+ O+ X+"}},
+                                           // Made under the outer box: it takes input, which only
+                                           // the inner box takes away and gives back.
+                                           NestCase{"RulerShownUnderTheOuterBox",
+                                                    2,
+                                                    [](Nested&) { SetRulerVisible(3, true); },
+                                                    {"R0- O- X- R3+ A1+", "R0- O- X- R3- A1- A2+",
+                                                     "R0- O- X- R3+ A1+", "R0+ O+ X+ R3+"}},
+                                           // Destroyed under the box that took its input.
+                                           NestCase{"WindowGoneUnderTheBox",
+                                                    1,
+                                                    [](Nested& t) { t.App->ReleaseForm(t.X); },
+                                                    {"R0- O- A1+", "R0+ O+"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, Nested,
-    ::testing::Values(
-        NestCase{"AboutAlone",
-                 [](NestedDialogs& t) {
-                   t.Os.PostAction([&t] { t.Note(); });
-                   t.PostCloseAbout("A1");
-                   DM->AboutAction.Execute();
-                 },
-                 {"R0- O- A1+", "R0+ O+"}},
-        NestCase{"AboutFromTheTrayOverAbout",
-                 [](NestedDialogs& t) {
-                   t.Os.PostAction([&t] {
-                     t.Note();
-                     t.Tray(kAbout);
-                     t.Note();
-                   });
-                   t.Os.PostAction([&t] { t.Note(); });
-                   t.PostCloseAbout("A2");
-                   t.PostCloseAbout("A1");
-                   DM->AboutAction.Execute();
-                 },
-                 {"R0- O- A1+", "R0- O- A1- A2+", "R0- O- A1+", "R0+ O+"}},
-        NestCase{"ThreeDeep",
-                 [](NestedDialogs& t) {
-                   t.Os.PostAction([&t] {
-                     t.Note();
-                     t.Tray(kAbout);
-                     t.Note();
-                   });
-                   t.Os.PostAction([&t] {
-                     t.Note();
-                     t.Tray(kAbout);
-                     t.Note();
-                   });
-                   t.Os.PostAction([&t] { t.Note(); });
-                   t.PostCloseAbout("A3");
-                   t.PostCloseAbout("A2");
-                   t.PostCloseAbout("A1");
-                   DM->AboutAction.Execute();
-                 },
-                 {"R0- O- A1+", "R0- O- A1- A2+", "R0- O- A1- A2- A3+", "R0- O- A1- A2+",
-                  "R0- O- A1+", "R0+ O+"}},
-        NestCase{"AboutOverTheColourChooser",
-                 [](NestedDialogs& t) {
-                   OptionsForm->Show();
-                   t.Os.WhileColorChooserOpen = [&t] {
-                     t.Note();
-                     t.Tray(kAbout);
-                     t.Note();
-                   };
-                   t.Os.PostAction([&t] { t.Note(); });
-                   t.PostCloseAbout("A1");
-                   t.Os.Find(*OptionsForm)->Find(OptionsForm->FontColorBox)->UserChoose(0);
-                 },
-                 {"R0- O-", "R0- O- A1+", "R0- O-", "R0+ O+"}},
-        // Made while the outer dialog runs: it takes input, and only the
-        // inner dialog takes it away and gives it back.
-        NestCase{"RulerShownUnderAbout",
-                 [](NestedDialogs& t) {
-                   t.Os.PostAction([&t] {
-                     t.Tray("Ruler 3");
-                     t.Note();
-                     t.Tray(kAbout);
-                     t.Note();
-                   });
-                   t.Os.PostAction([&t] { t.Note(); });
-                   t.PostCloseAbout("A2");
-                   t.PostCloseAbout("A1");
-                   DM->AboutAction.Execute();
-                 },
-                 {"R0- O- A1+ R3+", "R0- O- A1- R3- A2+", "R0- O- A1+ R3+", "R0+ O+ R3+"}},
-        // Destroyed while the dialog that disabled it runs.
-        NestCase{"WindowGoneUnderAbout",
-                 [](NestedDialogs& t) {
-                   auto own = std::make_unique<TForm>(*t.App, DialogWindow("X"));
-                   TForm* x = own.get();
-                   t.App->Adopt(std::move(own));
-                   t.Cast.push_back({"X", x});
-                   t.Os.PostAction([&t, x] {
-                     t.Note();
-                     t.App->ReleaseForm(x);
-                     t.Note();
-                   });
-                   t.PostCloseAbout("A1");
-                   DM->AboutAction.Execute();
-                 },
-                 {"R0- O- X- A1+", "R0- O- A1+", "R0+ O+"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(Nested, AboutOverTheColourChooserLeavesItModal) {
+  OptionsForm->Show();
+  Os.WhileColorChooserOpen = [this] {
+    Note();
+    Os.PostAction([this] { Note(); });
+    PostCloseAbout();
+    TrayAbout();
+    Note();
+  };
+  Os.Find(*OptionsForm)->Find(OptionsForm->FontColorBox)->UserChoose(0);
+  Note();
+  EXPECT_EQ(Trace,
+            (std::vector<std::string>{"R0- O- X-", "R0- O- X- A1+", "R0- O- X-", "R0+ O+ X+"}));
+}
 
 TEST_F(CommandsTest, AnErrorInAMessageIsShownAndThatMessageGoesNoFurther) {
   Start();

@@ -104,25 +104,6 @@ TEST_F(GeometryTest, SetScaleComparesBeforeItClamps) {
   }
 }
 
-TEST_F(GeometryTest, SetBreadthComparesBeforeItClampsTo1To512) {
-  TRulerForm& r = StartRuler0();
-  auto& w = WindowOf(r);
-  struct Step {
-    int32_t value;
-    int32_t breadth;
-    bool laidOut;
-  };
-  for (const Step& s : {Step{50, 50, false}, Step{600, 512, true}, Step{512, 512, false},
-                        Step{600, 512, true}, Step{0, 1, true}, Step{1, 1, false},
-                        Step{-5, 1, true}, Step{INT32_MAX, 512, true}, Step{INT32_MIN, 1, true}}) {
-    const int regions = w.RegionChanges();
-    r.SetBreadth(s.value);
-    EXPECT_EQ(r.Breadth(), s.breadth) << s.value;
-    EXPECT_EQ(w.Bounds().Height, s.breadth) << s.value;
-    EXPECT_EQ(w.RegionChanges() - regions, s.laidOut ? 1 : 0) << s.value;
-  }
-}
-
 struct SetterCase {
   const char* name;
   std::function<void(TRulerForm&)> sameValue;
