@@ -154,10 +154,9 @@ class TForm : public WindowHandler {
 
 // While it lives, every form of the program that takes input now, except the
 // dialog that runs, takes none; when it goes, exactly those take input again.
-// So a dialog opened over another (About from the tray while About is up, the
-// colour chooser's and then About) leaves the outer one's windows as that one
-// left them. Forms made meanwhile are left alone, forms destroyed meanwhile
-// are forgotten.
+// So a dialog opened over another (About from the tray while About or the
+// colour chooser is up) leaves the outer one's windows as that one left them.
+// Forms made meanwhile are left alone, forms destroyed meanwhile are forgotten.
 class TModalScope {
  public:
   TModalScope(TApplication& app, const TForm* dialog);
