@@ -172,8 +172,8 @@ void TOptionsForm::FormCreate() {
     NativeWindow().SetIcon(DM->ImageList.Get(index, Scaled(16)),
                            DM->ImageList.Get(index, Scaled(32)));
   }
-  // 2. The font list.
-  FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));
+  // 2. The font list waits for the first showing: asking the system for its
+  // families is the dearest part of the window, and most runs never open it.
   // 3. The four tick group boxes on one place.
   for (TickControls& t : Ticks) t.Box.SetBounds(Ticks[Tick100].Box.BoundsRect());
   // 4. The client area around the group boxes.
@@ -184,7 +184,10 @@ void TOptionsForm::FormCreate() {
 
 void TOptionsForm::FormShow() {
   // Centred the first time; later it opens where the user left it.
-  if (!Shown_) CenterOnScreen();
+  if (!Shown_) {
+    FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));
+    CenterOnScreen();
+  }
   Shown_ = true;
   RefreshFromRuler();
 }

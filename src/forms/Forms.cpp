@@ -66,6 +66,10 @@ TForm::~TForm() {
 
 void TForm::SetVisible(bool visible) {
   if (visible == Visible_) return;
+  if (visible && !ControlsMade_) {
+    ControlsMade_ = true;
+    for (TControl* c : Controls_) c->Make();
+  }
   if (visible) FormShow();
   Visible_ = visible;
   Window_->SetVisible(visible);
@@ -84,7 +88,7 @@ void TForm::SetFocus() {
   // unless one of its controls already has it.
   TControl* first = nullptr;
   for (TControl* c : Controls_) {
-    if (c->Native().Focused()) return;
+    if (c->Made() && c->Native().Focused()) return;
     if (!first && c->TabStop() && c->ShownOnScreen()) first = c;
   }
   if (first) first->SetFocus();

@@ -115,6 +115,9 @@ class TForm : public WindowHandler {
   // The controls report themselves, in the order they are made.
   void ControlCreated(TControl* control) { Controls_.push_back(control); }
   void ControlDestroyed(TControl* control);
+  // The native controls exist: the form has been shown. Until then a form
+  // costs one hidden window.
+  bool ControlsMade() const { return ControlsMade_; }
 
  protected:
   virtual void FormClose(TCloseAction& /*action*/) {}
@@ -132,6 +135,7 @@ class TForm : public WindowHandler {
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
   std::vector<TControl*> Controls_;
+  bool ControlsMade_ = false;
 };
 
 // The one object that owns the loop, the program's windows and modules.

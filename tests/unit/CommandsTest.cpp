@@ -301,6 +301,7 @@ TEST_F(CommandsTest, TheAboutBoxSaysWhoWeAreAndItsLinkWritesToUs) {
   EXPECT_TRUE(box.Label3.Font().Bold);
   EXPECT_EQ(box.Image.Picture(), App->LargeIcon);
   EXPECT_EQ(box.Image1.Picture().Width(), 480);
+  box.Show();
   headless::HeadlessControl& mail = *Os.Find(box)->Find(box.MailLabel);
   mail.UserMouseEnter();
   EXPECT_TRUE(mail.Params().Font.Underline);

@@ -78,8 +78,13 @@ void HeadlessControl::SetItems(const std::vector<std::string>& items) {
 
 void HeadlessControl::SetItemIndex(int index) {
   ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
-  // A list that shows its choice in its box shows the item's text there.
-  if (ItemIndex_ >= 0) Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
+  // A list that shows its choice in its box shows the item's text there; a
+  // choose-only list with no choice shows nothing, an editable box keeps its text.
+  if (ItemIndex_ >= 0) {
+    Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
+  } else if (Params_.Kind != ControlKind::ComboBox) {
+    Params_.Text.clear();
+  }
 }
 
 void HeadlessControl::SetRange(int min, int max) {

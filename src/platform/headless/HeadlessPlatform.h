@@ -227,7 +227,10 @@ class HeadlessPlatform final : public Platform {
 
   Point PrimaryDisplaySize() const override { return DisplaySize; }
   std::vector<Rect> MonitorWorkAreas() const override { return WorkAreas; }
-  std::vector<std::string> ScreenFontFamilies() const override { return FontFamilies; }
+  std::vector<std::string> ScreenFontFamilies() const override {
+    ++FontFamilyQueries;
+    return FontFamilies;
+  }
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
   TColor SysColor(int index) const override;
@@ -264,6 +267,7 @@ class HeadlessPlatform final : public Platform {
   // ----- the simulated desktop
   Point DisplaySize{1366, 768};
   std::vector<Rect> WorkAreas{{0, 0, 1366, 728}};
+  mutable int FontFamilyQueries = 0;
   std::vector<std::string> FontFamilies{"Arial", "Courier New", "Tahoma", "Times New Roman",
                                         "Verdana"};
   std::function<void()> DisplayChangeHandler;
