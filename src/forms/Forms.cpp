@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "forms/Controls.h"
 #include "forms/Menus.h"
@@ -218,11 +219,17 @@ void TApplication::ReleaseForm(TForm* form) {
 void TApplication::Run() {
   if (MainForm_) MainForm_->Show();
   Platform_.RunMessageLoop([this](const Message& msg) { return HandleMessage(msg); });
+  if (AbortError_) throw std::runtime_error(*AbortError_);
 }
 
 void TApplication::Terminate() {
   Terminated_ = true;
   Platform_.Quit();
+}
+
+void TApplication::Abort(const std::string& error) {
+  if (!AbortError_) AbortError_ = error;
+  Terminate();
 }
 
 void TApplication::ProcessMessages() {
