@@ -2,6 +2,7 @@
 Wine's own Notepad, measured the same way in one run. Figures only, no assertions.
 
     python3 bench/wine_startup.py [--starts N] [--series N] [--notepad-series] [--cold]
+                                  [--trace DIR]
                                   (VR_EXE, VR_DRIVER, VR_BUILD as for the e2e tests)
 
 One private Xvfb and one Wine prefix serve the whole run. The two programs start in turn,
@@ -13,7 +14,8 @@ is closed again (WM_CLOSE by the test driver) and has ended before the next star
 Then a series of consecutive starts of our exe (default 20) looks for outliers: any start
 above twice the series' median is listed; --notepad-series runs the same series of Notepad,
 to tell a delay of Wine's own from one of ours. The machine's load average is printed with
-the figures: other work on the machine shows in them.
+the figures: other work on the machine shows in them. --trace DIR keeps each start's Wine
+log with timestamps, the DLLs loaded and the tray's calls, to see where a slow start went.
 
 By default Wine's server and desktop process are up before the first start and stay up, as
 on a desktop where Wine already runs. --cold ends the prefix's Wine processes before every
@@ -119,12 +121,23 @@ class Program:
         self.label, self.args, self.title, self.window_class = label, args, title, window_class
 
 
-def start_once(session, watch, program, timeout):
-    """Launch to mapped, in milliseconds; the program is closed and gone afterwards."""
+TRACE_CHANNELS = "+timestamp,+loaddll,+systray,+debugstr"
+
+
+def start_once(session, watch, program, timeout, trace=None):
+    """Launch to mapped, in milliseconds; the program is closed and gone afterwards.
+
+    trace: a file for the start's Wine log with timestamps, or None.
+    """
     watch.drain()
-    log = open(session.tmp / f"{program.window_class}.log", "ab")
+    env = session.env
+    if trace is not None:
+        env = dict(env, WINEDEBUG=TRACE_CHANNELS)
+        log = open(trace, "wb")
+    else:
+        log = open(session.tmp / f"{program.window_class}.log", "ab")
     t0 = time.monotonic()
-    proc = subprocess.Popen(["wine", *program.args], env=session.env, cwd=session.tmp,
+    proc = subprocess.Popen(["wine", *program.args], env=env, cwd=session.tmp,
                             stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
     try:
         mapped = watch.wait_mapped(program.title, timeout, lambda: proc.poll() is None)
@@ -149,6 +162,17 @@ def cold(session):
     vrtest.run(["wineserver", "-p"], env=session.env)
 
 
+def load():
+    return f"{os.getloadavg()[0]:.2f}"
+
+
+def trace_file(folder, name):
+    if folder is None:
+        return None
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder / f"{name}.log"
+
+
 def describe(ms):
     return (f"median {statistics.median(ms):7.0f} ms   range {min(ms):.0f}-{max(ms):.0f} ms   "
             f"({', '.join(f'{m:.0f}' for m in ms)})")
@@ -162,6 +186,7 @@ def main():
                         help="the same series of Notepad afterwards")
     parser.add_argument("--cold", action="store_true", help="Wine's processes end between starts")
     parser.add_argument("--timeout", type=float, default=300, help="seconds one start may take")
+    parser.add_argument("--trace", type=Path, help="keep each start's Wine log in this folder")
     opts = parser.parse_args()
 
     ours = Program("VantoriRulers.exe", [str(vrtest.EXE)], vrtest.TITLE, vrtest.RULER_CLASS)
@@ -178,9 +203,10 @@ def main():
             for program in (ours, notepad) if i % 2 == 0 else (notepad, ours):
                 if opts.cold:
                     cold(session)
-                ms = start_once(session, watch, program, opts.timeout)
+                ms = start_once(session, watch, program, opts.timeout,
+                                trace_file(opts.trace, f"{program.window_class}-alternating-{i + 1}"))
                 times[program.label].append(ms)
-                print(f"  {program.label:18} start {i + 1}: {ms:7.0f} ms", flush=True)
+                print(f"  {program.label:18} start {i + 1}: {ms:7.0f} ms   load {load()}", flush=True)
         print(f"\nAlternating starts, {opts.starts} each"
               f"{' (cold: Wine ends between starts)' if opts.cold else ''}:")
         for label, ms in times.items():
@@ -195,8 +221,11 @@ def main():
             for i in range(opts.series):
                 if opts.cold:
                     cold(session)
-                series.append(start_once(session, watch, program, opts.timeout))
-                print(f"  {program.label} series start {i + 1}: {series[-1]:7.0f} ms", flush=True)
+                series.append(start_once(session, watch, program, opts.timeout,
+                                         trace_file(opts.trace,
+                                                    f"{program.window_class}-series-{i + 1}")))
+                print(f"  {program.label} series start {i + 1}: {series[-1]:7.0f} ms   "
+                      f"load {load()}", flush=True)
             median = statistics.median(series)
             slow = [(i + 1, ms) for i, ms in enumerate(series) if ms > 2 * median]
             print(f"\n{opts.series} starts of {program.label} in a row: {describe(series)}")
