@@ -226,8 +226,8 @@ void TOptionsForm::FormCreate() {
     const int index = DM->OptionsAction.ImageIndex();
     SetIcon([&images = DM->ImageList, index](int size) { return images.Get(index, size); });
   }
-  // 2. The font list.
-  FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));
+  // 2. The font list waits for the first showing: asking the system for its
+  // families is the dearest part of the window, and most runs never open it.
   // 3. The four tick group boxes on one place.
   for (TickControls& t : Ticks) t.Box.SetBounds(Ticks[Tick100].Box.BoundsRect());
   // 4. The client area around the group boxes.
@@ -238,7 +238,10 @@ void TOptionsForm::FormCreate() {
 
 void TOptionsForm::FormShow() {
   // Centred the first time; later it opens where the user left it.
-  if (!Shown_) CenterOnScreen();
+  if (!Shown_) {
+    FontNameComboBox.SetItems(FontNameList(Owner().Os().ScreenFontFamilies()));
+    CenterOnScreen();
+  }
   Shown_ = true;
   RefreshFromRuler();
 }

@@ -21,13 +21,26 @@ ControlParams Params(ControlKind kind, Rect bounds, const std::string& text = {}
 
 TControl::TControl(TForm& form, TControl* parent, ControlParams design)
     : Form_(form), Parent_(parent), Design_(std::move(design)) {
-  ControlParams native = Design_;
-  native.Parent = parent ? &parent->Native() : nullptr;
-  native.Bounds = form.Scaled(Design_.Bounds);
-  native.Font = ScaledFont(Design_.Font);
-  native.ThumbLength = form.Scaled(Design_.ThumbLength);
-  Native_ = form.NativeWindow().CreateControl(native, *this);
+  // A subclass loads its own state into the native control as it is built,
+  // through its setters, so the base only makes it here.
+  if (form.ControlsMade()) MakeNativeControl();
   form.ControlCreated(this);
+}
+
+void TControl::MakeNativeControl() {
+  ControlParams native = Design_;
+  native.Parent = Parent_ ? &Parent_->Native() : nullptr;
+  native.Bounds = Form_.Scaled(Design_.Bounds);
+  native.Font = ScaledFont(Design_.Font);
+  native.ThumbLength = Form_.Scaled(Design_.ThumbLength);
+  Native_ = Form_.NativeWindow().CreateControl(native, *this);
+}
+
+void TControl::Make() {
+  if (Native_) return;
+  if (Parent_) Parent_->Make();
+  MakeNativeControl();
+  LoadNative();
 }
 
 TControl::~TControl() {
@@ -43,13 +56,13 @@ ControlFont TControl::ScaledFont(const ControlFont& font) const {
 
 void TControl::SetBounds(const Rect& bounds) {
   Design_.Bounds = bounds;
-  Native_->SetBounds(Form_.Scaled(bounds));
+  if (Native_) Native_->SetBounds(Form_.Scaled(bounds));
 }
 
 void TControl::SetVisible(bool visible) {
   if (visible == Design_.Visible) return;
   Design_.Visible = visible;
-  Native_->SetVisible(visible);
+  if (Native_) Native_->SetVisible(visible);
 }
 
 bool TControl::ShownOnScreen() const {
@@ -61,10 +74,12 @@ bool TControl::ShownOnScreen() const {
 void TControl::SetFont(const ControlFont& font) {
   if (font == Design_.Font) return;
   Design_.Font = font;
-  Native_->SetFont(ScaledFont(font));
+  if (Native_) Native_->SetFont(ScaledFont(font));
 }
 
 void TControl::Rescale() {
+  // One not made yet is made at the density of its time.
+  if (!Native_) return;
   Native_->SetFont(ScaledFont(Design_.Font));
   Native_->SetBounds(Form_.Scaled(Design_.Bounds));
 }
@@ -83,7 +98,7 @@ TLabel::TLabel(TForm& form, TControl* parent, Point at, const std::string& capti
 
 void TLabel::SetCaption(const std::string& caption) {
   Design_.Text = caption;
-  Native_->SetText(caption);
+  if (Native_) Native_->SetText(caption);
 }
 
 void TLabel::HandleClick() {
@@ -116,8 +131,10 @@ TImage::TImage(TForm& form, TControl* parent, Rect bounds, MaskedImage picture)
 
 void TImage::SetPicture(const MaskedImage& picture) {
   Picture_ = picture;
-  Native_->SetPicture(picture);
+  if (Native_) Native_->SetPicture(picture);
 }
+
+void TImage::LoadNative() { Native_->SetPicture(Picture_); }
 
 // ---------------------------------------------------------------- TButton
 
@@ -158,8 +175,12 @@ TCheckBox::TCheckBox(TForm& form, TControl* parent, Rect bounds, const std::stri
 void TCheckBox::SetChecked(bool checked) {
   if (checked == Checked_) return;
   Checked_ = checked;
-  Native_->SetChecked(checked);
+  if (Native_) Native_->SetChecked(checked);
   if (OnClick) OnClick(*this);
+}
+
+void TCheckBox::LoadNative() {
+  if (Checked_) Native_->SetChecked(true);
 }
 
 void TCheckBox::HandleClick() {
@@ -190,11 +211,24 @@ TComboBox::TComboBox(TForm& form, TControl* parent, Rect bounds, TComboBoxStyle 
 
 void TComboBox::SetItems(std::vector<std::string> items) {
   Items_ = std::move(items);
-  ItemIndex_ = -1;
-  Native_->SetItems(Items_);
-  // A choose-only list shows nothing until an item is chosen.
+  // A choose-only list shows nothing until an item is chosen; an editable
+  // box keeps its text, which may be one of the new items.
   if (Style_ == TComboBoxStyle::DropDownList) Text_.clear();
+  ItemIndex_ = IndexOf(Text_);
+  if (!Native_) return;
+  Native_->SetItems(Items_);
   Native_->SetText(Text_);
+}
+
+void TComboBox::LoadNative() {
+  Native_->SetItems(Items_);
+  // As the setters left it: a choose-only list shows its item, an editable
+  // box its text.
+  if (Style_ == TComboBoxStyle::DropDownList) {
+    Native_->SetItemIndex(ItemIndex_);
+  } else {
+    Native_->SetText(Text_);
+  }
 }
 
 void TComboBox::SetText(const std::string& text) {
@@ -209,7 +243,7 @@ void TComboBox::SetText(const std::string& text) {
   if (text == Text_) return;
   Text_ = text;
   ItemIndex_ = IndexOf(text);
-  Native_->SetText(text);
+  if (Native_) Native_->SetText(text);
 }
 
 void TComboBox::SetItemIndex(int index) {
@@ -217,7 +251,7 @@ void TComboBox::SetItemIndex(int index) {
   const int valid = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
   if (valid == ItemIndex_) return;
   ItemIndex_ = valid;
-  Native_->SetItemIndex(ItemIndex_);
+  if (Native_) Native_->SetItemIndex(ItemIndex_);
   if (ItemIndex_ >= 0) {
     Text_ = Items_[static_cast<size_t>(ItemIndex_)];
   } else if (Style_ == TComboBoxStyle::DropDownList) {
@@ -265,6 +299,10 @@ TColorBox::TColorBox(TForm& form, TControl* parent, Rect bounds, std::vector<Nam
                  return p;
                }()),
       Colors_(std::move(colors)) {
+  if (Native_) LoadNative();
+}
+
+void TColorBox::LoadNative() {
   std::vector<std::string> names{kCustomName};
   for (const NamedColor& c : Colors_) names.push_back(c.Name);
   Native_->SetItems(names);
@@ -272,6 +310,7 @@ TColorBox::TColorBox(TForm& form, TControl* parent, Rect bounds, std::vector<Nam
 }
 
 void TColorBox::Load() {
+  if (!Native_) return;
   std::vector<TColor> swatches{Custom_};
   for (const NamedColor& c : Colors_) swatches.push_back(c.Color);
   Native_->SetItemColors(swatches);
@@ -335,6 +374,10 @@ TTrackBar::TTrackBar(TForm& form, TControl* parent, Rect bounds, int min, int ma
       Min_(min),
       Max_(std::max(min, max)),
       Position_(std::clamp(position, Min_, Max_)) {
+  if (Native_) LoadNative();
+}
+
+void TTrackBar::LoadNative() {
   Native_->SetRange(Min_, Max_);
   Native_->SetPosition(Position_);
 }
@@ -343,7 +386,7 @@ void TTrackBar::SetPosition(int position) {
   const int p = std::clamp(position, Min_, Max_);
   if (p == Position_) return;
   Position_ = p;
-  Native_->SetPosition(p);
+  if (Native_) Native_->SetPosition(p);
   if (OnChange) OnChange(*this);
 }
 
@@ -386,6 +429,7 @@ bool TToolBar::ButtonDown(int index) const {
 }
 
 void TToolBar::Rebuild() {
+  if (!Native_) return;
   const int size = Images_ ? Form_.Scaled(Images_->Size()) : 0;
   std::vector<ToolButtonSpec> entries;
   for (const Button& b : Buttons_) {
@@ -408,6 +452,7 @@ void TToolBar::Rescale() {
 }
 
 void TToolBar::Sync() {
+  if (!Native_) return;
   for (size_t i = 0; i < Buttons_.size(); ++i) {
     const bool down = Buttons_[i].Action->Checked();
     if (down == Down_[i]) continue;

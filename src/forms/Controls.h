@@ -22,7 +22,10 @@ namespace vr {
 
 class TControl : public ControlHandler {
  public:
-  // Makes the native control at once, in the parent (nullptr: the form).
+  // In the parent (nullptr: the form). The native control is made when the
+  // form is first shown, or at once on a form that has been shown: a window
+  // made at start-up and shown later costs nothing until then. Until it is
+  // made, the control keeps its state and fires its events all the same.
   TControl(TForm& form, TControl* parent, ControlParams design);
   ~TControl() override;
   TControl(const TControl&) = delete;
@@ -31,7 +34,11 @@ class TControl : public ControlHandler {
   TForm& Form() const { return Form_; }
   TControl* Parent() const { return Parent_; }
   ControlKind Kind() const { return Design_.Kind; }
+  bool Made() const { return Native_ != nullptr; }
+  // Only once made.
   Control& Native() const { return *Native_; }
+  // Makes the native control, after its parent's, with the state it has.
+  void Make();
 
   const Rect& BoundsRect() const { return Design_.Bounds; }
   void SetBounds(const Rect& bounds);
@@ -44,7 +51,9 @@ class TControl : public ControlHandler {
   void Hide() { SetVisible(false); }
   const ControlFont& Font() const { return Design_.Font; }
   void SetFont(const ControlFont& font);
-  void SetFocus() { Native_->Focus(); }
+  void SetFocus() {
+    if (Native_) Native_->Focus();
+  }
 
   // A small number that tells like controls apart (the tick level of a box).
   int Tag = 0;
@@ -56,6 +65,10 @@ class TControl : public ControlHandler {
 
  protected:
   ControlFont ScaledFont(const ControlFont& font) const;
+  void MakeNativeControl();
+  // The native control has just been made from the design: hand it the rest
+  // of the state.
+  virtual void LoadNative() {}
   TForm& Form_;
   TControl* Parent_;
   ControlParams Design_;
@@ -98,6 +111,7 @@ class TImage : public TControl {
   const MaskedImage& Picture() const { return Picture_; }
 
  private:
+  void LoadNative() override;
   MaskedImage Picture_;
 };
 
@@ -129,6 +143,7 @@ class TCheckBox : public TControl {
 
  private:
   void HandleClick() override;
+  void LoadNative() override;
   bool Checked_ = false;
 };
 
@@ -157,6 +172,7 @@ class TComboBox : public TControl {
  private:
   void HandleTextEdited() override;
   void HandleItemChosen() override;
+  void LoadNative() override;
   void Fire(const std::function<void(TComboBox&)>& handler);
   TComboBoxStyle Style_;
   std::vector<std::string> Items_;
@@ -187,6 +203,7 @@ class TColorBox : public TControl {
 
  private:
   void HandleItemChosen() override;
+  void LoadNative() override;
   void Load();
   std::vector<NamedColor> Colors_;
   TColor Selected_ = 0x000000;
@@ -209,6 +226,7 @@ class TTrackBar : public TControl {
 
  private:
   void HandlePositionChanged() override;
+  void LoadNative() override;
   int Min_;
   int Max_;
   int Position_;
@@ -231,6 +249,7 @@ class TToolBar : public TControl {
 
  private:
   void HandleButtonClick(int index) override;
+  void LoadNative() override { Rebuild(); }
   void Rebuild();
   void Sync();
   const TImageList* Images_;

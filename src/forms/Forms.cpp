@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "forms/Controls.h"
 #include "forms/Menus.h"
@@ -66,6 +67,10 @@ TForm::~TForm() {
 
 void TForm::SetVisible(bool visible) {
   if (visible == Visible_) return;
+  if (visible && !ControlsMade_) {
+    ControlsMade_ = true;
+    for (TControl* c : Controls_) c->Make();
+  }
   if (visible) FormShow();
   Visible_ = visible;
   Window_->SetVisible(visible);
@@ -87,7 +92,7 @@ void TForm::SetFocus() {
 
 TControl* TForm::FocusedControl() const {
   for (TControl* c : Controls_)
-    if (c->Native().Focused()) return c;
+    if (c->Made() && c->Native().Focused()) return c;
   return nullptr;
 }
 
@@ -255,11 +260,17 @@ void TApplication::ReleaseForm(TForm* form) {
 void TApplication::Run() {
   if (MainForm_) MainForm_->Show();
   Platform_.RunMessageLoop([this](const Message& msg) { return HandleMessage(msg); });
+  if (AbortError_) throw std::runtime_error(*AbortError_);
 }
 
 void TApplication::Terminate() {
   Terminated_ = true;
   Platform_.Quit();
+}
+
+void TApplication::Abort(const std::string& error) {
+  if (!AbortError_) AbortError_ = error;
+  Terminate();
 }
 
 void TApplication::ProcessMessages() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +126,9 @@ class TForm : public WindowHandler {
   // The controls report themselves, in the order they are made.
   void ControlCreated(TControl* control) { Controls_.push_back(control); }
   void ControlDestroyed(TControl* control);
+  // The native controls exist: the form has been shown. Until then a form
+  // costs one hidden window.
+  bool ControlsMade() const { return ControlsMade_; }
 
  protected:
   virtual void FormClose(TCloseAction& /*action*/) {}
@@ -145,6 +149,7 @@ class TForm : public WindowHandler {
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
   std::vector<TControl*> Controls_;
+  bool ControlsMade_ = false;
   std::function<MaskedImage(int size)> Icon_;
   // The control that had the keyboard when the form last lost the activation.
   TControl* LastFocused_ = nullptr;
@@ -211,10 +216,14 @@ class TApplication {
   MaskedImage SmallIcon;
   MaskedImage LargeIcon;
 
-  // Shows the main form and runs the message loop until Terminate.
+  // Shows the main form and runs the message loop until Terminate, or until
+  // Abort; then it throws the error Abort was given.
   void Run();
   void Terminate();
   bool Terminated() const { return Terminated_; }
+  // Ends the run on an error found in the loop that start-up would have
+  // failed on: no window is closed, so nothing is saved, and Run throws it.
+  void Abort(const std::string& error);
   // Handles the messages already waiting, then returns.
   void ProcessMessages();
   // Every message taken from the queue, before its normal handling: the
@@ -240,6 +249,7 @@ class TApplication {
   std::vector<TForm*> WindowList_;
   bool Destroying_ = false;
   bool Terminated_ = false;
+  std::optional<std::string> AbortError_;
   // Destroyed in reverse order of creation.
   std::vector<std::unique_ptr<TForm>> Forms_;
   std::vector<std::shared_ptr<void>> Modules_;

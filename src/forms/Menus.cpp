@@ -32,11 +32,16 @@ std::vector<MenuItemSpec> TPopupMenu::Describe(int dpi) const {
   return entries;
 }
 
-void TPopupMenu::Popup(Point at) {
-  if (!Application) return;
+int TPopupMenu::Track(Point at) {
+  if (!Application) return -1;
   Platform& os = Application->Os();
-  const int chosen = os.TrackPopupMenu(Describe(os.DpiAt(at)), at);
-  if (chosen < 0 || chosen >= static_cast<int>(Items.size()) || Application->Terminated()) return;
+  return os.TrackPopupMenu(Describe(os.DpiAt(at)), at);
+}
+
+void TPopupMenu::Run(int chosen) {
+  if (chosen < 0 || chosen >= static_cast<int>(Items.size()) || !Application ||
+      Application->Terminated())
+    return;
   Items[static_cast<size_t>(chosen)].Click();
 }
 

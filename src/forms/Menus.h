@@ -45,7 +45,11 @@ class TPopupMenu {
 
   // Opens the menu at a screen point and runs the chosen item; nothing when
   // it is dismissed or the program is ending meanwhile.
-  void Popup(Point at);
+  void Popup(Point at) { Run(Track(at)); }
+  // The two halves of Popup: the menu, which returns the index of the item
+  // chosen (-1: none) once it has closed, and running that item.
+  int Track(Point at);
+  void Run(int chosen);
   // Runs the item with this shortcut, if any; true when there was one.
   bool IsShortCut(TShortCut shortcut) const;
   // What the menu shows, with pictures at the size for this density.

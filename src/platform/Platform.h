@@ -275,8 +275,20 @@ struct MenuItemSpec {
 class TrayIconHandler {
  public:
   virtual ~TrayIconHandler() = default;
-  // The right mouse button was released over the icon.
-  virtual void HandleTrayRightButtonUp() {}
+  // The right mouse button was released over the icon, at time on the clock
+  // of Platform::TickCount.
+  virtual void HandleTrayRightButtonUp(uint32_t /*time*/) {}
+  // The desktop shell announced a notification area ("TaskbarCreated"): it
+  // started late, at log-on, or started again and lost its icons.
+  virtual void HandleTrayAreaCreated() {}
+};
+
+// What the notification area answered to an icon's add.
+enum class TrayAddResult {
+  Added,     // the icon is in it
+  NoArea,    // there is no notification area (yet): the desktop shell is not running
+  TimedOut,  // the shell was too busy to answer in time; the icon may be there all the same
+  Refused,   // the notification area answered, and would not take the icon
 };
 
 // A repeating timer; stopped when the object goes.
@@ -285,11 +297,17 @@ class Timer {
   virtual ~Timer() = default;
 };
 
-// The program's icon in the notification area; removed when the object goes.
-// It is put back by the platform when the desktop shell restarts.
+// The program's icon for the notification area; taken out of it when the
+// object goes.
 class TrayIcon {
  public:
   virtual ~TrayIcon() = default;
+  // Puts the icon into the notification area.
+  virtual TrayAddResult Add() = 0;
+  // Hands the icon over again as a change to one the area has; false when
+  // the area does not have it.
+  virtual bool Modify() = 0;
+  // Shown at once while the icon is in the area, and by the next Add.
   virtual void SetPicture(const MaskedImage& picture) = 0;
 };
 
@@ -388,8 +406,8 @@ class Platform {
   virtual void ShowError(const std::string& text) = 0;
   // Called when the desktop's monitors or their arrangement change.
   virtual void SetDisplayChangeHandler(std::function<void()> handler) = 0;
-  // Waits a little, without handling messages (only for retries at start).
-  virtual void Sleep(int milliseconds) = 0;
+  // Milliseconds on the clock that stamps input; it wraps after 49.7 days.
+  virtual uint32_t TickCount() const = 0;
   // Calls tick every interval milliseconds from the message loop, from the
   // first interval on, until the timer goes.
   virtual std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) = 0;
@@ -401,9 +419,10 @@ class Platform {
   virtual int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) = 0;
   // The program becomes the foreground application (before a tray menu).
   virtual void BringAppToForeground() = 0;
-  // nullptr when the notification area refuses the icon.
-  virtual std::unique_ptr<TrayIcon> AddTrayIcon(const MaskedImage& picture, const std::string& tip,
-                                                TrayIconHandler& handler) = 0;
+  // An icon for the notification area, not in it yet: its Add puts it there.
+  virtual std::unique_ptr<TrayIcon> CreateTrayIcon(const MaskedImage& picture,
+                                                   const std::string& tip,
+                                                   TrayIconHandler& handler) = 0;
   // The system's colour chooser, preset to initial; nullopt when cancelled.
   virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
   // Asks the desktop shell to open a link, such as a mailto: one; the result

@@ -3,7 +3,8 @@ the active ruler's picture, its right button opens the tray menu and its left bu
 nothing; the About box shows its texts, closes by Esc, Enter and its Ok button, and leaves
 nothing behind; the tray's Close ends the program, writing ruler 0, also while ruler 0 is
 hidden and the About box is open; a notification area that refuses the icon ends the
-program with the error and writes nothing.
+program with the error and writes nothing; a notification area that appears only after the
+program started takes the icon, and no error is shown meanwhile.
 
 Keys for an open menu or the About box are posted by the test driver, as the keyboard
 queues them: once the last ruler is hidden, no window of the program has X's focus.
@@ -11,6 +12,7 @@ queues them: once the last ruler is hidden, no window of the program has X's foc
 
 import subprocess
 import sys
+import time
 
 sys.dont_write_bytecode = True
 import vrtest  # noqa: E402
@@ -136,6 +138,32 @@ class TrayAndAbout(vrtest.RulerTestCase):
         self.s.driver("click", vrtest.TITLE, "OK")
         self.assertEqual(self.s.wait_exit(), 1)
         self.assertIsNone(self.s.reg_query(), "nothing written")
+
+    def test_icon_docks_in_a_notification_area_that_starts_after_the_program(self):
+        # As at a log-on where the program starts with the session: no notification area
+        # on the display for the program's first 8 seconds.
+        started = self.s.start()
+        win = self.s.wait_window()
+        deadline = time.monotonic() + 8
+
+        def error_boxes():
+            boxes = [w for w in self.s.driver_windows() if w["class"] == "#32770" and w["visible"]]
+            self.assertEqual(boxes, [], "no error while the notification area is missing")
+            return time.monotonic() >= deadline
+
+        vrtest.wait_until(error_boxes, 30, 0.5, "8 seconds without a notification area")
+        self.s.start_tray()
+        icon = self.s.tray_icon()
+        # It works: its right button opens the tray menu.
+        left, top, width, height = icon.geometry()
+        self.click((left + width // 2, top + height // 2), 3)
+        self.s.wait_menu()
+        self.s.driver("keys", "#32768", VK_ESCAPE)
+        self.s.wait_no_menu()
+        self.assertEqual([w for w in self.s.driver_windows() if w["class"] == "#32770"], [])
+        self.assertIs(self.s.exe, started)
+        self.assertTrue(self.s.running())
+        self.assertEqual(win.geometry(), (358, 359, 650, 50))
 
 
 if __name__ == "__main__":

@@ -222,31 +222,6 @@ TEST_F(CommandsTest, TheTrayShowsTheProgramIconUntilARulerIsActiveThenItsPicture
   EXPECT_EQ(Tray().PictureChanges, changes);
 }
 
-TEST_F(CommandsTest, ATrayIconRefusedForAWhileIsRetriedThenTheProgramFails) {
-  App.reset();
-  ForgetProgram();
-  Os.TrayAddFailures = 3;
-  Os.TrayAddAttempts = 0;
-  App = std::make_unique<TApplication>(Os);
-  CreateCommandModule(*App);
-  EXPECT_EQ(Os.TrayAddAttempts, 4);
-  EXPECT_EQ(Os.TrayIcons.size(), 1u);
-
-  App.reset();
-  ForgetProgram();
-  Os.TrayAddFailures = -1;
-  App = std::make_unique<TApplication>(Os);
-  try {
-    CreateCommandModule(*App);
-    FAIL() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Cannot create shell notification icon");
-  }
-  EXPECT_GE(Os.SleptMs, 2000);
-  EXPECT_LE(Os.SleptMs, 10000);
-  EXPECT_TRUE(Os.TrayIcons.empty());
-}
-
 TEST_F(CommandsTest, OptionsCommandShowsAndHidesTheWindowWhichOpensCentredThenStaysPut) {
   Start();
   TOptionsForm& options = *OptionsForm;
@@ -304,6 +279,7 @@ TEST_F(CommandsTest, TheAboutBoxSaysWhoWeAreAndItsLinkWritesToUs) {
   EXPECT_TRUE(box.Label3.Font().Bold);
   EXPECT_EQ(box.Image.Picture(), App->LargeIcon);
   EXPECT_EQ(box.Image1.Picture().Width(), 480);
+  box.Show();
   headless::HeadlessControl& mail = *Os.Find(box)->Find(box.MailLabel);
   mail.UserMouseEnter();
   EXPECT_TRUE(mail.Params().Font.Underline);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include "Options/OptionsForm.h"
@@ -479,6 +480,75 @@ TEST_F(OptionsTest, WithNoActiveRulerTheHandlersDoNothing) {
   Native(o.LuminosityTrackBar).UserSetPosition(10);
   EXPECT_EQ(o.ScaleComboBox.Text(), "800");
   EXPECT_TRUE(Os.Errors.empty());
+}
+
+TEST_F(OptionsTest, MadeAtStartUpTheWindowCostsOneHiddenWindowUntilItIsFirstShown) {
+  StartAndShowRuler0();
+  CreateOptionsWindow(*App);
+  TOptionsForm& o = *OptionsForm;
+  headless::HeadlessWindow& w = *Os.Find(o);
+  SetRulerVisible(4, true);  // a refresh while hidden
+  EXPECT_TRUE(w.Controls().empty());
+  EXPECT_EQ(Os.FontFamilyQueries, 0);
+  EXPECT_EQ(o.ScaleComboBox.Text(), "800");
+  o.Show();
+  EXPECT_EQ(w.Controls().size(), 50u);
+  EXPECT_EQ(Os.FontFamilyQueries, 1);
+  EXPECT_EQ(Native(o.FontNameComboBox).Items(), FontNameList(Os.FontFamilies));
+  EXPECT_EQ(Native(o.ScaleComboBox).Text(), "800");
+  o.Hide();
+  o.Show();
+  EXPECT_EQ(Os.FontFamilyQueries, 1);
+}
+
+// What every native control of the window shows, one line each.
+std::vector<std::string> Snapshot(const headless::HeadlessWindow& w) {
+  std::vector<std::string> lines;
+  for (const headless::HeadlessControl* c : w.Controls()) {
+    const ControlParams& p = c->Params();
+    std::ostringstream line;
+    line << static_cast<int>(p.Kind) << " " << p.Text << " [" << c->Text() << "] " << p.Bounds.Left
+         << "," << p.Bounds.Top << "," << p.Bounds.Width << "x" << p.Bounds.Height
+         << (p.Visible ? " shown" : " hidden") << (c->Checked() ? " checked" : "") << " item "
+         << c->ItemIndex() << " position " << c->Position() << " range " << c->Min() << ".."
+         << c->Max() << " font " << p.Font.Face << p.Font.Height << " picture "
+         << c->Picture().Width() << " items";
+    for (const std::string& item : c->Items()) line << " " << item;
+    for (TColor color : c->ItemColors()) line << " " << color;
+    for (size_t i = 0; i < c->Buttons().size(); ++i)
+      line << (c->ButtonsDown()[i] ? " down" : c->Buttons()[i].Check ? " up" : " button");
+    lines.push_back(line.str());
+  }
+  return lines;
+}
+
+TEST_F(OptionsTest, AtItsFirstShowingTheWindowShowsWhatItWouldHadItsControlsBeenThereAllAlong) {
+  // The same run twice: once with the window first shown at the end, once
+  // with it shown and hidden again before the changes.
+  std::vector<std::string> seen[2];
+  for (int run = 0; run < 2; ++run) {
+    TearDown();
+    SetUp();
+    StartAndShowRuler0();
+    CreateOptionsWindow(*App);
+    TOptionsForm& o = *OptionsForm;
+    if (run == 1) {
+      o.Show();
+      o.Hide();
+    }
+    // While hidden: another ruler, a colour not in the list, a luminosity
+    // beyond the bar's end, and a font size that is no item.
+    Slot(0).Font().SetColor(0x010203);
+    Slot(0).SetLuminosity(80);
+    Slot(0).SetFontSize(Tick10, 12);
+    SetRulerVisible(4, true);
+    BringRulerToFront(0);
+    o.Show();
+    seen[run] = Snapshot(*Os.Find(o));
+    EXPECT_EQ(Slot(0).Luminosity(), 50) << "the bar handed its end to the ruler";
+  }
+  ASSERT_EQ(seen[0].size(), seen[1].size());
+  for (size_t i = 0; i < seen[0].size(); ++i) EXPECT_EQ(seen[0][i], seen[1][i]) << "control " << i;
 }
 
 }  // namespace

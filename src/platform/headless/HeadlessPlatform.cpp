@@ -78,8 +78,13 @@ void HeadlessControl::SetItems(const std::vector<std::string>& items) {
 
 void HeadlessControl::SetItemIndex(int index) {
   ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
-  // A list that shows its choice in its box shows the item's text there.
-  if (ItemIndex_ >= 0) Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
+  // A list that shows its choice in its box shows the item's text there; a
+  // choose-only list with no choice shows nothing, an editable box keeps its text.
+  if (ItemIndex_ >= 0) {
+    Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
+  } else if (Params_.Kind != ControlKind::ComboBox) {
+    Params_.Text.clear();
+  }
 }
 
 void HeadlessControl::SetRange(int min, int max) {
@@ -178,6 +183,36 @@ HeadlessTrayIcon::HeadlessTrayIcon(HeadlessPlatform& os, const MaskedImage& pict
 }
 
 HeadlessTrayIcon::~HeadlessTrayIcon() { std::erase(Os_.TrayIcons, this); }
+
+TrayAddResult HeadlessTrayIcon::Add() {
+  Os_.TrayCalls.push_back("add");
+  HeadlessPlatform::TrayAnswer answer;
+  if (!Os_.TrayAnswers.empty()) {
+    answer = Os_.TrayAnswers.front();
+    Os_.TrayAnswers.pop_front();
+  }
+  ModifyFinds_ = answer.Modify;
+  if (answer.Add == TrayAddResult::Added) InArea = true;
+  return answer.Add;
+}
+
+bool HeadlessTrayIcon::Modify() {
+  Os_.TrayCalls.push_back("modify");
+  if (ModifyFinds_) InArea = *ModifyFinds_;
+  ModifyFinds_.reset();
+  return InArea;
+}
+
+void HeadlessTrayIcon::RightClick() { RightClick(++Os_.Now); }
+
+void HeadlessPlatform::AnnounceTrayArea() {
+  const std::vector<HeadlessTrayIcon*> icons = TrayIcons;
+  for (HeadlessTrayIcon* icon : icons) {
+    if (std::find(TrayIcons.begin(), TrayIcons.end(), icon) == TrayIcons.end()) continue;
+    icon->InArea = false;
+    icon->Handler.HandleTrayAreaCreated();
+  }
+}
 
 HeadlessTimer::HeadlessTimer(HeadlessPlatform& os, uint32_t interval, std::function<void()> tick)
     : Interval(interval), Tick(std::move(tick)), Os_(os) {
@@ -461,7 +496,10 @@ std::unique_ptr<Timer> HeadlessPlatform::StartTimer(uint32_t intervalMs,
 void HeadlessPlatform::FireTimers() {
   const std::vector<HeadlessTimer*> timers = Timers;
   for (HeadlessTimer* t : timers) {
-    if (std::find(Timers.begin(), Timers.end(), t) != Timers.end() && t->Tick) t->Tick();
+    if (std::find(Timers.begin(), Timers.end(), t) == Timers.end() || !t->Tick) continue;
+    // A copy: the tick may stop its own timer.
+    const std::function<void()> tick = t->Tick;
+    tick();
   }
 }
 
@@ -509,14 +547,9 @@ void HeadlessPlatform::AnswerMenuWithAccessKey(char key) {
   };
 }
 
-std::unique_ptr<TrayIcon> HeadlessPlatform::AddTrayIcon(const MaskedImage& picture,
-                                                        const std::string& tip,
-                                                        TrayIconHandler& handler) {
-  ++TrayAddAttempts;
-  if (TrayAddFailures != 0) {
-    if (TrayAddFailures > 0) --TrayAddFailures;
-    return nullptr;
-  }
+std::unique_ptr<TrayIcon> HeadlessPlatform::CreateTrayIcon(const MaskedImage& picture,
+                                                           const std::string& tip,
+                                                           TrayIconHandler& handler) {
   return std::make_unique<HeadlessTrayIcon>(*this, picture, tip, handler);
 }
 

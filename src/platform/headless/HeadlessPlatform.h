@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -160,20 +161,28 @@ class HeadlessTrayIcon final : public TrayIcon {
   HeadlessTrayIcon(HeadlessPlatform& os, const MaskedImage& picture, std::string tip,
                    TrayIconHandler& handler);
   ~HeadlessTrayIcon() override;
+  // Answered from the platform's TrayAnswers.
+  TrayAddResult Add() override;
+  bool Modify() override;
   void SetPicture(const MaskedImage& picture) override {
     Picture = picture;
     ++PictureChanges;
   }
-  // The user releases the right button over the icon.
-  void RightClick() { Handler.HandleTrayRightButtonUp(); }
+  // The user releases the right button over the icon: a moment after
+  // whatever happened before (the clock steps on), or at a time of the
+  // platform's clock.
+  void RightClick();
+  void RightClick(uint32_t time) { Handler.HandleTrayRightButtonUp(time); }
 
   MaskedImage Picture;
   std::string Tip;
   int PictureChanges = 0;
+  bool InArea = false;
   TrayIconHandler& Handler;
 
  private:
   HeadlessPlatform& Os_;
+  std::optional<bool> ModifyFinds_;
 };
 
 class HeadlessTimer final : public Timer {
@@ -230,7 +239,10 @@ class HeadlessPlatform final : public Platform {
 
   Point PrimaryDisplaySize() const override { return DisplaySize; }
   std::vector<MonitorArea> Monitors() const override { return Displays; }
-  std::vector<std::string> ScreenFontFamilies() const override { return FontFamilies; }
+  std::vector<std::string> ScreenFontFamilies() const override {
+    ++FontFamilyQueries;
+    return FontFamilies;
+  }
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
   TColor SysColor(int index) const override;
@@ -248,19 +260,22 @@ class HeadlessPlatform final : public Platform {
   // Runs the scripted events in order until Quit or until none are left.
   void RunMessageLoop(const MessageFilter& filter) override;
   bool RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) override;
-  void ProcessPendingMessages(const MessageFilter& /*filter*/) override { ++PendingMessageRuns; }
+  void ProcessPendingMessages(const MessageFilter& /*filter*/) override {
+    ++PendingMessageRuns;
+    if (WhilePending) WhilePending();
+  }
   void Quit() override { QuitRequested = true; }
   void ShowError(const std::string& text) override { Errors.push_back(text); }
   void SetDisplayChangeHandler(std::function<void()> handler) override {
     DisplayChangeHandler = std::move(handler);
   }
-  void Sleep(int milliseconds) override { SleptMs += milliseconds; }
+  uint32_t TickCount() const override { return Now; }
   std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
   int DpiAt(Point /*screen*/) const override { return Ppi; }
   int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
   void BringAppToForeground() override { ++ForegroundRequests; }
-  std::unique_ptr<TrayIcon> AddTrayIcon(const MaskedImage& picture, const std::string& tip,
-                                        TrayIconHandler& handler) override;
+  std::unique_ptr<TrayIcon> CreateTrayIcon(const MaskedImage& picture, const std::string& tip,
+                                           TrayIconHandler& handler) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override { OpenedLinks.push_back(url); }
 
@@ -268,6 +283,7 @@ class HeadlessPlatform final : public Platform {
   Point DisplaySize{1366, 768};
   // The monitors, the primary first: 1366 x 768 with a 40-pixel task bar.
   std::vector<MonitorArea> Displays{{{0, 0, 1366, 768}, {0, 0, 1366, 728}}};
+  mutable int FontFamilyQueries = 0;
   std::vector<std::string> FontFamilies{"Arial", "Courier New", "Tahoma", "Times New Roman",
                                         "Verdana"};
   std::function<void()> DisplayChangeHandler;
@@ -285,7 +301,10 @@ class HeadlessPlatform final : public Platform {
   std::vector<std::string> Errors;
   int TextRenders = 0;
   int PendingMessageRuns = 0;
-  int SleptMs = 0;
+  // What the messages waiting in the queue do when they are handled.
+  std::function<void()> WhilePending;
+  // The clock of TickCount.
+  uint32_t Now = 1000;
   int ForegroundRequests = 0;
   std::vector<std::string> OpenedLinks;
 
@@ -298,11 +317,19 @@ class HeadlessPlatform final : public Platform {
   // The next menu chooses the item whose access key is this character.
   void AnswerMenuWithAccessKey(char key);
 
-  // The notification area: how many adds it refuses before it takes one
-  // (-1: all of them), and the icons in it.
-  int TrayAddFailures = 0;
-  int TrayAddAttempts = 0;
+  // The notification area: its answers to the adds to come, in order, each
+  // with what a change right after it finds (once they run out, an add is
+  // taken and a change finds the icon if it is in the area); the calls as
+  // they came; the icons.
+  struct TrayAnswer {
+    TrayAddResult Add = TrayAddResult::Added;
+    bool Modify = false;  // what a change after this add finds
+  };
+  std::deque<TrayAnswer> TrayAnswers;
+  std::vector<std::string> TrayCalls;  // "add", "modify"
   std::vector<HeadlessTrayIcon*> TrayIcons;
+  // The desktop shell announces its notification area to every icon.
+  void AnnounceTrayArea();
 
   std::vector<HeadlessTimer*> Timers;
   // Every running timer's interval passes once.

@@ -188,7 +188,8 @@ class Win32Control final : public Control {
   void ListChoice(int code);
   void Choose(int index);
   void DrawColorItem(const DRAWITEMSTRUCT& item) const;
-  // The dropped list shows its longest item whole.
+  // The dropped list shows its longest item whole. Measured when the list
+  // drops, not when it is filled: a long list may never be dropped.
   void FitDroppedWidth();
   void SetWindowTextQuietly(const std::wstring& text);
   std::wstring WindowText() const;
@@ -212,6 +213,7 @@ class Win32Control final : public Control {
   std::vector<bool> Checks_;  // tool bar: which buttons are check buttons
   std::vector<bool> Down_;    // tool bar: as the program last set them
   std::vector<TColor> ItemColors_;
+  bool DroppedWidthFits_ = false;
   int KnownIndex_ = -1;     // lists: the choice as the program knows it
   std::wstring KnownText_;  // editable box: the text as the program knows it
   int KnownPosition_ = 0;   // track bar
@@ -446,7 +448,7 @@ void Win32Control::SetBounds(const Rect& bounds) {
   const bool widthChanged = bounds.Width != Params_.Bounds.Width;
   Params_.Bounds = bounds;
   Place();
-  if (widthChanged) FitDroppedWidth();
+  if (widthChanged) DroppedWidthFits_ = false;
 }
 
 void Win32Control::SetVisible(bool visible) {
@@ -467,7 +469,7 @@ void Win32Control::SetFont(const ControlFont& font) {
     ::SendMessageW(Hwnd(), CB_SETITEMHEIGHT, 0, ItemHeight());
   }
   Place();
-  FitDroppedWidth();
+  DroppedWidthFits_ = false;
   if (Kind_ == ControlKind::Label) ::InvalidateRect(Hwnd(), nullptr, TRUE);
 }
 
@@ -540,11 +542,11 @@ void Win32Control::SetItems(const std::vector<std::string>& items) {
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
   KnownIndex_ = -1;
   KnownText_ = WindowText();
-  FitDroppedWidth();
+  DroppedWidthFits_ = false;
 }
 
 void Win32Control::FitDroppedWidth() {
-  if (!IsList() || !Hwnd()) return;
+  if (!IsList() || !Hwnd() || DroppedWidthFits_) return;
   WindowDc dc(Hwnd());
   if (!dc.Get()) return;
   SelectedObject font(
@@ -567,6 +569,7 @@ void Win32Control::FitDroppedWidth() {
   if (Kind_ == ControlKind::ColorBox) width += SwatchWidth(ItemHeight()) + 6;
   width = std::max<LONG>(width, Params_.Bounds.Width);
   ::SendMessageW(Hwnd(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+  DroppedWidthFits_ = true;
 }
 
 void Win32Control::SetItemIndex(int index) {
@@ -828,6 +831,11 @@ bool Win32Control::Route(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
           [[fallthrough]];
         case ControlKind::DropDownList:
         case ControlKind::ColorBox:
+          // Sent before the list shows; the list takes the width set now.
+          if (code == CBN_DROPDOWN) {
+            FitDroppedWidth();
+            return true;
+          }
           if (code != CBN_SELCHANGE && code != CBN_SELENDOK && code != CBN_SELENDCANCEL) {
             return false;
           }

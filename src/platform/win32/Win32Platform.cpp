@@ -241,9 +241,7 @@ void Win32Platform::ProcessPendingMessages(const MessageFilter& filter) {
 
 void Win32Platform::Quit() { ::PostQuitMessage(0); }
 
-void Win32Platform::Sleep(int milliseconds) {
-  ::Sleep(static_cast<DWORD>(std::max(milliseconds, 0)));
-}
+uint32_t Win32Platform::TickCount() const { return ::GetTickCount(); }
 
 void Win32Platform::ShowError(const std::string& text) {
   // A message box runs a loop of its own, where the same fault may strike

@@ -62,13 +62,13 @@ class Win32Platform : public Platform {
   void Quit() override;
   void ShowError(const std::string& text) override;
   void SetDisplayChangeHandler(std::function<void()> handler) override;
-  void Sleep(int milliseconds) override;
+  uint32_t TickCount() const override;
   std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
   int DpiAt(Point screen) const override;
   int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
   void BringAppToForeground() override;
-  std::unique_ptr<TrayIcon> AddTrayIcon(const MaskedImage& picture, const std::string& tip,
-                                        TrayIconHandler& handler) override;
+  std::unique_ptr<TrayIcon> CreateTrayIcon(const MaskedImage& picture, const std::string& tip,
+                                           TrayIconHandler& handler) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override;
 

@@ -23,6 +23,13 @@ namespace vr::win32 {
 
 // ---------------------------------------------------------------- tray icon and timers
 
+namespace {
+
+// The desktop shell's task bar, which holds the notification area.
+constexpr wchar_t kTrayWindowClass[] = L"Shell_TrayWnd";
+
+}  // namespace
+
 class Win32TrayIcon final : public TrayIcon {
  public:
   Win32TrayIcon(Win32Platform& platform, UINT id, const std::string& tip, IconHandle icon,
@@ -31,7 +38,7 @@ class Win32TrayIcon final : public TrayIcon {
     Platform_.TrayIconAdded(*this);
   }
   ~Win32TrayIcon() override {
-    if (Added_) {
+    if (MayBeInArea_) {
       NOTIFYICONDATAW data = Data(0);
       ::Shell_NotifyIconW(NIM_DELETE, &data);
     }
@@ -40,30 +47,45 @@ class Win32TrayIcon final : public TrayIcon {
   Win32TrayIcon(const Win32TrayIcon&) = delete;
   Win32TrayIcon& operator=(const Win32TrayIcon&) = delete;
 
-  // Into the notification area; false when it refuses the icon.
-  bool Add() {
+  TrayAddResult Add() override {
     NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    Added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-    return Added_;
+    ::SetLastError(ERROR_SUCCESS);
+    if (::Shell_NotifyIconW(NIM_ADD, &data)) {
+      InArea_ = MayBeInArea_ = true;
+      return TrayAddResult::Added;
+    }
+    // The shell answers through a message to its tray window, with a
+    // time-out; without that window there is nobody to ask.
+    if (::GetLastError() == ERROR_TIMEOUT) {
+      MayBeInArea_ = true;
+      return TrayAddResult::TimedOut;
+    }
+    if (!::FindWindowW(kTrayWindowClass, nullptr)) return TrayAddResult::NoArea;
+    return TrayAddResult::Refused;
   }
 
-  // The desktop shell started again and lost its icons.
-  void AddAgain() {
-    if (Add()) return;
-    // Some shells send the notice while they still have the icon.
+  bool Modify() override {
     NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    Added_ = ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    InArea_ = ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    if (InArea_) MayBeInArea_ = true;
+    return InArea_;
   }
 
   void SetPicture(const MaskedImage& picture) override {
     IconHandle icon = MakeIcon(picture);
     if (!icon) return;
-    NOTIFYICONDATAW data = Data(NIF_ICON);
-    data.hIcon = icon.get();
-    ::Shell_NotifyIconW(NIM_MODIFY, &data);
-    // The shell has its own copy now; the one shown before goes.
+    if (InArea_) {
+      NOTIFYICONDATAW data = Data(NIF_ICON);
+      data.hIcon = icon.get();
+      ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    }
+    // The shell has its own copy now, or takes the new one with the next
+    // add; the one shown before goes.
     Icon_ = std::move(icon);
   }
+
+  // The shell has started again and lost its icons.
+  void AreaCreated() { InArea_ = false; }
 
   UINT Id() const { return Id_; }
   TrayIconHandler& Handler() const { return Handler_; }
@@ -89,7 +111,9 @@ class Win32TrayIcon final : public TrayIcon {
   std::wstring Tip_;
   IconHandle Icon_;
   TrayIconHandler& Handler_;
-  bool Added_ = false;
+  bool InArea_ = false;
+  // Also after a time-out, after which the shell may have taken the icon.
+  bool MayBeInArea_ = false;
 };
 
 class Win32Timer final : public Timer {
@@ -128,7 +152,9 @@ bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     for (Win32TrayIcon* icon : TrayIcons_) {
       if (icon->Id() == wParam) {
         TrayIconHandler& handler = icon->Handler();
-        Guarded([&handler] { handler.HandleTrayRightButtonUp(); });
+        // When the button went up, not when the message came out of the queue.
+        const auto time = static_cast<uint32_t>(::GetMessageTime());
+        Guarded([&handler, time] { handler.HandleTrayRightButtonUp(time); });
         break;
       }
     }
@@ -154,20 +180,22 @@ bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
   }
   if (TaskbarCreatedMessage_ != 0 && msg == TaskbarCreatedMessage_) {
     const std::vector<Win32TrayIcon*> icons = TrayIcons_;
-    for (Win32TrayIcon* icon : icons) icon->AddAgain();
+    for (Win32TrayIcon* icon : icons) {
+      // A handler may take an icon away.
+      if (std::find(TrayIcons_.begin(), TrayIcons_.end(), icon) == TrayIcons_.end()) continue;
+      icon->AreaCreated();
+      TrayIconHandler& handler = icon->Handler();
+      Guarded([&handler] { handler.HandleTrayAreaCreated(); });
+    }
     return true;
   }
   return false;
 }
 
-std::unique_ptr<TrayIcon> Win32Platform::AddTrayIcon(const MaskedImage& picture,
-                                                     const std::string& tip,
-                                                     TrayIconHandler& handler) {
-  // The first icon of a run has id 1, however many tries it took.
-  auto icon = std::make_unique<Win32TrayIcon>(*this, NextTrayId_, tip, MakeIcon(picture), handler);
-  if (!icon->Add()) return nullptr;
-  ++NextTrayId_;
-  return icon;
+std::unique_ptr<TrayIcon> Win32Platform::CreateTrayIcon(const MaskedImage& picture,
+                                                        const std::string& tip,
+                                                        TrayIconHandler& handler) {
+  return std::make_unique<Win32TrayIcon>(*this, NextTrayId_++, tip, MakeIcon(picture), handler);
 }
 
 std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::function<void()> tick) {

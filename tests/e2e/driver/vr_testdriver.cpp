@@ -27,6 +27,9 @@
 //   vr_testdriver activate-cycle N
 //                               activates the visible rulers in turn, N times
 //   vr_testdriver refuse-tray SECONDS
+//   vr_testdriver hold SECONDS  keeps a hidden window for SECONDS: Wine closes its desktop
+//                               process about a second after the last program goes, and
+//                               a program started then waits for a new one
 //                               plays a notification area that refuses every icon
 //   vr_testdriver state TITLE   a line for the visible window TITLE (its client area on
 //                               the screen), then one per control, those in its group
@@ -366,6 +369,24 @@ int RefuseTray(long seconds) {
   return 0;
 }
 
+// A hidden window that keeps Wine's desktop in use until SECONDS have passed.
+int Hold(long seconds) {
+  const HWND keeper =
+      CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"vr_testdriver hold", WS_POPUP, 0, 0, 0, 0,
+                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!keeper) return 1;
+  std::printf("holding\n");
+  std::fflush(stdout);
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  DestroyWindow(keeper);
+  return 0;
+}
+
 // ---- the Options window: every control's state, the focus and the tool bar
 
 // Each button's state, 1 where it is checked. TB_GETBUTTON writes into the
@@ -480,11 +501,13 @@ int main(int argc, char** argv) {
     rc = RefuseTray(std::strtol(argv[2], nullptr, 10));
   } else if (command == "state" && argc == 3) {
     rc = State(argv[2]);
+  } else if (command == "hold" && argc == 3) {
+    rc = Hold(std::strtol(argv[2], nullptr, 10));
   } else {
     std::fprintf(stderr,
                  "usage: vr_testdriver list | close CLASS | displaychange CLASS | controls TITLE |"
                  " click TITLE CAPTION | tray-rclick | handles | keys CLASS VK... | about-cycle N |"
-                 " activate-cycle N | refuse-tray SECONDS | state TITLE\n");
+                 " activate-cycle N | refuse-tray SECONDS | state TITLE | hold SECONDS\n");
   }
   std::fflush(stdout);
   return rc;

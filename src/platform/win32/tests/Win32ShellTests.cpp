@@ -49,7 +49,8 @@ struct Heard : WindowHandler, TrayIconHandler {
     Suggested = suggested;
     Calls.push_back("dpi " + std::to_string(dpi));
   }
-  void HandleTrayRightButtonUp() override { Calls.push_back("tray"); }
+  void HandleTrayRightButtonUp(uint32_t) override { Calls.push_back("tray"); }
+  void HandleTrayAreaCreated() override { Calls.push_back("area"); }
 };
 
 HWND HwndOf(Window& w) { return static_cast<Win32Window&>(w).Hwnd(); }
@@ -321,21 +322,53 @@ void TestMenus(Win32Platform& platform) {
   ::DestroyWindow(system);
 }
 
+// A notification area that refuses every icon, in front of the one Wine's
+// desktop keeps, as long as it lives.
+class RefusingTrayArea {
+ public:
+  RefusingTrayArea() {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      return msg == WM_COPYDATA ? FALSE : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    };
+    cls.hInstance = ::GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"Shell_TrayWnd";
+    Class_ = ::RegisterClassW(&cls);
+    Window_.reset(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                    WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, cls.hInstance,
+                                    nullptr));
+  }
+  ~RefusingTrayArea() {
+    Window_.reset();
+    if (Class_) ::UnregisterClassW(L"Shell_TrayWnd", ::GetModuleHandleW(nullptr));
+  }
+  RefusingTrayArea(const RefusingTrayArea&) = delete;
+  RefusingTrayArea& operator=(const RefusingTrayArea&) = delete;
+  bool Ok() const { return Class_ != 0 && Window_; }
+
+ private:
+  ATOM Class_ = 0;
+  WindowHandle Window_;
+};
+
 void TestTray(Win32Platform& platform) {
   Heard heard;
   const long before = LiveHandles();
-  auto icon = platform.AddTrayIcon(HalfOpaque(16, 0x2080FF), "Vantori Rulers", heard);
-  Check(icon != nullptr, "the notification area takes the icon");
-  if (!icon) return;
+  auto icon = platform.CreateTrayIcon(HalfOpaque(16, 0x2080FF), "Vantori Rulers", heard);
+  {
+    RefusingTrayArea refusing;
+    Check(refusing.Ok(), "a refusing notification area");
+    Check(icon->Add() == TrayAddResult::Refused, "an area that answers no refuses the icon");
+    Check(!icon->Modify(), "and has no icon to change");
+  }
+  Check(icon->Add() == TrayAddResult::Added, "the notification area takes the icon");
+  Check(icon->Modify(), "a change finds it there");
   const UINT restarted = ::RegisterWindowMessageW(L"TaskbarCreated");
-  // Only the right button's release reaches the program, also once the shell
-  // has restarted.
-  const std::pair<LPARAM, Strings> clicks[] = {{WM_LBUTTONUP, {}},
-                                               {WM_LBUTTONDBLCLK, {}},
-                                               {WM_RBUTTONDOWN, {}},
-                                               {WM_RBUTTONUP, {"tray"}},
-                                               {0, {}},
-                                               {WM_RBUTTONUP, {"tray"}}};
+  // Only the right button's release reaches the program; the shell's
+  // announcement of its area is passed on.
+  const std::pair<LPARAM, Strings> clicks[] = {{WM_LBUTTONUP, {}},   {WM_LBUTTONDBLCLK, {}},
+                                               {WM_RBUTTONDOWN, {}}, {WM_RBUTTONUP, {"tray"}},
+                                               {0, {"area"}},        {WM_RBUTTONUP, {"tray"}}};
   for (const auto& [mouse, calls] : clicks) {
     heard.Calls.clear();
     if (mouse)

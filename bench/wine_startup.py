@@ -1,0 +1,256 @@
+"""How long the real exe takes from launch to ruler 0 on the screen under Wine, next to
+Wine's own Notepad, measured the same way in one run. Figures only, no assertions.
+
+    python3 bench/wine_startup.py [--starts N] [--series N] [--notepad-series] [--cold]
+                                  [--trace DIR]
+                                  (VR_EXE, VR_DRIVER, VR_BUILD as for the e2e tests)
+
+One private Xvfb and one Wine prefix serve the whole run. The two programs start in turn,
+N times each (default 7): the clock starts just before `wine PROGRAM` is launched and stops
+when the X server reports the program's window mapped (ruler 0's "Vantori Rulers", Notepad's
+"Untitled - Notepad"), read from the X event stream, so polling adds nothing. Each program
+is closed again (WM_CLOSE by the test driver) and has ended before the next start.
+
+Then a series of consecutive starts of our exe (default 20) looks for outliers: any start
+above twice the series' median is listed; --notepad-series runs the same series of Notepad,
+to tell a delay of Wine's own from one of ours. The machine's load average is printed with
+the figures: other work on the machine shows in them. --trace DIR keeps each start's Wine
+log with timestamps, the DLLs loaded and the tray's calls, to see where a slow start went.
+
+By default Wine's server and desktop process are up before the first start and stay up, as
+on a desktop where a Wine program already runs: the test driver holds a hidden window for
+the whole run, since Wine closes its desktop process about a second after the last program
+has gone, and the next start then waits for a new one (about 0.2 s on a quiet machine,
+seconds on a busy one, whichever program it is). --cold ends the prefix's Wine processes
+before every start, so each one also pays for Wine's own start-up (the server, its desktop
+and services).
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import select
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import vrtest  # noqa: E402
+
+MAP_NOTIFY = 19
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+NOTEPAD_TITLE = "Untitled - Notepad"
+
+
+class XMapEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong),
+                ("window", ctypes.c_ulong), ("override_redirect", ctypes.c_int)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("xmap", XMapEvent), ("pad", ctypes.c_long * 24)]
+
+
+class MapWatch:
+    """Reports the top-level windows the X server maps, from its event stream."""
+
+    def __init__(self, display):
+        x = ctypes.CDLL(ctypes.util.find_library("X11"))
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        x.XPending.argtypes = [ctypes.c_void_p]
+        x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
+        x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                 ctypes.POINTER(ctypes.c_char_p)]
+        x.XFree.argtypes = [ctypes.c_void_p]
+        x.XConnectionNumber.argtypes = [ctypes.c_void_p]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x = x
+        self.dpy = x.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError(f"cannot open display {display}")
+        # Top-level windows are the root's children: their maps come as its
+        # substructure events.
+        x.XSelectInput(self.dpy, x.XDefaultRootWindow(self.dpy), SUBSTRUCTURE_NOTIFY_MASK)
+        x.XSync(self.dpy, 0)
+        self.fd = x.XConnectionNumber(self.dpy)
+
+    def drain(self):
+        event = XEvent()
+        while self.x.XPending(self.dpy):
+            self.x.XNextEvent(self.dpy, ctypes.byref(event))
+
+    def name(self, window):
+        raw = ctypes.c_char_p()
+        if not self.x.XFetchName(self.dpy, window, ctypes.byref(raw)) or not raw.value:
+            return None
+        try:
+            return raw.value.decode("utf-8", "replace")
+        finally:
+            self.x.XFree(raw)
+
+    def wait_mapped(self, title, timeout, alive):
+        """The monotonic time at which a window named title was mapped."""
+        deadline = time.monotonic() + timeout
+        event = XEvent()
+        while True:
+            while self.x.XPending(self.dpy):
+                self.x.XNextEvent(self.dpy, ctypes.byref(event))
+                if event.type == MAP_NOTIFY:
+                    now = time.monotonic()
+                    if self.name(event.xmap.window) == title:
+                        return now
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise TimeoutError(f"no window {title!r} within {timeout} s")
+            if not alive():
+                raise RuntimeError(f"the program ended before showing {title!r}")
+            select.select([self.fd], [], [], min(left, 0.5))
+
+    def close(self):
+        self.x.XCloseDisplay(self.dpy)
+
+
+class Program:
+    def __init__(self, label, args, title, window_class):
+        self.label, self.args, self.title, self.window_class = label, args, title, window_class
+
+
+TRACE_CHANNELS = "+timestamp,+loaddll,+systray,+debugstr"
+
+
+def start_once(session, watch, program, timeout, trace=None):
+    """Launch to mapped, in milliseconds; the program is closed and gone afterwards.
+
+    trace: a file for the start's Wine log with timestamps, or None.
+    """
+    watch.drain()
+    env = session.env
+    if trace is not None:
+        env = dict(env, WINEDEBUG=TRACE_CHANNELS)
+        log = open(trace, "wb")
+    else:
+        log = open(session.tmp / f"{program.window_class}.log", "ab")
+    t0 = time.monotonic()
+    proc = subprocess.Popen(["wine", *program.args], env=env, cwd=session.tmp,
+                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    try:
+        mapped = watch.wait_mapped(program.title, timeout, lambda: proc.poll() is None)
+        elapsed = (mapped - t0) * 1000
+        # Closed the way a user would, and awaited, so that the next start is alone.
+        vrtest.wait_until(lambda: session.wine(vrtest.DRIVER, "close", program.window_class,
+                                               check=False)[0] == 0, 30, 0.2,
+                          f"{program.label} to take the close request")
+        proc.wait(60)
+        return elapsed
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        log.close()
+
+
+def cold(session):
+    """Ends every Wine process of this prefix, then starts a bare server again."""
+    vrtest.run(["wineserver", "-k"], env=session.env, check=False)
+    vrtest.run(["wineserver", "-w"], env=session.env, check=False)
+    vrtest.run(["wineserver", "-p"], env=session.env)
+
+
+def load():
+    return f"{os.getloadavg()[0]:.2f}"
+
+
+def trace_file(folder, name):
+    if folder is None:
+        return None
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder / f"{name}.log"
+
+
+def describe(ms):
+    return (f"median {statistics.median(ms):7.0f} ms   range {min(ms):.0f}-{max(ms):.0f} ms   "
+            f"({', '.join(f'{m:.0f}' for m in ms)})")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--starts", type=int, default=7, help="alternating starts of each")
+    parser.add_argument("--series", type=int, default=20, help="consecutive starts of our exe")
+    parser.add_argument("--notepad-series", action="store_true",
+                        help="the same series of Notepad afterwards")
+    parser.add_argument("--cold", action="store_true", help="Wine's processes end between starts")
+    parser.add_argument("--timeout", type=float, default=300, help="seconds one start may take")
+    parser.add_argument("--trace", type=Path, help="keep each start's Wine log in this folder")
+    opts = parser.parse_args()
+
+    ours = Program("VantoriRulers.exe", [str(vrtest.EXE)], vrtest.TITLE, vrtest.RULER_CLASS)
+    notepad = Program("Notepad", ["notepad"], NOTEPAD_TITLE, "Notepad")
+    print(f"load average (1, 5, 15 min) at the start: "
+          f"{', '.join(f'{x:.2f}' for x in os.getloadavg())}", flush=True)
+    session = vrtest.Session("wine_startup")
+    keeper = None
+    try:
+        watch = MapWatch(session.display)
+        if not opts.cold:
+            keeper = subprocess.Popen(["wine", str(vrtest.DRIVER), "hold", "86400"],
+                                      env=session.env, cwd=session.tmp, stdin=subprocess.DEVNULL,
+                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            if keeper.stdout.readline().strip() != b"holding":
+                raise RuntimeError("the test driver could not hold Wine's desktop")
+        times = {ours.label: [], notepad.label: []}
+        for i in range(opts.starts):
+            for program in (ours, notepad) if i % 2 == 0 else (notepad, ours):
+                if opts.cold:
+                    cold(session)
+                ms = start_once(session, watch, program, opts.timeout,
+                                trace_file(opts.trace, f"{program.window_class}-alternating-{i + 1}"))
+                times[program.label].append(ms)
+                print(f"  {program.label:18} start {i + 1}: {ms:7.0f} ms   load {load()}", flush=True)
+        print(f"\nAlternating starts, {opts.starts} each"
+              f"{' (cold: Wine ends between starts)' if opts.cold else ''}:")
+        for label, ms in times.items():
+            print(f"  {label:18} {describe(ms)}")
+        ratio = statistics.median(times[ours.label]) / statistics.median(times[notepad.label])
+        print(f"  ratio (ours / Notepad): {ratio:.2f}")
+
+        for program in (ours, notepad) if opts.notepad_series else (ours,):
+            if opts.series <= 0:
+                break
+            series = []
+            for i in range(opts.series):
+                if opts.cold:
+                    cold(session)
+                series.append(start_once(session, watch, program, opts.timeout,
+                                         trace_file(opts.trace,
+                                                    f"{program.window_class}-series-{i + 1}")))
+                print(f"  {program.label} series start {i + 1}: {series[-1]:7.0f} ms   "
+                      f"load {load()}", flush=True)
+            median = statistics.median(series)
+            slow = [(i + 1, ms) for i, ms in enumerate(series) if ms > 2 * median]
+            print(f"\n{opts.series} starts of {program.label} in a row: {describe(series)}")
+            print(f"  slowest {max(series):.0f} ms = {max(series) / median:.2f} x the median; "
+                  f"starts above twice the median: "
+                  f"{', '.join(f'#{i} {ms:.0f} ms' for i, ms in slow) if slow else 'none'}")
+        print(f"\nload average (1, 5, 15 min) at the end: "
+              f"{', '.join(f'{x:.2f}' for x in os.getloadavg())}")
+        watch.close()
+    finally:
+        if keeper is not None:
+            keeper.kill()
+            keeper.wait()
+            keeper.stdout.close()
+        session.close()
+
+
+if __name__ == "__main__":
+    main()
