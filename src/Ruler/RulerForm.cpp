@@ -12,8 +12,6 @@ namespace vr {
 
 namespace {
 
-constexpr uint32_t kToolWindowBit = 0x80;  // WS_EX_TOOLWINDOW
-
 WindowParams RulerWindowDesign() {
   WindowParams p;
   p.Kind = WindowKind::Ruler;
@@ -50,9 +48,9 @@ TRulerForm::~TRulerForm() { FormDestroy(); }
 Point TRulerForm::DisplaySize() const { return Owner().Os().PrimaryDisplaySize(); }
 
 void TRulerForm::FormCreate() {
-  // No task-bar button: the hidden owner of every window is a tool window.
+  // No task-bar button: the hidden owner of every window keeps off the task bar.
   Platform& os = Owner().Os();
-  os.SetAppExStyle(os.AppExStyle() | kToolWindowBit);
+  os.KeepOffTaskBar();
 
   RulerImage_ = Image();
   LabelFont_ = TLabelFont{};
@@ -166,8 +164,8 @@ void TRulerForm::MoveCenterTo(Point p) {
 void TRulerForm::KeepReachable() {
   // Through MoveCenterTo, so that the next close stores the centre it was
   // brought back to and the next run starts where the user can see it.
-  if (const auto centre = RescuedCenterPoint(Settings_.CenterPoint, Width_, Height_,
-                                             Owner().Os().Monitors()))
+  if (const auto centre =
+          RescuedCenterPoint(Settings_.CenterPoint, Width_, Height_, Owner().Os().Monitors()))
     MoveCenterTo(*centre);
 }
 

@@ -19,6 +19,7 @@
 #include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Strings.h"
 #include "platform/win32/Win32Window.h"
 
 namespace vr::win32::tests {
@@ -27,22 +28,62 @@ using CheckFn = std::function<void(bool, std::string_view, std::source_location)
 
 namespace {
 
+// The kinds of control the checks make, one or more of each family.
+enum class Kind {
+  Label,
+  GroupBox,
+  Panel,
+  Bevel,
+  Picture,
+  Button,
+  CheckBox,
+  ComboBox,
+  DropDownList,
+  ColorBox,
+  TrackBar,
+  ToolBar,
+};
+
+// A control as made, with a view of it by its family where it has one.
+struct Made {
+  std::unique_ptr<Control> Native;
+  HWND Hwnd = nullptr;
+  Label* AsLabel = nullptr;
+  CheckBox* AsCheckBox = nullptr;
+  DropDownList* AsList = nullptr;
+  ComboBox* AsComboBox = nullptr;
+  TrackBar* AsTrackBar = nullptr;
+  ToolBar* AsToolBar = nullptr;
+  Picture* AsPicture = nullptr;
+  Box* AsBox = nullptr;
+};
+
+std::string TextOf(HWND hwnd) {
+  wchar_t text[256] = {};
+  ::GetWindowTextW(hwnd, text, 256);
+  return Narrow(text);
+}
+
 // What a control told the program, with what it showed at that moment.
-struct Events : ControlHandler {
+struct Events : LabelHandler, ClickHandler, ListHandler, TrackBarHandler, ToolBarHandler {
   std::vector<std::string> Calls;
-  Control* Of = nullptr;
+  const Made* Of = nullptr;
   bool Throw = false;
-  void Record(const std::string& call) {
-    if (Of) Seen.push_back({Of->Text(), Of->ItemIndex(), Of->Checked(), Of->Position()});
-    Calls.push_back(call);
-    if (Throw) throw std::runtime_error("boom " + call);
-  }
   struct State {
     std::string Text;
     int Index;
     bool Checked;
     int Position;
   };
+  static State StateOf(const Made& m) {
+    return {TextOf(m.Hwnd), m.AsList ? m.AsList->ItemIndex() : -1,
+            m.AsCheckBox && m.AsCheckBox->Checked(), m.AsTrackBar ? m.AsTrackBar->Position() : 0};
+  }
+  void Record(const std::string& call) {
+    if (Of) Seen.push_back(StateOf(*Of));
+    Calls.push_back(call);
+    if (Throw) throw std::runtime_error("boom " + call);
+  }
   std::vector<State> Seen;
   void HandleClick() override { Record("click"); }
   void HandleTextEdited() override { Record("edit"); }
@@ -53,25 +94,57 @@ struct Events : ControlHandler {
   void HandleMouseLeave() override { Record("leave"); }
 };
 
-struct Made {
-  std::unique_ptr<Control> Native;
-  HWND Hwnd;
-};
-
-ControlParams Design(ControlKind kind, Rect bounds, Control* parent = nullptr) {
-  ControlParams p;
-  p.Kind = kind;
-  p.Bounds = bounds;
-  p.Parent = parent;
-  p.TabStop = kind != ControlKind::Label && kind != ControlKind::GroupBox;
-  return p;
+ControlPlace Design(Kind kind, Rect bounds, Box* parent = nullptr) {
+  return {parent, bounds, true, kind != Kind::Label && kind != Kind::GroupBox};
 }
 
-Made Make(Window& window, const ControlParams& params, Events& events) {
-  auto native = window.CreateControl(params, events);
-  events.Of = native.get();
-  const HWND hwnd = NativeHandle(*native);
-  return {std::move(native), hwnd};
+std::unique_ptr<Control> Create(Window& w, Kind kind, const ControlPlace& place, Events& events,
+                                const std::string& text) {
+  const ControlFont font;
+  switch (kind) {
+    case Kind::Label:
+      return w.CreateLabel(place, text, font, events);
+    case Kind::GroupBox:
+      return w.CreateGroupBox(place, text, font);
+    case Kind::Panel:
+      return w.CreatePanel(place, kDefaultColor);
+    case Kind::Bevel:
+      return w.CreateBevel(place);
+    case Kind::Picture:
+      return w.CreatePicture(place);
+    case Kind::Button:
+      return w.CreateButton(place, text, font, false, events);
+    case Kind::CheckBox:
+      return w.CreateCheckBox(place, text, font, events);
+    case Kind::ComboBox:
+      return w.CreateComboBox(place, font, 8, events);
+    case Kind::DropDownList:
+      return w.CreateDropDownList(place, font, 8, events);
+    case Kind::ColorBox:
+      return w.CreateColorList(place, font, 8, events);
+    case Kind::TrackBar:
+      return w.CreateTrackBar(place, -50, 50, 16, events);
+    case Kind::ToolBar:
+      return w.CreateToolBar(place, events);
+  }
+  return nullptr;
+}
+
+Made Make(Window& window, Kind kind, const ControlPlace& place, Events& events,
+          const std::string& text = {}) {
+  Made m;
+  m.Native = Create(window, kind, place, events, text);
+  Control* c = m.Native.get();
+  m.Hwnd = NativeHandle(*c);
+  m.AsLabel = dynamic_cast<Label*>(c);
+  m.AsCheckBox = dynamic_cast<CheckBox*>(c);
+  m.AsList = dynamic_cast<DropDownList*>(c);
+  m.AsComboBox = dynamic_cast<ComboBox*>(c);
+  m.AsTrackBar = dynamic_cast<TrackBar*>(c);
+  m.AsToolBar = dynamic_cast<ToolBar*>(c);
+  m.AsPicture = dynamic_cast<Picture*>(c);
+  m.AsBox = dynamic_cast<Box*>(c);
+  return m;
 }
 
 void PumpMessages() {
@@ -108,7 +181,7 @@ ToolButtonSpec Tool(bool check) {
 }
 
 using Act = std::function<void(HWND)>;
-using Change = std::function<void(Control&)>;
+using Change = std::function<void(Made&)>;
 using Shows = std::function<bool(const Events::State&)>;
 using Strings = std::vector<std::string>;
 
@@ -119,14 +192,15 @@ Act Keys(std::vector<UINT> keys, bool inEdit = false) {
 }
 void PressBmClick(HWND h) { ::SendMessageW(h, BM_CLICK, 0, 0); }
 Change At(int i) {
-  return [i](Control& c) { c.SetItemIndex(i); };
+  return [i](Made& c) { c.AsList->SetItemIndex(i); };
 }
 Change MoveTo(int p) {
-  return [p](Control& c) { c.SetPosition(p); };
+  return [p](Made& c) { c.AsTrackBar->SetPosition(p); };
 }
 Change Say(std::string text, Change then = nullptr) {
-  return [text, then](Control& c) {
-    c.SetText(text);
+  return [text, then](Made& c) {
+    if (c.AsComboBox) c.AsComboBox->SetText(text);
+    if (c.AsLabel) c.AsLabel->SetText(text);
     if (then) then(c);
   };
 }
@@ -158,57 +232,53 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
   auto window =
       platform.CreateTopLevel({WindowKind::Dialog, "Controls", {40, 40, 420, 320}}, windowEvents);
   window->SetVisible(true);
-  // Every kind gets the same range, items and buttons; each uses what it has.
-  auto make = [&window](ControlKind kind, Events& events) {
-    ControlParams p = Design(kind, {10, 10, 200, 24});
-    p.Min = -50;
-    p.Max = 50;
-    Made made = Make(*window, p, events);
-    made.Native->SetItems({"640", "800", "1024"});
-    made.Native->SetButtons({Tool(true), Tool(false)});
+  // Every list gets the same items, every tool bar the same buttons.
+  auto make = [&window](Kind kind, Events& events) {
+    Made made = Make(*window, kind, Design(kind, {10, 10, 200, 24}), events);
+    if (made.AsList) made.AsList->SetItems({"640", "800", "1024"});
+    if (made.AsToolBar) made.AsToolBar->SetButtons({Tool(true), Tool(false)});
+    events.Of = nullptr;
     return made;
   };
-  auto state = [](const Control& c) {
-    return Events::State{c.Text(), c.ItemIndex(), c.Checked(), c.Position()};
-  };
+  auto state = [](const Made& c) { return Events::StateOf(c); };
 
   // ---- the program's own changes fire nothing, and the control shows them
   struct ProgramCase {
     const char* What;
-    ControlKind Kind;
+    Kind Type;
     Change Do;
     Shows Then;
   };
   const ProgramCase programCases[] = {
-      {"SetChecked", ControlKind::CheckBox, [](Control& c) { c.SetChecked(true); }, kChecked},
-      {"SetPosition", ControlKind::TrackBar, MoveTo(-20), Position(-20)},
-      {"SetPosition beyond the range", ControlKind::TrackBar, MoveTo(99), Position(50)},
-      {"SetText", ControlKind::ComboBox, Say("1280"), Saying("1280")},
-      {"SetItemIndex", ControlKind::ComboBox, At(2), Item(2, "1024")},
-      {"SetItemIndex -1 keeps the text", ControlKind::ComboBox, Say("77", At(-1)), Item(-1, "77")},
-      {"SetItems keeps the text", ControlKind::ComboBox,
+      {"SetChecked", Kind::CheckBox, [](Made& c) { c.AsCheckBox->SetChecked(true); }, kChecked},
+      {"SetPosition", Kind::TrackBar, MoveTo(-20), Position(-20)},
+      {"SetPosition beyond the range", Kind::TrackBar, MoveTo(99), Position(50)},
+      {"SetText", Kind::ComboBox, Say("1280"), Saying("1280")},
+      {"SetItemIndex", Kind::ComboBox, At(2), Item(2, "1024")},
+      {"SetItemIndex -1 keeps the text", Kind::ComboBox, Say("77", At(-1)), Item(-1, "77")},
+      {"SetItems keeps the text", Kind::ComboBox,
        Say("5",
-           [](Control& c) {
-             c.SetItems({"5", "6"});
+           [](Made& c) {
+             c.AsList->SetItems({"5", "6"});
            }),
        Saying("5")},
-      {"SetItemIndex of a list", ControlKind::DropDownList, At(1), Item(1, "800")},
-      {"SetItemIndex -1 of a list", ControlKind::DropDownList,
-       [](Control& c) { c.SetItemIndex(1), c.SetItemIndex(-1); }, Item(-1, "")},
-      {"SetItemIndex of a colour list", ControlKind::ColorBox, At(0), Item(0)},
+      {"SetItemIndex of a list", Kind::DropDownList, At(1), Item(1, "800")},
+      {"SetItemIndex -1 of a list", Kind::DropDownList,
+       [](Made& c) { c.AsList->SetItemIndex(1), c.AsList->SetItemIndex(-1); }, Item(-1, "")},
+      {"SetItemIndex of a colour list", Kind::ColorBox, At(0), Item(0)},
   };
   for (const ProgramCase& c : programCases) {
     Events events;
-    Made made = make(c.Kind, events);
-    c.Do(*made.Native);
+    Made made = make(c.Type, events);
+    c.Do(made);
     PumpMessages();
-    check(events.Calls.empty() && c.Then(state(*made.Native)), c.What);
+    check(events.Calls.empty() && c.Then(state(made)), c.What);
   }
 
   // ---- each user action comes back once, with the control already showing it
   struct UserCase {
     const char* What;
-    ControlKind Kind;
+    Kind Type;
     Change Prepare;
     Act Do;
     const char* Calls;  // "first;second", none ""
@@ -231,33 +301,31 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
     ::SendMessageW(h, WM_MOUSELEAVE, 0, 0);
   };
   const UserCase userCases[] = {
-      {"a click checks a check box", ControlKind::CheckBox, nullptr, PressBmClick, "click",
-       kChecked},
-      {"a click on a button", ControlKind::Button, nullptr, PressBmClick, "click"},
-      {"an arrow key moves a track bar", ControlKind::TrackBar, MoveTo(10), Keys({VK_RIGHT}),
-       "position", Position(11)},
-      {"an arrow key at the end moves nothing", ControlKind::TrackBar, MoveTo(50), Keys({VK_RIGHT}),
-       ""},
-      {"typing edits the text", ControlKind::ComboBox, Say(""), type7, "edit", Saying("7")},
-      {"an arrow key chooses the next item", ControlKind::DropDownList, At(0), Keys({VK_DOWN}),
+      {"a click checks a check box", Kind::CheckBox, nullptr, PressBmClick, "click", kChecked},
+      {"a click on a button", Kind::Button, nullptr, PressBmClick, "click"},
+      {"an arrow key moves a track bar", Kind::TrackBar, MoveTo(10), Keys({VK_RIGHT}), "position",
+       Position(11)},
+      {"an arrow key at the end moves nothing", Kind::TrackBar, MoveTo(50), Keys({VK_RIGHT}), ""},
+      {"typing edits the text", Kind::ComboBox, Say(""), type7, "edit", Saying("7")},
+      {"an arrow key chooses the next item", Kind::DropDownList, At(0), Keys({VK_DOWN}), "chosen",
+       Item(1, "800")},
+      {"a chosen item is in the edit field first", Kind::ComboBox, At(0), Keys({VK_DOWN}, true),
        "chosen", Item(1, "800")},
-      {"a chosen item is in the edit field first", ControlKind::ComboBox, At(0),
-       Keys({VK_DOWN}, true), "chosen", Item(1, "800")},
-      {"the chosen item again from the dropped list", ControlKind::ColorBox, At(0),
+      {"the chosen item again from the dropped list", Kind::ColorBox, At(0),
        Keys({VK_F4, VK_RETURN}), "chosen", Item(0)},
-      {"a list dropped and closed with Esc chooses nothing", ControlKind::DropDownList, At(0),
+      {"a list dropped and closed with Esc chooses nothing", Kind::DropDownList, At(0),
        Keys({VK_F4, VK_DOWN, VK_ESCAPE}), ""},
-      {"a click on a tool button", ControlKind::ToolBar, nullptr, clickSecondTool, "button 1"},
-      {"an arrow and Space on the tool bar press the next button", ControlKind::ToolBar, nullptr,
+      {"a click on a tool button", Kind::ToolBar, nullptr, clickSecondTool, "button 1"},
+      {"an arrow and Space on the tool bar press the next button", Kind::ToolBar, nullptr,
        arrowAndSpace, "button 1"},
-      {"a click on a label", ControlKind::Label, Say("mail"), clickLabel, "click"},
-      {"the pointer over a label and away", ControlKind::Label, Say("mail"), overAndAway,
-       "enter;leave"},
+      {"a click on a label", Kind::Label, Say("mail"), clickLabel, "click"},
+      {"the pointer over a label and away", Kind::Label, Say("mail"), overAndAway, "enter;leave"},
   };
   for (const UserCase& c : userCases) {
     Events events;
-    Made made = make(c.Kind, events);
-    if (c.Prepare) c.Prepare(*made.Native);
+    Made made = make(c.Type, events);
+    if (c.Prepare) c.Prepare(made);
+    events.Of = &made;
     ::SetFocus(made.Hwnd);
     PumpMessages();
     events.Calls.clear();
@@ -273,12 +341,12 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
   // A track bar's thumb follows the density it is given, quietly.
   {
     Events events;
-    Made bar = make(ControlKind::TrackBar, events);
+    Made bar = make(Kind::TrackBar, events);
     const auto thumb = [&bar] {
       return static_cast<int>(::SendMessageW(bar.Hwnd, TBM_GETTHUMBLENGTH, 0, 0));
     };
     const int designed = thumb();
-    bar.Native->SetThumbLength(24);
+    bar.AsTrackBar->SetThumbLength(24);
     PumpMessages();
     check(designed == 16 && thumb() == 24 && events.Calls.empty(), "SetThumbLength");
   }
@@ -288,19 +356,19 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
   // system's frames.
   {
     Events events;
-    Made bar = make(ControlKind::ToolBar, events);
-    bar.Native->SetButtonDown(0, true), bar.Native->SetButtonDown(1, true);
+    Made bar = make(Kind::ToolBar, events);
+    bar.AsToolBar->SetButtonDown(0, true), bar.AsToolBar->SetButtonDown(1, true);
     PumpMessages();
     check(events.Calls.empty() && ToolChecked(bar.Hwnd, 100) && ToolChecked(bar.Hwnd, 101),
           "SetButtonDown");
-    bar.Native->SetButtonDown(0, false);
+    bar.AsToolBar->SetButtonDown(0, false);
     ::SendMessageW(static_cast<Win32Window&>(*window).Hwnd(), WM_COMMAND,
                    MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(bar.Hwnd));
     check(events.Calls == Strings{"button 0"} && ToolChecked(bar.Hwnd, 100),
           "a tool check button turns over however it is pressed");
     Events failing;
     failing.Throw = true;
-    Made box = make(ControlKind::CheckBox, failing);
+    Made box = make(Kind::CheckBox, failing);
     errors.clear();
     PressBmClick(box.Hwnd);
     check(errors == Strings{"boom click"}, "a handler's error is shown");
@@ -310,9 +378,9 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
   // ---- a group box passes its controls' news on and hides them with itself
   {
     Events events;
-    Made group = Make(*window, Design(ControlKind::GroupBox, {10, 10, 150, 100}), events);
-    Made inside =
-        Make(*window, Design(ControlKind::CheckBox, {8, 20, 100, 20}, group.Native.get()), events);
+    Made group = Make(*window, Kind::GroupBox, Design(Kind::GroupBox, {10, 10, 150, 100}), events);
+    Made inside = Make(*window, Kind::CheckBox,
+                       Design(Kind::CheckBox, {8, 20, 100, 20}, group.AsBox), events);
     PressBmClick(inside.Hwnd);
     check(events.Calls == Strings{"click"}, "a box passes its controls' news on");
     group.Native->SetVisible(false);
@@ -332,7 +400,7 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
         platform.CreateTopLevel({WindowKind::Dialog, "Keys", {60, 60, 300, 200}}, activations);
     const HWND dh = static_cast<Win32Window&>(*dialog).Hwnd();
     Events events;
-    Made box = Make(*dialog, Design(ControlKind::CheckBox, {10, 10, 100, 20}), events);
+    Made box = Make(*dialog, Kind::CheckBox, Design(Kind::CheckBox, {10, 10, 100, 20}), events);
     dialog->SetVisible(true);
     dialog->Raise();
     PumpMessages();
@@ -348,14 +416,12 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
   {
     // A label sized by its text follows a new text.
     Events events;
-    ControlParams design = Design(ControlKind::Label, {10, 10, 0, 0});
-    design.AutoSize = true;
-    design.Text = "support@vantori.example";
-    Made label = Make(*window, design, events);
+    Made label = Make(*window, Kind::Label, Design(Kind::Label, {10, 10, 0, 0}), events,
+                      "support@vantori.example");
     RECT r{};
     ::GetClientRect(label.Hwnd, &r);
     const LONG width = r.right;
-    label.Native->SetText("a");
+    label.AsLabel->SetText("a");
     ::GetClientRect(label.Hwnd, &r);
     check(width > 40 && r.right > 0 && r.right < width / 4 && r.bottom >= 11,
           "a label takes the size of its text");
@@ -366,23 +432,22 @@ void TestControls(Win32Platform& platform, std::vector<std::string>& errors,
     const long before = LiveHandles();
     const DWORD userBefore = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
     Events events;
-    Made label = make(ControlKind::Label, events);
+    Made label = make(Kind::Label, events);
     const long withLabel = LiveHandles();
     for (int i = 0; i < 500; ++i) {
       ControlFont f;
       f.Underline = i % 2 == 0;
-      label.Native->SetFont(f);
+      label.AsLabel->SetFont(f);
     }
     check(LiveHandles() == withLabel, "changing a font back and forth keeps one font");
     label.Native.reset();
     for (int round = 0; round < 50; ++round) {
       std::vector<Made> all;
-      for (ControlKind kind :
-           {ControlKind::Panel, ControlKind::Picture, ControlKind::Bevel, ControlKind::Label,
-            ControlKind::Button, ControlKind::GroupBox, ControlKind::ColorBox,
-            ControlKind::TrackBar, ControlKind::ToolBar}) {
+      for (Kind kind : {Kind::Panel, Kind::Picture, Kind::Bevel, Kind::Label, Kind::Button,
+                        Kind::CheckBox, Kind::GroupBox, Kind::ComboBox, Kind::DropDownList,
+                        Kind::ColorBox, Kind::TrackBar, Kind::ToolBar}) {
         all.push_back(make(kind, events));
-        all.back().Native->SetPicture(MaskedImage(32, 32));
+        if (all.back().AsPicture) all.back().AsPicture->SetPicture(MaskedImage(32, 32));
       }
     }
     check(LiveHandles() == before, "controls made and destroyed leave no handle");

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/Win32Keys.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Store.h"
 #include "platform/win32/Win32Strings.h"
@@ -304,6 +305,66 @@ void TestMonitors(Platform& platform) {
   }
 }
 
+// ---------------------------------------------------------------- keys and messages
+
+// Every key the program names has exactly one virtual-key code, and back;
+// keys it has no name for come as none.
+void TestKeys() {
+  const std::pair<KeyCode, int> named[] = {
+      {KeyCode::Tab, VK_TAB},
+      {KeyCode::Enter, VK_RETURN},
+      {KeyCode::Escape, VK_ESCAPE},
+      {KeyCode::Left, VK_LEFT},
+      {KeyCode::Down, VK_DOWN},
+      {KeyCode::Insert, VK_INSERT},
+      {KeyCode::Delete, VK_DELETE},
+      {KeyCode::NumpadAdd, VK_ADD},
+      {KeyCode::Digit0, '0'},
+      {KeyCode::Digit9, '9'},
+      {KeyCode::A, 'A'},
+      {KeyCode::Z, 'Z'},
+      {KeyCode::F1, VK_F1},
+      {KeyCode::F10, VK_F10},
+      {KeyCode::F24, VK_F24},
+      {KeyCode::Shift, VK_SHIFT},
+      {KeyCode::Control, VK_CONTROL},
+      {KeyCode::Alt, VK_MENU},
+      {KeyCode::Menu, VK_APPS},
+      {KeyCode::NumpadSubtract, VK_SUBTRACT},
+  };
+  for (const auto& [key, vk] : named) {
+    Check(VirtualKeyOf(key) == vk && KeyFromVirtualKey(static_cast<WPARAM>(vk)) == key,
+          "a named key and its virtual-key code");
+  }
+  bool roundTrips = true;
+  for (int k = static_cast<int>(KeyCode::None) + 1; k <= static_cast<int>(KeyCode::Menu); ++k) {
+    const auto key = static_cast<KeyCode>(k);
+    roundTrips &= KeyFromVirtualKey(static_cast<WPARAM>(VirtualKeyOf(key))) == key;
+  }
+  Check(roundTrips, "every key of the program round-trips");
+  for (WPARAM vk :
+       {WPARAM{0}, WPARAM{VK_OEM_PLUS}, WPARAM{VK_LWIN}, WPARAM{VK_NUMPAD5}, WPARAM{0xFF}})
+    Check(KeyFromVirtualKey(vk) == KeyCode::None, "a key the program does not name");
+  Check(VirtualKeyOf(KeyCode::None) == 0, "no key, no code");
+
+  const std::pair<UINT, MessageKind> messages[] = {
+      {WM_KEYDOWN, MessageKind::KeyDown},
+      {WM_KEYUP, MessageKind::KeyUp},
+      {WM_SYSKEYDOWN, MessageKind::SysKeyDown},
+      {WM_SYSKEYUP, MessageKind::SysKeyUp},
+      {WM_CHAR, MessageKind::Char},
+      {WM_LBUTTONDOWN, MessageKind::Other},
+      {WM_NULL, MessageKind::Other},
+  };
+  for (const auto& [msg, kind] : messages) Check(MessageKindOf(msg) == kind, "a message's kind");
+  MSG typed{nullptr, WM_CHAR, 'A', 0, 0, {}};
+  Check(Translate(typed, nullptr).Key == KeyCode::None, "a character is no key");
+  MSG pressed{nullptr, WM_SYSKEYDOWN, VK_F4, 0, 0, {}};
+  const Message f4 = Translate(pressed, nullptr);
+  Check(f4.Kind == MessageKind::SysKeyDown && f4.Key == KeyCode::F4,
+        "Alt+F4 as the program sees it");
+}
+
 // ---------------------------------------------------------------- windows
 
 void TestRulerWindow(TestPlatform& platform) {
@@ -486,29 +547,30 @@ void TestLoopAndApp(TestPlatform& platform) {
   Recorder handler;
   auto window = platform.CreateTopLevel(RulerAt({100, 100, 300, 40}), handler);
   const HWND hwnd = HwndOf(*window);
-  std::vector<std::pair<uint32_t, uint64_t>> seen;
+  std::vector<std::pair<MessageKind, KeyCode>> seen;
   ::PostMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
   ::PostMessageW(hwnd, WM_LBUTTONDOWN, 0, 0);
   ::PostMessageW(hwnd, WM_LBUTTONDOWN, 0, 0);
   platform.Quit();
   int clicks = 0;
   platform.RunMessageLoop([&](const Message& msg) {
-    seen.emplace_back(msg.Code, msg.WParam);
+    seen.emplace_back(msg.Kind, msg.Key);
     // The second click is taken by the filter: it must not reach the window.
-    return msg.Code == WM_LBUTTONDOWN && ++clicks == 2;
+    return msg.Kind == MessageKind::Other && msg.Target == &handler && ++clicks == 2;
   });
-  Check(!seen.empty() && seen.front() == std::make_pair(kMsgKeyDown, uint64_t{VK_RIGHT}),
-        "the filter sees each message");
+  Check(!seen.empty() && seen.front() == std::make_pair(MessageKind::KeyDown, KeyCode::Right),
+        "the filter sees each message, in the program's names");
   Check(handler.Count("down L") == 1, "messages are dispatched unless the filter takes them");
   platform.Errors.clear();
   platform.Quit();
   platform.RunMessageLoop({});
   Check(platform.Errors.empty(), "a loop without a filter");
 
-  platform.SetAppExStyle(platform.AppExStyle() | WS_EX_TOOLWINDOW);
-  Check((platform.AppExStyle() & WS_EX_TOOLWINDOW) &&
-            (::GetWindowLongPtrW(platform.AppWindow(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW),
-        "the application window's extended style");
+  const LONG_PTR before = ::GetWindowLongPtrW(platform.AppWindow(), GWL_EXSTYLE);
+  platform.KeepOffTaskBar();
+  platform.KeepOffTaskBar();
+  Check(::GetWindowLongPtrW(platform.AppWindow(), GWL_EXSTYLE) == (before | WS_EX_TOOLWINDOW),
+        "off the task bar: the application window is a tool window, its other styles kept");
   ::SendMessageW(platform.AppWindow(), WM_CLOSE, 0, 0);
   Check(::IsWindow(platform.AppWindow()) && ::IsWindow(hwnd),
         "closing the application window destroys nothing");
@@ -556,6 +618,7 @@ int main() {
   try {
     TestStore();
     TestDibPixels();
+    TestKeys();
     TestPlatform platform(::GetModuleHandleW(nullptr));
     TestText(platform);
     TestMonitors(platform);

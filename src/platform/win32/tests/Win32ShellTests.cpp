@@ -202,13 +202,13 @@ void TestLoops(Win32Platform& platform) {
   };
   std::vector<WindowHandler*> seen, expected;
   for (const auto& [hwnd, target] : targets) {
-    ::PostMessageW(hwnd, WM_NULL, 0, 0);
+    ::PostMessageW(hwnd, WM_KEYUP, VK_SHIFT, 0);
     expected.push_back(target);
   }
   RunUntil(
       platform, [&] { return seen.size() == expected.size(); },
       [&seen](const Message& msg) {
-        if (msg.Code == WM_NULL) seen.push_back(msg.Target);
+        if (msg.Kind == MessageKind::KeyUp) seen.push_back(msg.Target);
         return false;
       });
   Check(seen == expected, "each message names the top-level window it is for");
@@ -222,11 +222,11 @@ void TestLoops(Win32Platform& platform) {
             ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 7,
         "a modal loop ends at a quit and puts it back");
   int handled = 0;
-  ::PostMessageW(HwndOf(*r), WM_NULL, 0, 0);
-  ::PostMessageW(HwndOf(*r), WM_NULL, 0, 0);
+  ::PostMessageW(HwndOf(*r), WM_KEYUP, VK_SHIFT, 0);
+  ::PostMessageW(HwndOf(*r), WM_KEYUP, VK_SHIFT, 0);
   ::PostQuitMessage(3);
   platform.ProcessPendingMessages([&handled](const Message& m) {
-    handled += m.Code == WM_NULL;
+    handled += m.Kind == MessageKind::KeyUp;
     return false;
   });
   Check(
