@@ -29,7 +29,7 @@ JOBS       := 2
 # End-to-end cases run side by side: they wait on Wine far more than they compute.
 E2E_JOBS   ?= 4
 
-PKGS_NATIVE  := cmake g++ googletest libbenchmark-dev
+PKGS_NATIVE  := cmake g++ libgtest-dev libgmock-dev libbenchmark-dev
 PKGS_WINDOWS := cmake mingw-w64
 PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3 trayer
 PKGS_FORMAT  := clang-format

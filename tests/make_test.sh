@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The steps of `make test` once the packages are in, each timed, with its output in
-# build/logs/<step>.log. The end-to-end cases spend most of their time waiting on
-# Wine, so while they run side by side the native, sanitizer and fuzzer trees are
-# built and run at the lowest priority, one step after another, two build jobs at
+# build/logs/<step>.log. The end-to-end cases spend much of their time waiting on
+# Wine, so while they run side by side the sanitizer, fuzzer and native trees are
+# built and run at the lowest priority, one build after another with two jobs at
 # most. A step that fails stops only the steps that need it; the exit code says
 # whether all passed.
 #
@@ -38,17 +38,21 @@ step() {
   return $rc
 }
 
-# The builds and runs that need no Wine, in order; a failed step stops those that
-# need it.
+# The builds and runs that need no Wine; a failed step stops those that need it.
+# One clang tree holds both the unit tests under the sanitizers and the fuzzer; it
+# is built first, so that the fuzzer's minute, which keeps one core busy, runs
+# beside the native build.
 background() {
-  step native-build cmake --build --preset native --parallel $JOBS &&
-    touch "$LOGS/native-built"
-  # One clang tree under the sanitizers holds both the unit tests and the fuzzer.
+  local fuzz=
   if step sanitizers-build sh -c "cmake --preset sanitizers &&
     cmake --build --preset sanitizers --parallel $JOBS"; then
+    step fuzz make --no-print-directory fuzz-run FUZZ_SECONDS="$FUZZ_SECONDS" &
+    fuzz=$!
     step asan-unit build/sanitizers/vr_unit_tests --gtest_brief=1
-    step fuzz make --no-print-directory fuzz-run FUZZ_SECONDS="$FUZZ_SECONDS"
   fi
+  step native-build cmake --build --preset native --parallel $JOBS &&
+    touch "$LOGS/native-built"
+  if [ -n "$fuzz" ]; then wait "$fuzz"; fi
   touch "$LOGS/background-done"
 }
 
@@ -116,7 +120,7 @@ wait $prefix
 prefix=$?
 step native-configure cmake --preset native -DVR_WINDOWS_BUILD_DIR="$PWD/build/windows"
 
-echo "== Building and running the native, sanitizer and fuzzer trees at low priority"
+echo "== Building and running the sanitizer, fuzzer and native trees at low priority"
 # In a session of its own, so that an interrupt can stop all of it.
 setsid nice -n 19 "$0" --background </dev/null &
 chain=$!
@@ -142,8 +146,8 @@ chain=
 echo "== make test: each step in seconds, its output in $LOGS/<step>.log"
 failed=0
 if grep -qP '^installs\t' "$STEPS"; then report installs; fi
-for name in wine-prefix windows-build native-configure e2e native-build unit \
-  sanitizers-build asan-unit fuzz; do
+for name in wine-prefix windows-build native-configure e2e sanitizers-build asan-unit fuzz \
+  native-build unit; do
   report "$name" || failed=1
 done
 total=$(seconds_since "$started")
