@@ -2,7 +2,7 @@
 # The steps of `make test` once the packages are in, each timed, with its output in
 # build/logs/<step>.log. The end-to-end cases spend much of their time waiting on
 # Wine, so while they run side by side the sanitizer, fuzzer and native trees are
-# built and run at the lowest priority, one build after another with two jobs at
+# built and run at low priority, one build after another with two jobs at
 # most. A step that fails stops only the steps that need it; the exit code says
 # whether all passed.
 #
@@ -41,16 +41,16 @@ step() {
 # The builds and runs that need no Wine; a failed step stops those that need it.
 # One clang tree holds both the unit tests under the sanitizers and the fuzzer; it
 # is built first, so that the fuzzer's minute, which keeps one core busy, runs
-# beside the native build.
+# beside the native build. The builds yield to the fuzzer, whose minute is fixed.
 background() {
   local fuzz=
-  if step sanitizers-build sh -c "cmake --preset sanitizers &&
+  if step sanitizers-build nice -n 9 sh -c "cmake --preset sanitizers &&
     cmake --build --preset sanitizers --parallel $JOBS"; then
     step fuzz make --no-print-directory fuzz-run FUZZ_SECONDS="$FUZZ_SECONDS" &
     fuzz=$!
     step asan-unit build/sanitizers/vr_unit_tests --gtest_brief=1
   fi
-  step native-build cmake --build --preset native --parallel $JOBS &&
+  step native-build nice -n 9 cmake --build --preset native --parallel $JOBS &&
     touch "$LOGS/native-built"
   if [ -n "$fuzz" ]; then wait "$fuzz"; fi
   touch "$LOGS/background-done"
@@ -122,7 +122,7 @@ step native-configure cmake --preset native -DVR_WINDOWS_BUILD_DIR="$PWD/build/w
 
 echo "== Building and running the sanitizer, fuzzer and native trees at low priority"
 # In a session of its own, so that an interrupt can stop all of it.
-setsid nice -n 19 "$0" --background </dev/null &
+setsid nice -n 10 "$0" --background </dev/null &
 chain=$!
 
 if [ $windows = 0 ] && [ $prefix = 0 ]; then
