@@ -94,11 +94,19 @@ TEST_F(SettingsTest, FreshSlotsStartApartInTheirColours) {
     int32_t scale;
     uint8_t orientation;
     TColor base, font;
+    Rect bounds;
   };
-  for (const Expect& e :
-       {Expect{1, {363, 384}, 640, 1, 0x0000F0, 0}, Expect{4, {583, 384}, 800, 1, 0x4080FF, 0},
-        Expect{6, {683, 184}, 1024, 2, 0x00F000, 0},
-        Expect{9, {883, 384}, 1024, 3, 0x0F0F0F, 0xFFFFFF}}) {
+  for (const Expect& e : {
+           Expect{1, {363, 384}, 640, TopToBottom, 0x0000F0, 0, {338, 59, 50, 650}},
+           Expect{2, {683, 284}, 800, RightToLeft, 0x008000, 0, {278, 259, 810, 50}},
+           Expect{3, {683, 484}, 800, LeftToRight, 0xF00000, 0, {278, 459, 810, 50}},
+           Expect{4, {583, 384}, 800, TopToBottom, 0x4080FF, 0, {558, -21, 50, 810}},
+           Expect{5, {783, 384}, 800, BottomToTop, 0xFF00FF, 0, {758, -21, 50, 810}},
+           Expect{6, {683, 184}, 1024, RightToLeft, 0x00F000, 0, {166, 159, 1034, 50}},
+           Expect{7, {683, 584}, 1024, LeftToRight, 0xFFFF00, 0, {166, 559, 1034, 50}},
+           Expect{8, {483, 384}, 1024, TopToBottom, 0x00FFFF, 0, {458, -133, 50, 1034}},
+           Expect{9, {883, 384}, 1024, BottomToTop, 0x0F0F0F, 0xFFFFFF, {858, -133, 50, 1034}},
+       }) {
     SetRulerVisible(e.slot, true);
     const TRulerForm& r = Slot(e.slot);
     EXPECT_EQ(r.CenterPoint(), e.center) << e.slot;
@@ -108,7 +116,11 @@ TEST_F(SettingsTest, FreshSlotsStartApartInTheirColours) {
     EXPECT_EQ(r.Font().Color(), e.font) << e.slot;
     EXPECT_EQ(r.Breadth(), 50) << e.slot;
     EXPECT_EQ(r.AlphaBlendValue(), 192) << e.slot;
+    EXPECT_EQ(WindowOf(r).Bounds(), e.bounds) << e.slot;
   }
+  // Ruler 9 is nearly black, so its ticks are white: its 100 tick stands on the
+  // left edge, 5 + 1024 - 100 pixels down.
+  EXPECT_EQ(Slot(9).RulerImage().Pixel(2, 929), 0xFFFFFFu);
 }
 
 TEST_F(SettingsTest, StoredValuesReplaceTheSlotStart) {
