@@ -132,7 +132,7 @@ std::vector<MonitorArea> Monitors(Input& in) {
 void TimedRender(TRulerForm& r) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const std::clock_t start = std::clock();
-    RenderRuler(r);
+    r.Render();
     if (std::clock() - start <= 50 * CLOCKS_PER_SEC / 1000) break;
     if (attempt == 2) Fail("a render took over 50 ms");
   }
