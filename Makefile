@@ -119,7 +119,7 @@ fuzz-run:
 docs: pictures
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
 	$(build_windows)
-	python3 tests/e2e/docs_pictures.py docs
+	python3 tools/docs_pictures.py docs
 
 # The image-list pictures and the program icon enlarged 8 times, and the About
 # banner, drawn by the host build of the program's picture code.

@@ -161,7 +161,7 @@ WorkBound MostWork(int64_t extent, int64_t breadth) {
 // a second even under the sanitizers.
 void CheckedRender(TRulerForm& r) {
   const std::clock_t start = std::clock();
-  RenderRuler(r);
+  r.Render();
   if (std::clock() - start > 10 * CLOCKS_PER_SEC)
     Fail("a render ran for over 10 s of processor time");
   const Image& picture = r.RulerImage();

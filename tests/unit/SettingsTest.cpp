@@ -134,6 +134,40 @@ TEST_F(SettingsTest, StoredValuesReplaceTheSlotStart) {
   EXPECT_EQ(Slot(4).Orientation(), LeftToRight);
 }
 
+TEST_F(SettingsTest, ALoadReportsTheValuesTheStoreDidNotHave) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, StoreValue>> stored;
+    bool center, scale, orientation;
+  };
+  auto integer = [](uint32_t v) { return StoreValue{StoreKind::Integer, v, {}}; };
+  auto text = [](const char* t) { return StoreValue{StoreKind::Text, 0, t}; };
+  const std::vector<Case> cases{
+      {"nothing stored", {}, true, true, true},
+      {"all three",
+       {{"CenterPoint", text("10,20")}, {"Scale", integer(800)}, {"Orientation", integer(1)}},
+       false,
+       false,
+       false},
+      // Below its minimum a length counts as not stored: it takes a start value.
+      {"a scale below zero", {{"Scale", integer(static_cast<uint32_t>(-5))}}, true, true, true},
+      // There but unreadable is not missing: the field keeps what it held.
+      {"values of the wrong kind or range",
+       {{"CenterPoint", integer(3)}, {"Scale", text("800")}, {"Orientation", integer(9)}},
+       false,
+       false,
+       false}};
+  TRulerForm& r = StartRuler0();
+  for (const Case& c : cases) {
+    Os.Registry.Keys.clear();
+    for (const auto& [name, value] : c.stored) Os.Registry.Put(Key(0), name, value);
+    const MissingValues missing = r.LoadSettings();
+    EXPECT_EQ(missing.CenterPoint, c.center) << c.name;
+    EXPECT_EQ(missing.Scale, c.scale) << c.name;
+    EXPECT_EQ(missing.Orientation, c.orientation) << c.name;
+  }
+}
+
 TEST_F(SettingsTest, CloseWritesAll24ValuesInOrderWithTheirKinds) {
   StartAndShowRuler0();
   SetRulerVisible(4, true);
