@@ -31,7 +31,7 @@ struct Program {
 void BM_RenderDefaultRuler(benchmark::State& state) {
   Program p;
   TRulerForm& r = *RulerForms[0];
-  for (auto _ : state) RenderRuler(r);
+  for (auto _ : state) r.Render();
   state.counters["px"] = r.LayoutWidth() * r.LayoutHeight();
 }
 BENCHMARK(BM_RenderDefaultRuler);
@@ -40,7 +40,7 @@ void BM_RenderRulerAtScale2048(benchmark::State& state) {
   Program p;
   TRulerForm& r = *RulerForms[0];
   r.SetScale(2048);
-  for (auto _ : state) RenderRuler(r);
+  for (auto _ : state) r.Render();
 }
 BENCHMARK(BM_RenderRulerAtScale2048);
 

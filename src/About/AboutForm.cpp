@@ -33,14 +33,15 @@ ControlFont LinkFont() {
 
 TAboutForm::TAboutForm(TApplication& owner)
     : TForm(owner, DialogWindow("About Vantori Rulers")),
-      Panel1(*this, nullptr, {0, 0, 480, 82}, kWhite),
-      Image1(*this, &Panel1, {0, 0, AboutBannerWidth, AboutBannerHeight},
-             Opaque(DrawAboutBanner())),
-      Bevel1(*this, &Panel1, {0, 80, 480, 2}),
-      Image(*this, nullptr, {24, 96, 32, 32}),
-      Label3(*this, nullptr, {64, 96}, "Vantori Rulers 7.7 (Build 67)", TitleFont()),
-      Label4(*this, nullptr, {64, 116}, "Copyright \xC2\xA9 2026 Vantori. All rights reserved."),
-      Label5(*this, nullptr, {64, 132}, "A pixel ruler for everything on your screen."),
+      BannerPanel(*this, nullptr, {0, 0, 480, 82}, kWhite),
+      BannerImage(*this, &BannerPanel, {0, 0, AboutBannerWidth, AboutBannerHeight},
+                  Opaque(DrawAboutBanner())),
+      BannerBevel(*this, &BannerPanel, {0, 80, 480, 2}),
+      ProgramIcon(*this, nullptr, {24, 96, 32, 32}),
+      VersionLabel(*this, nullptr, {64, 96}, "Vantori Rulers 7.7 (Build 67)", TitleFont()),
+      CopyrightLabel(*this, nullptr, {64, 116},
+                     "Copyright \xC2\xA9 2026 Vantori. All rights reserved."),
+      TaglineLabel(*this, nullptr, {64, 132}, "A pixel ruler for everything on your screen."),
       MailLabel(*this, nullptr, {64, 288}, kContactAddress, LinkFont()),
       OkButton(*this, nullptr, {388, 280, 75, 25}, "Ok", {true, true, mrOk}) {
   MailLabel.OnClick = [this](TLabel& l) { MailLabelClick(l); };
@@ -53,7 +54,7 @@ TAboutForm::~TAboutForm() = default;
 
 void TAboutForm::FormCreate() {
   SetClientSize(480, 320);
-  Image.SetPicture(Owner().LargeIcon);
+  ProgramIcon.SetPicture(Owner().LargeIcon);
   CenterOnScreen();
 }
 

@@ -18,13 +18,13 @@ class TAboutForm : public TForm {
   // What a click on the contact address opens.
   static std::string MailLink();
 
-  TPanel Panel1;
-  TImage Image1;
-  TBevel Bevel1;
-  TImage Image;
-  TLabel Label3;
-  TLabel Label4;
-  TLabel Label5;
+  TPanel BannerPanel;
+  TImage BannerImage;
+  TBevel BannerBevel;
+  TImage ProgramIcon;
+  TLabel VersionLabel;
+  TLabel CopyrightLabel;
+  TLabel TaglineLabel;
   TLabel MailLabel;
   TButton OkButton;
 

@@ -35,14 +35,17 @@ bool LessNoCase(const std::string& a, const std::string& b) {
   });
 }
 
-// A number box's value goes to the ruler; a failure of either is dropped:
+// A number box's value goes to a setter of the active ruler, after the
+// setter's leading arguments (a tick level); a failure of either is dropped:
 // the ruler keeps its value and the box its text.
-template <class Apply>
-void ApplyNumber(const std::string& text, Apply apply) {
-  const auto n = ParseInteger(text);
+template <class Setter, class... Leading>
+void ApplyNumber(const TComboBox& box, Setter setter, Leading... leading) {
+  TRulerForm* r = ActiveRuler();
+  if (!r) return;
+  const auto n = ParseInteger(box.Text());
   if (!n) return;
   try {
-    apply(*n);
+    (r->*setter)(leading..., *n);
   } catch (const std::exception&) {
   }
 }
@@ -152,7 +155,7 @@ TOptionsForm::TickControls::TickControls(TOptionsForm& form, int level)
       FontSizeLabel(form, &Box, {8, 116}, "Size:"),
       FontSizeComboBox(form, &Box, {48, 112, 61, kComboHeight}, TComboBoxStyle::DropDownList,
                        kFontSizeItems),
-      Shape{{2, 14, 115, 127}} {
+      TicksShape{{2, 14, 115, 127}} {
   Box.Tag = level;
   TickSizeComboBox.SetText("0");
   ShowTickCheckBox.OnClick = [&form](TCheckBox& s) { form.ShowTickCheckBoxClick(s); };
@@ -175,7 +178,7 @@ TOptionsForm::TOptionsForm(TApplication& owner)
       AlphaBlendValueTrackBar(*this, &AppearanceGroupBox, {92, 44, 205, 24}, 64, 255, 64),
       LuminosityLabel(*this, &AppearanceGroupBox, {8, 72}, "Luminosity:"),
       LuminosityTrackBar(*this, &AppearanceGroupBox, {92, 68, 205, 24}, -50, 50, 0),
-      Shape1{{2, 14, 296, 84}},
+      AppearanceShape{{2, 14, 296, 84}},
       RulersToolBar(*this, {0, 0, 31, 255}, DM ? &DM->ImageList : nullptr),
       DimensionsGroupBox(*this, nullptr, {32, 104, 175, 143}, "Dimensions:"),
       ScaleLabel(*this, &DimensionsGroupBox, {8, 20}, "Scale:"),
@@ -193,7 +196,7 @@ TOptionsForm::TOptionsForm(TApplication& owner)
       OrientationLabel(*this, &DimensionsGroupBox, {8, 116}, "Orientation:"),
       OrientationComboBox(*this, &DimensionsGroupBox, {76, 112, 89, kComboHeight},
                           TComboBoxStyle::DropDownList, kOrientationItems),
-      Shape2{{2, 14, 171, 127}},
+      DimensionsShape{{2, 14, 171, 127}},
       TicksComboBox(*this, nullptr, {220, 120, 101, kComboHeight}, TComboBoxStyle::DropDownList,
                     kTicksItems),
       Ticks{TickControls(*this, Tick100), TickControls(*this, Tick50), TickControls(*this, Tick10),
@@ -304,22 +307,19 @@ void TOptionsForm::LuminosityTrackBarChange(TTrackBar& sender) {
 }
 
 void TOptionsForm::ScaleComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler()) ApplyNumber(sender.Text(), [r](int32_t n) { r->SetScale(n); });
+  ApplyNumber(sender, &TRulerForm::SetScale);
 }
 
 void TOptionsForm::LeftMarginComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler())
-    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetLeftMargin(n); });
+  ApplyNumber(sender, &TRulerForm::SetLeftMargin);
 }
 
 void TOptionsForm::RightMarginComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler())
-    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetRightMargin(n); });
+  ApplyNumber(sender, &TRulerForm::SetRightMargin);
 }
 
 void TOptionsForm::BreadthComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler())
-    ApplyNumber(sender.Text(), [r](int32_t n) { r->SetBreadth(n); });
+  ApplyNumber(sender, &TRulerForm::SetBreadth);
 }
 
 void TOptionsForm::OrientationComboBoxSelect(TComboBox& sender) {
@@ -333,10 +333,7 @@ void TOptionsForm::ShowTickCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::TickSizeComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler()) {
-    const TickLevel level = LevelOf(sender);
-    ApplyNumber(sender.Text(), [r, level](int32_t n) { r->SetTickSize(level, n); });
-  }
+  ApplyNumber(sender, &TRulerForm::SetTickSize, LevelOf(sender));
 }
 
 void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
@@ -344,10 +341,7 @@ void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
-  if (TRulerForm* r = ActiveRuler()) {
-    const TickLevel level = LevelOf(sender);
-    ApplyNumber(sender.Text(), [r, level](int32_t n) { r->SetFontSize(level, n); });
-  }
+  ApplyNumber(sender, &TRulerForm::SetFontSize, LevelOf(sender));
 }
 
 void TOptionsForm::TicksComboBoxSelect(TComboBox& sender) {

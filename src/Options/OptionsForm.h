@@ -46,7 +46,7 @@ class TOptionsForm : public TForm, public TRulerObserver {
     TCheckBox ShowNumberCheckBox;
     TLabel FontSizeLabel;
     TComboBox FontSizeComboBox;
-    TShape Shape;
+    TShape TicksShape;
     TickControls(TOptionsForm& form, int level);
   };
 
@@ -60,7 +60,7 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TTrackBar AlphaBlendValueTrackBar;
   TLabel LuminosityLabel;
   TTrackBar LuminosityTrackBar;
-  TShape Shape1;
+  TShape AppearanceShape;
   TToolBar RulersToolBar;
   TGroupBox DimensionsGroupBox;
   TLabel ScaleLabel;
@@ -73,7 +73,7 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TComboBox BreadthComboBox;
   TLabel OrientationLabel;
   TComboBox OrientationComboBox;
-  TShape Shape2;
+  TShape DimensionsShape;
   TComboBox TicksComboBox;
   // Levels Tick100, Tick50, Tick10, Tick5: the group boxes' tags 0..3.
   std::array<TickControls, kTickLevels> Ticks;

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "Ruler/RulerKeys.h"
+#include "Ruler/RulerLinks.h"
 #include "Ruler/RulerPlacement.h"
-#include "Ruler/RulerRender.h"
-#include "Ruler/Rulers.h"
 
 namespace vr {
 
@@ -52,9 +50,7 @@ void TRulerForm::FormCreate() {
   Platform& os = Owner().Os();
   os.KeepOffTaskBar();
 
-  RulerImage_ = Image();
-  LabelFont_ = TLabelFont{};
-  NoiseTile_ = Image();
+  Picture_ = RulerPicture{};
   Font().OnChange = [this] { FontChanged(); };
 
   LoadSettings();
@@ -65,8 +61,7 @@ void TRulerForm::FormCreate() {
   // centre, length or orientation, the slot keeps its own start, so that
   // rulers shown for the first time stand apart instead of on top of each other.
   const RulerSettings slotStart = Settings_;
-  const MissingValues missing =
-      TransferSettings(Settings_, os.Store(), SettingsKeyPath(), DisplaySize(), false, true);
+  const MissingValues missing = LoadSettings();
   if (missing.CenterPoint) Settings_.CenterPoint = slotStart.CenterPoint;
   if (missing.Scale) Settings_.Scale = slotStart.Scale;
   if (missing.Orientation) Settings_.Orientation = slotStart.Orientation;
@@ -74,24 +69,23 @@ void TRulerForm::FormCreate() {
   ApplyOpacity();
   UpdateLayout();
 
-  Owner().OnMessage = [](const Message& msg, bool& handled) { RulerKeyHook(msg, handled); };
-  Owner().OnActiveFormChange = [](TForm* sender) { ActiveFormChanged(sender); };
-  ActiveFormChanged(this);
+  Owner().OnMessage = RulerLinks.KeyHook;
+  Owner().OnActiveFormChange = RulerLinks.ActiveFormChanged;
+  if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
 }
 
 void TRulerForm::FormDestroy() {
   // The pictures and the label font are plain objects of this ruler; the
   // window region went to the windowing system when it was set.
   Font().OnChange = nullptr;
-  RulerImage_ = Image();
-  NoiseTile_ = Image();
-  LabelFont_ = TLabelFont{};
+  Picture_ = RulerPicture{};
 }
 
 std::string TRulerForm::SettingsKeyPath() const { return vr::SettingsKeyPath(RulerIndex_); }
 
-void TRulerForm::LoadSettings() {
-  TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), false, true);
+MissingValues TRulerForm::LoadSettings() {
+  return TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), false,
+                          true);
 }
 
 void TRulerForm::SaveSettings() {
@@ -144,21 +138,21 @@ void TRulerForm::UpdateLayout() {
   Width_ = vertical ? across : along;
   Height_ = vertical ? along : across;
   WindowRegion_ = {0, 0, Width_, Height_};
-  PlaceWindow();
+  NativeWindow().SetBounds(WindowBounds());
   NativeWindow().SetRegion(WindowRegion_);
-  RenderRuler(*this);
+  Render();
 }
 
-void TRulerForm::PlaceWindow() {
+Rect TRulerForm::WindowBounds() const {
   const Point c = Settings_.CenterPoint;
-  NativeWindow().SetBounds({Saturate(static_cast<int64_t>(c.X) - Width_ / 2),
-                            Saturate(static_cast<int64_t>(c.Y) - Height_ / 2), Width_, Height_});
+  return {Saturate(static_cast<int64_t>(c.X) - Width_ / 2),
+          Saturate(static_cast<int64_t>(c.Y) - Height_ / 2), Width_, Height_};
 }
 
 void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
-  PlaceWindow();
+  NativeWindow().SetBounds(WindowBounds());
 }
 
 void TRulerForm::KeepReachable() {
@@ -200,27 +194,27 @@ void TRulerForm::SetOrientation(uint8_t value) {
 }
 
 void TRulerForm::SetLuminosity(int32_t value) {
-  if (Change(Settings_.Luminosity, value)) RenderRuler(*this);
+  if (Change(Settings_.Luminosity, value)) Render();
 }
 
 void TRulerForm::SetBaseColor(TColor value) {
-  if (Change(Settings_.BaseColor, value)) RenderRuler(*this);
+  if (Change(Settings_.BaseColor, value)) Render();
 }
 
 void TRulerForm::SetShowTick(TickLevel level, bool on) {
-  if (Change(Settings_.ShowTick[level], on)) RenderRuler(*this);
+  if (Change(Settings_.ShowTick[level], on)) Render();
 }
 
 void TRulerForm::SetShowNumber(TickLevel level, bool on) {
-  if (Change(Settings_.ShowNumber[level], on)) RenderRuler(*this);
+  if (Change(Settings_.ShowNumber[level], on)) Render();
 }
 
 void TRulerForm::SetTickSize(TickLevel level, int32_t value) {
-  if (Change(Settings_.TickSize[level], value)) RenderRuler(*this);
+  if (Change(Settings_.TickSize[level], value)) Render();
 }
 
 void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
-  if (Change(Settings_.FontSize[level], value)) RenderRuler(*this);
+  if (Change(Settings_.FontSize[level], value)) Render();
 }
 
 // ---------------------------------------------------------------- mouse
@@ -244,9 +238,24 @@ void TRulerForm::FormMouseUp(MouseButton /*button*/) { NativeWindow().ReleaseMou
 
 // ---------------------------------------------------------------- painting
 
-void TRulerForm::FontChanged() { RenderRuler(*this); }
+void TRulerForm::Render() {
+  Platform& os = Owner().Os();
+  // The old picture goes first: a long, broad ruler's picture is large, and
+  // two of them at once would double the peak.
+  Picture_ = RulerPicture{};
+  Picture_ = RenderRuler(Settings_, {Font().Name(), Font().Color(), os.PixelsPerInch()}, Width_,
+                         Height_, os);
+  SetColor(Picture_.Color);
+  ++RenderCount_;
+  // This ruler changed: the tray icon and the Options window follow the
+  // active ruler, before the new picture is shown.
+  if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
+  FormPaint();
+}
 
-void TRulerForm::FormPaint() { NativeWindow().Present(RulerImage_); }
+void TRulerForm::FontChanged() { Render(); }
+
+void TRulerForm::FormPaint() { NativeWindow().Present(Picture_.Picture); }
 
 bool TRulerForm::HandleEraseBackground() {
   // Painting the picture instead of a background keeps the ruler from

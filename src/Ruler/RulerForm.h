@@ -3,26 +3,12 @@
 
 #include <cstdint>
 
+#include "Ruler/RulerRender.h"
 #include "Ruler/RulerSettings.h"
 #include "forms/Forms.h"
 #include "platform/Image.h"
 
 namespace vr {
-
-// The font the numbers are drawn in, as last made for a tick.
-struct TLabelFont {
-  std::string Face;
-  int PixelHeight = 0;
-  int Angle = 0;  // degrees counter-clockwise: 0, 90, 180 or 270
-};
-
-// The work of the last render: ticks looked at, numbers drawn, and the
-// picture pixels those numbers covered.
-struct TRenderWork {
-  int64_t TicksVisited = 0;
-  int64_t LabelsDrawn = 0;
-  int64_t LabelPixels = 0;
-};
 
 // Windows larger than this along the length, or across it (kMaxRulerBreadth),
 // are laid out at this size: a stored value can't make a window or picture
@@ -78,7 +64,8 @@ class TRulerForm : public TForm {
   // wholly off every monitor; a ruler partly on a screen stays put.
   void KeepReachable();
 
-  void LoadSettings();
+  // Reports which values the store did not have.
+  MissingValues LoadSettings();
   void SaveSettings();
   std::string SettingsKeyPath() const;
   // Copies another ruler's look and shape (not its place, font sizes or slot).
@@ -89,13 +76,17 @@ class TRulerForm : public TForm {
   int32_t LayoutWidth() const { return Width_; }
   int32_t LayoutHeight() const { return Height_; }
   Rect WindowRegion() const { return WindowRegion_; }
-  const Image& RulerImage() const { return RulerImage_; }
-  const Image& NoiseTile() const { return NoiseTile_; }
-  const TLabelFont& LabelFont() const { return LabelFont_; }
+  const Image& RulerImage() const { return Picture_.Picture; }
+  const Image& NoiseTile() const { return Picture_.NoiseTile; }
+  const TLabelFont& LabelFont() const { return Picture_.LabelFont; }
   Point DragOffset() const { return DragOffset_; }
   // How many times the picture has been rebuilt; moves must not add to it.
   uint64_t RenderCount() const { return RenderCount_; }
-  const TRenderWork& LastRenderWork() const { return RenderWork_; }
+  const TRenderWork& LastRenderWork() const { return Picture_.Work; }
+
+  // Draws the picture anew from the settings, tells the program that this
+  // ruler changed (ActiveFormChanged), then shows the picture.
+  void Render();
 
   // WindowHandler
   void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
@@ -111,8 +102,6 @@ class TRulerForm : public TForm {
   void FormShow() override { KeepReachable(); }
 
  private:
-  friend void RenderRuler(TRulerForm& ruler);
-
   void FormCreate();
   void FormDestroy();
   void FormMouseDown(MouseButton button);
@@ -120,7 +109,8 @@ class TRulerForm : public TForm {
   void FormMouseUp(MouseButton button);
   void FontChanged();
   void ApplyOpacity();
-  void PlaceWindow();
+  // Where the window goes: its laid-out size around the centre point.
+  Rect WindowBounds() const;
   Point DisplaySize() const;
 
   int RulerIndex_ = 0;
@@ -130,11 +120,8 @@ class TRulerForm : public TForm {
   // The design size, until the first layout.
   int32_t Width_ = 226;
   int32_t Height_ = 105;
-  Image RulerImage_;
-  Image NoiseTile_;
-  TLabelFont LabelFont_;
+  RulerPicture Picture_;
   uint64_t RenderCount_ = 0;
-  TRenderWork RenderWork_;
 };
 
 }  // namespace vr

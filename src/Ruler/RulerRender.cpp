@@ -6,9 +6,6 @@
 #include <random>
 #include <utility>
 
-#include "Ruler/RulerForm.h"
-#include "Ruler/Rulers.h"
-
 namespace vr {
 
 namespace {
@@ -144,11 +141,12 @@ int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y,
   return DrawTurnedText(image, InkedText(mask), x, y, angle, color);
 }
 
-void RenderRuler(TRulerForm& ruler) {
-  RulerSettings& s = ruler.Settings_;
-  Platform& os = ruler.Owner().Os();
-  ++ruler.RenderCount_;
-  TRenderWork work;
+RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t width,
+                         int32_t height, Platform& text) {
+  const int32_t W = width;
+  const int32_t H = height;
+  RulerPicture out;
+  TRenderWork& work = out.Work;
 
   // 1. Body colour.
   TColor color = s.BaseColor;
@@ -157,13 +155,13 @@ void RenderRuler(TRulerForm& ruler) {
   } else if (s.Luminosity > 0) {
     color = BlendColor(s.BaseColor, clWhite, s.Luminosity);
   }
-  ruler.SetColor(color);
+  out.Color = color;
 
   // 2. Speckle tile, column by column. The factor is a little over 100 so the
   // lightest shade is reached, not only approached.
   const TColor light = BlendColor(color, clWhite, 3);
   const TColor dark = BlendColor(color, clBlack, 3);
-  Image& tile = ruler.NoiseTile_;
+  Image& tile = out.NoiseTile;
   tile.SetSize(kTileSize, kTileSize);
   for (int x = 0; x < kTileSize; ++x) {
     for (int y = 0; y < kTileSize; ++y)
@@ -171,9 +169,7 @@ void RenderRuler(TRulerForm& ruler) {
   }
 
   // 3, 4. The body: the tile repeated from the origin.
-  Image& image = ruler.RulerImage_;
-  const int32_t W = ruler.Width_;
-  const int32_t H = ruler.Height_;
+  Image& image = out.Picture;
   image.SetSize(W, H);
   image.FillTiled(tile);
 
@@ -194,15 +190,15 @@ void RenderRuler(TRulerForm& ruler) {
   const int64_t scale = s.Scale;
   const int64_t q = (scale - 1) / 5;
   if (q >= 0) {
-    const TColor fontColor = ruler.Font().Color();
+    const TColor fontColor = font.Color;
     const std::array<TColor, kTickLevels> levelColor{
         ColorToRGB(fontColor), BlendColor(s.BaseColor, fontColor, 90),
         BlendColor(s.BaseColor, fontColor, 80), BlendColor(s.BaseColor, fontColor, 70)};
     static constexpr std::array<int, 4> kAngle{0, 270, 180, 90};
     const int angle = kAngle[orientation];
-    const int ppi = os.PixelsPerInch();
-    TextMaskCache& masks = os.TextMasks();
-    const std::string& face = ruler.Font().Name();
+    const int ppi = font.PixelsPerInch;
+    TextMaskCache& masks = text.TextMasks();
+    const std::string& face = font.Face;
 
     // Numbers are never drawn taller than the ruler is broad.
     std::array<int, kTickLevels> labelPixels{};
@@ -266,11 +262,11 @@ void RenderRuler(TRulerForm& ruler) {
       if (!s.ShowNumber[level]) continue;
       const int pixels = labelPixels[level];
       if (pixels == 0) continue;
-      const std::string text =
+      const std::string number =
           level == Tick100 ? std::to_string(5 * t) : std::to_string((5 * t % 100) / 10);
-      ruler.LabelFont_ = {face, pixels, angle};
+      out.LabelFont = {face, pixels, angle};
       const std::shared_ptr<const InkedText> label =
-          masks.Get(face, pixels, text, [&] { return os.RenderText(face, pixels, text); });
+          masks.Get(face, pixels, number, [&] { return text.RenderText(face, pixels, number); });
       const int64_t h = std::max(label->Advance, 0) / 2;
       int64_t drawn = 0;
       switch (orientation) {
@@ -293,12 +289,7 @@ void RenderRuler(TRulerForm& ruler) {
       }
     }
   }
-  ruler.RenderWork_ = work;
-
-  // 7, 8. The tray icon and the Options window follow the active ruler, and
-  // the new picture is shown at once.
-  ActiveFormChanged(&ruler);
-  ruler.FormPaint();
+  return out;
 }
 
 }  // namespace vr

@@ -2,16 +2,16 @@
 // Drawing a ruler's picture: colour mixing, the speckled body, the bevel and
 // the graduation in four orientations.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "Ruler/RulerSettings.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
 #include "platform/TextMaskCache.h"
 
 namespace vr {
-
-class TRulerForm;
 
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
@@ -41,7 +41,43 @@ int64_t DrawTurnedText(Image& image, const InkedText& text, int64_t x, int64_t y
 int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y, int angle,
                        TColor color);
 
-// Rebuilds the ruler's picture from its settings and shows it.
-void RenderRuler(TRulerForm& ruler);
+// The font a ruler's numbers are drawn in: the window font's face and colour,
+// and the screen density that turns the levels' point sizes into pixels.
+struct RulerFont {
+  std::string Face;
+  TColor Color = clBlack;
+  int PixelsPerInch = 96;
+};
+
+// The font the numbers are drawn in, as last made for a tick.
+struct TLabelFont {
+  std::string Face;
+  int PixelHeight = 0;
+  int Angle = 0;  // degrees counter-clockwise: 0, 90, 180 or 270
+};
+
+// The work of a render: ticks looked at, numbers drawn, and the picture
+// pixels those numbers covered.
+struct TRenderWork {
+  int64_t TicksVisited = 0;
+  int64_t LabelsDrawn = 0;
+  int64_t LabelPixels = 0;
+};
+
+// What a render makes: the body colour (`BaseColor` after `Luminosity`), the
+// speckle tile, the whole picture, the last label font and the work it took.
+struct RulerPicture {
+  TColor Color = 0;
+  Image NoiseTile;
+  Image Picture;
+  TLabelFont LabelFont;
+  TRenderWork Work;
+};
+
+// Draws a ruler of this size from its settings and font, with the numbers as
+// the platform's text makes them (rasterised once, then kept in its cache).
+// It only draws: the picture goes to whoever asked for it.
+RulerPicture RenderRuler(const RulerSettings& settings, const RulerFont& font, int32_t width,
+                         int32_t height, Platform& text);
 
 }  // namespace vr

@@ -3,7 +3,6 @@
 namespace vr {
 
 std::array<TRulerForm*, kSlotCount> RulerForms{};
-TRulerLinks RulerLinks;
 
 namespace {
 bool ValidSlot(int n) { return n >= 0 && n < kSlotCount; }
@@ -70,8 +69,7 @@ TRulerForm* ActiveRuler() {
 void ActiveFormChanged(TForm* /*sender*/) {
   const int i = ActiveRulerIndex();
   if (RulerLinks.TrayIcon) RulerLinks.TrayIcon->SetIconIndex(i);
-  if (RulerLinks.OptionsForm && ActiveRuler())
-    RulerLinks.OptionsForm->RefreshFromRuler();
+  if (RulerLinks.OptionsForm && ActiveRuler()) RulerLinks.OptionsForm->RefreshFromRuler();
 }
 
 }  // namespace vr

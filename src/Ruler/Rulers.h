@@ -4,30 +4,13 @@
 #include <array>
 
 #include "Ruler/RulerForm.h"
+#include "Ruler/RulerLinks.h"
 #include "forms/TrayIcon.h"
 
 namespace vr {
 
-// The Options window as the rulers see it: it reloads its controls from the
-// active ruler whenever that may have changed.
-class TRulerObserver {
- public:
-  virtual ~TRulerObserver() = default;
-  virtual void RefreshFromRuler() = 0;
-};
-
 // Slot n holds ruler n once it has been made; a slot is never emptied.
 extern std::array<TRulerForm*, kSlotCount> RulerForms;
-
-// What the rulers reach above them. Start-up points these at the command
-// module's tray icon and context menu and, once it is fully made, at the
-// Options window; the rulers stand below both and know them only this way.
-struct TRulerLinks {
-  TTrayIcon* TrayIcon = nullptr;          // follows the active ruler
-  TRulerObserver* OptionsForm = nullptr;  // reloads from the active ruler
-  TPopupMenu* PopupMenu = nullptr;        // every ruler's context menu
-};
-extern TRulerLinks RulerLinks;
 
 bool GetRulerVisible(int n);
 void SetRulerVisible(int n, bool visible);
@@ -43,7 +26,8 @@ int ActiveRulerIndex();
 TRulerForm* ActiveRuler();
 
 // Run whenever the active window changes, after a ruler's creation and after
-// every render: the tray icon and the Options window follow the active ruler.
+// every render ("this ruler changed"): the tray icon and the Options window
+// follow the active ruler, whichever ruler was drawn.
 void ActiveFormChanged(TForm* sender);
 
 }  // namespace vr

@@ -3,6 +3,7 @@
 #include "DataModule/DataModule.h"
 #include "DataModule/Pictures.h"
 #include "Options/OptionsForm.h"
+#include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
 
@@ -17,6 +18,8 @@ void CreateCommandModule(TApplication& app) {
   app.CreateModule(DM, app);
   RulerLinks.TrayIcon = &DM->TrayIcon;
   RulerLinks.PopupMenu = &DM->PopupMenu;
+  RulerLinks.KeyHook = RulerKeyHook;
+  RulerLinks.ActiveFormChanged = ActiveFormChanged;
   DM->OptionsForm = [&app]() -> TForm& {
     if (!OptionsForm) CreateOptionsWindow(app);
     return *OptionsForm;

@@ -9,8 +9,10 @@ namespace vr {
 void RunVantoriRulers(Platform& platform);
 
 // The steps of start-up that wire the parts together, also for tests: the
-// program's icon, the command module with the tray icon following the active
-// ruler, and the Options window, which follows it once it is fully made.
+// program's icon; the command module, with the rulers wired to its tray icon
+// and context menu and to the keyboard filter and active-window handler they
+// install; and the Options window, which follows the active ruler once it is
+// fully made.
 void SetProgramIcon(TApplication& app);
 void CreateCommandModule(TApplication& app);
 void CreateOptionsWindow(TApplication& app);

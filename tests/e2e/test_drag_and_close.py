@@ -1,4 +1,5 @@
-"""Moving a ruler with the mouse, and closing it with Alt+F4: what is stored then."""
+"""Moving a ruler with the mouse, which never renders it anew, and closing it with Alt+F4:
+what is stored then."""
 
 import sys
 
@@ -44,6 +45,7 @@ class DragAndClose(vrtest.RulerTestCase):
 
     def test_left_drag_moves_by_the_cursor_motion(self):
         win = self.start_ruler()
+        before = win.picture()
         # (press, release, window afterwards): the press point need not be the centre.
         drags = [
             ((700, 390), (800, 500), (458, 469, 650, 50)),
@@ -54,6 +56,10 @@ class DragAndClose(vrtest.RulerTestCase):
             with self.subTest(press=press, release=release):
                 self.s.drag(press, release)
                 self.assertEqual(self.s.wait_geometry(win, expected), expected)
+                if expected[1] + expected[3] <= vrtest.SCREEN_H:
+                    # Moving never renders: a new picture would have a new speckle.
+                    self.s.wait_painted(win)
+                    self.assertEqual(win.picture().data, before.data, "the move rendered")
         self.assertEqual(self.close_ruler(win), 0, "exit code")
         # The centre moved with the window: (683, 384) + (100, 110) + (-300, -200) + (-50, 440).
         self.assertEqual(self.s.reg_query()["CenterPoint"], ("REG_SZ", "433,734"))

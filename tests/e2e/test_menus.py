@@ -2,7 +2,7 @@
 the keyboard open the menu, its access keys and the Alt+digit shortcuts toggle rulers, and
 Esc hides even the last ruler, which the tray menu brings back.
 
-Screenshots of both menus are kept in build/e2e-screens for a person to look at.
+Screenshots of both menus are kept in build/native/e2e-screens/test_menus for a person to look at.
 """
 
 import sys

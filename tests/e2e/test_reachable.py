@@ -7,11 +7,11 @@ sys.dont_write_bytecode = True
 import vrtest  # noqa: E402
 
 # name: (stored "CenterPoint", the window's (left, top, width, height) once shown,
-# "CenterPoint" after Alt+F4). Rulers are 650 x 50 on a 1366 x 768 screen.
+# "CenterPoint" after Alt+F4). Rulers are 650 x 50 on a 1366 x 768 screen. Which stored
+# centres come back where, the unit tests prove; this one goes through the real registry,
+# monitors and window.
 CASES = {
-    "beyond_right_edge": ("2100,384", (716, 359, 650, 50), "1041,384"),
     "at_the_32_bit_limit": ("-2147483648,-2147483648", (0, 0, 650, 50), "325,25"),
-    "half_on_screen_stays": ("1366,384", (1041, 359, 650, 50), "1366,384"),
 }
 
 APP_CLASS = "TVantoriApplication"

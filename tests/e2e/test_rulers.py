@@ -1,5 +1,7 @@
-"""The ten rulers: F1..F9 and F10 create, show, bring forward and hide them; each slot
-starts in its own place and colour; closing one writes only its own settings.
+"""The rulers on a real desktop: a function key shows a ruler in its own colour and gives it
+the focus, hides it again and the focus goes back to a clicked ruler; F10 on the only
+ruler leaves the keyboard working; the ruler brought forward shows above the others.
+Which key does what to which slot, and where each slot starts, the unit tests prove.
 
 Keys reach the program's foreground window. After a hide the program leaves the choice of
 the next one to the system, so a test clicks the ruler it means to type into next, as a
@@ -78,27 +80,6 @@ class RulerSwitching(vrkeys.KeysCase):
             pass
         self.assertEqual(mapped[0], want, "mapped X windows")
 
-    def test_each_slot_starts_in_its_place_and_colour(self):
-        self.start_ruler()
-        for n in range(1, 10):
-            with self.subTest(slot=n, bounds=start_bounds(n)):
-                self.type(f"F{n}")  # to the ruler made last, which has the focus
-                self.learn_slot(n)
-                self.assertEqual(self.ruler(n)["rect"], start_bounds(n), "Win32 bounds")
-                self.assertEqual(self.wait_xgeometry(n, start_bounds(n)), start_bounds(n))
-                by_slot = self.settle(lambda r, n=n: r[n]["foreground"] and r[n]["visible"])
-                self.assertTrue(by_slot[n]["foreground"], "the new ruler has the focus")
-                self.assert_body(n)  # it is on top of the others, so all of it shows
-        self.assertEqual(self.visible_slots(), set(range(10)))
-
-        with self.subTest("ruler 9's ticks are white"):
-            # Bottom to top, ticks standing on the left edge: the 100 tick (t = 100)
-            # sits 5 + 1024 - 500 pixels down the window.
-            left, top, _, _ = start_bounds(9)
-            pic = self.s.screenshot()
-            tick = [pic[left + d, top + 529] for d in range(2, 20)]
-            self.assertTrue(all(min(p) >= 0xE0 for p in tick), tick)
-
     def test_function_key_shows_focuses_and_hides_ruler_4(self):
         win0 = self.start_ruler()
         start0, start4 = start_bounds(0), start_bounds(4)
@@ -133,41 +114,16 @@ class RulerSwitching(vrkeys.KeysCase):
     def test_function_key_of_the_only_visible_ruler(self):
         win = self.start_ruler()
         at = start_bounds(0)
-        # Each key that must do nothing is followed by an arrow that shows it was handled.
-        # Shift+F10 opens the context menu, which Esc closes again.
-        for keys in (("F10",), ("shift+F4",), ("ctrl+F4",), ("shift+F10", "Escape"),
-                     ("F10", "F10")):
+        # F10 is a system key: left to the system, it would enter the menu mode of a
+        # window that has no menu and swallow the keys that follow. Each key that must
+        # do nothing is followed by an arrow that shows it was handled.
+        for keys in (("F10",), ("F10", "F10")):
             at = moved(at, 8, 0)
             with self.subTest(keys=keys):
                 self.type(*keys, "Right")
                 self.assertEqual(self.s.wait_geometry(win, at), at)
                 self.assertEqual(len(self.rulers()), 1, "a ruler was made")
                 self.assertEqual([w.id for w in self.s.visible_windows()], [win.id])
-
-    def test_switching_between_visible_rulers(self):
-        self.start_ruler()
-        # (ruler clicked first or None, key, visible slots, foreground slot or None for
-        #  any: after a hide the system picks the next window)
-        steps = [
-            (None, "F5", {0, 5}, 5),
-            (None, "F2", {0, 2, 5}, 2),
-            (None, "F5", {0, 2, 5}, 5),  # visible, not focused: brought forward
-            (None, "F2", {0, 2, 5}, 2),
-            (None, "F2", {0, 5}, None),  # the focused one: hidden
-            (5, "F10", {0, 5}, 0),
-            (None, "F10", {5}, None),
-            (5, "F5", {5}, 5),  # the only visible ruler stays
-            (None, "F10", {0, 5}, 0),  # hidden: shown again
-            (None, "F2", {0, 2, 5}, 2),
-        ]
-        for i, (click, key, visible, foreground) in enumerate(steps):
-            with self.subTest(step=i, click=click, key=key):
-                self.type(key, click=click)
-                slot = 0 if key == "F10" else int(key[1:])
-                if slot not in self.handles:
-                    self.learn_slot(slot)
-                self.assert_state(visible, foreground)
-        self.assertEqual(len(self.rulers()), 3, "rulers made")
 
     def test_a_ruler_brought_forward_shows_above_the_others(self):
         self.start_ruler()
@@ -190,41 +146,6 @@ class RulerSwitching(vrkeys.KeysCase):
                 self.settle(lambda r, n=slot: r[n]["foreground"])
                 for point, top in on_top:
                     self.assert_on_top_at(point, top)
-
-    def test_closing_ruler_4_writes_it_and_keeps_the_program(self):
-        win0 = self.start_ruler()
-        start0, start4 = start_bounds(0), start_bounds(4)
-        self.type("F4")
-        self.learn_slot(4)
-        self.type("Right")
-        self.assertEqual(self.wait_xgeometry(4, moved(start4, 8, 0)), moved(start4, 8, 0))
-
-        self.type("alt+F4")
-        self.assert_state({0}, None)
-        self.assertTrue(self.s.running(), "the program ended")
-        stored4 = self.s.reg_query(vrtest.RULERS_KEY + "\\4")
-        self.assertIsNotNone(stored4, "nothing written for ruler 4")
-        self.assertEqual(len(stored4), 24)
-        expected = {"CenterPoint": ("REG_SZ", "591,384"), "Scale": ("REG_DWORD", 800),
-                    "Orientation": ("REG_DWORD", vrkeys.TTB)}
-        self.assertEqual({k: stored4.get(k) for k in expected}, expected)
-        self.assertIsNone(self.s.reg_query(), "ruler 0 written by ruler 4's close")
-
-        self.type("Down", click=0)
-        self.assertEqual(self.s.wait_geometry(win0, moved(start0, 0, 8)), moved(start0, 0, 8))
-
-        # Shown again and moved: a change that ruler 0's close must not write.
-        self.type("F4")
-        self.assert_state({0, 4}, 4)
-        self.type("Right")
-        self.assertEqual(self.wait_xgeometry(4, moved(start4, 16, 0)), moved(start4, 16, 0))
-
-        self.type("alt+F4", click=0)
-        self.assertEqual(self.s.wait_exit(), 0, "exit code")
-        stored0 = self.s.reg_query()
-        self.assertEqual(len(stored0), 24)
-        self.assertEqual(stored0["CenterPoint"], ("REG_SZ", "683,392"))
-        self.assertEqual(self.s.reg_query(vrtest.RULERS_KEY + "\\4"), stored4)
 
 
 if __name__ == "__main__":

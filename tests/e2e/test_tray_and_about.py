@@ -119,9 +119,10 @@ class TrayAndAbout(vrtest.RulerTestCase):
     def test_refused_tray_icon_ends_the_program_with_the_error(self):
         # A notification area that refuses every icon stands in front of Wine's own,
         # which takes icons even with no tray on the display.
-        refuser = subprocess.Popen(["wine", str(vrtest.DRIVER), "refuse-tray", "120"],
-                                   env=self.s.env, cwd=self.s.tmp, stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        refuser = subprocess.Popen(
+            vrtest.wine_command(["wine", str(vrtest.DRIVER), "refuse-tray", "120"]),
+            env=self.s.env, cwd=self.s.tmp, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL)
         self.addCleanup(lambda: (refuser.kill(), refuser.wait(), refuser.stdout.close()))
         self.assertEqual(refuser.stdout.readline().strip(), b"refusing")
 

@@ -1,5 +1,5 @@
-"""Helpers for the keyboard and slot tests: where each slot's ruler starts, what its body
-looks like, and a case that knows which window is which ruler.
+"""Helpers for the ruler tests and the key benchmarks: where each slot's ruler starts, what
+its body looks like, and a case that knows which window is which ruler.
 
 The keys driver (vr_keydriver.exe) tells each ruler's Win32 handle, its X window, whether
 it is visible and whether it is the foreground window. A ruler's slot is learnt from the
@@ -91,22 +91,6 @@ def off_colour(pixels, rgb):
     return [p for p in pixels if any(v not in r for v, r in zip(p, ranges))]
 
 
-def zero_tick_edges(pic):
-    """Orientations whose zero tick shows in a window picture of margin 5: a dark line
-    from the tick edge, 5 pixels in from the ruler's start."""
-    w, h = pic.width, pic.height
-    lines = {
-        LTR: [(5, d) for d in range(2, 20)],
-        TTB: [(w - 1 - d, 5) for d in range(2, 20)],
-        RTL: [(w - 5, h - 1 - d) for d in range(2, 20)],
-        BTT: [(d, h - 5) for d in range(2, 20)],
-    }
-    dark = lambda p: max(p) < 60  # noqa: E731
-    return [o for o, points in lines.items()
-            if all(0 <= x < w and 0 <= y < h for x, y in points)
-            and all(dark(pic[x, y]) for x, y in points)]
-
-
 class KeysCase(vrtest.RulerTestCase):
     """A case that tells the rulers apart by slot."""
 
@@ -152,9 +136,6 @@ class KeysCase(vrtest.RulerTestCase):
 
     def xwin(self, slot):
         return vrtest.XWindow(self.s, self.ruler(slot)["x"])
-
-    def visible_slots(self):
-        return {n for n, h in self.handles.items() if self.rulers()[h]["visible"]}
 
     def foreground_slot(self):
         on_top = [n for n, h in self.handles.items() if self.rulers()[h]["foreground"]]

@@ -276,10 +276,10 @@ TEST_F(CommandsTest, EveryAboutCommandMakesAFreshBoxThatLeavesNothingBehind) {
 TEST_F(CommandsTest, TheAboutBoxSaysWhoWeAreAndItsLinkWritesToUs) {
   Start();
   TAboutForm box(*App);
-  EXPECT_EQ(box.Label3.Caption(), "Vantori Rulers 7.7 (Build 67)");
-  EXPECT_TRUE(box.Label3.Font().Bold);
-  EXPECT_EQ(box.Image.Picture(), App->LargeIcon);
-  EXPECT_EQ(box.Image1.Picture().Width(), 480);
+  EXPECT_EQ(box.VersionLabel.Caption(), "Vantori Rulers 7.7 (Build 67)");
+  EXPECT_TRUE(box.VersionLabel.Font().Bold);
+  EXPECT_EQ(box.ProgramIcon.Picture(), App->LargeIcon);
+  EXPECT_EQ(box.BannerImage.Picture().Width(), 480);
   box.Show();
   headless::HeadlessControl& mail = *Os.Find(box)->Find(box.MailLabel);
   mail.UserMouseEnter();

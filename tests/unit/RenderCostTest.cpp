@@ -166,7 +166,7 @@ TEST_F(ProgramTest, ACacheThatKeepsNothingDrawsTheSameNumbers) {
   const std::vector<bool> cached = ink();
   Os.TextMasks().SetCapacity(0);
   const int rasterised = Os.TextRenders;
-  RenderRuler(r);
+  r.Render();
   EXPECT_GT(Os.TextRenders, rasterised);
   EXPECT_EQ(Os.TextMasks().Count(), 0u);
   EXPECT_EQ(ink(), cached);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 
@@ -378,7 +379,7 @@ TEST_F(RenderTest, RendersDifferOnlyInTheSpeckle) {
   TRulerForm& r = StartRuler0();
   const Image first = r.RulerImage();
   const Image firstTile = r.NoiseTile();
-  RenderRuler(r);
+  r.Render();
   EXPECT_NE(r.NoiseTile(), firstTile);
   int differing = 0;
   for (int x = 0; x < first.Width(); ++x)
@@ -417,8 +418,8 @@ TEST_F(RenderTest, PaintAndEraseOnlyCopyThePicture) {
 TEST_F(RenderTest, NumbersAreRasterisedOncePerFaceAndSize) {
   TRulerForm& r = StartRuler0();
   const int before = Os.TextRenders;
-  RenderRuler(r);
-  RenderRuler(r);
+  r.Render();
+  r.Render();
   EXPECT_EQ(Os.TextRenders, before);
   r.Font().SetName("Courier New");
   EXPECT_GT(Os.TextRenders, before);
@@ -435,6 +436,100 @@ TEST_F(RenderTest, AbsurdSizesStayDrawable) {
   EXPECT_EQ(r.RulerImage().Width(), 1);
   EXPECT_EQ(r.RulerImage().Height(), 650);
 }
+
+// A ruler of the default look, as the store's defaults give it.
+RulerSettings DefaultLook() {
+  RulerSettings s;
+  s.Scale = 640;
+  s.LeftMargin = 5;
+  s.RightMargin = 5;
+  s.Breadth = 50;
+  s.BaseColor = 0xC0C0C0;
+  s.ShowTick = {true, true, true, true};
+  s.TickSize = kDefaultTickSize;
+  s.ShowNumber = kDefaultShowNumber;
+  s.FontSize = kDefaultFontSize;
+  return s;
+}
+
+TEST(RenderRulerTest, DrawsFromSettingsFontSizeAndTextAlone) {
+  // No application, no window: a platform's text is all it needs.
+  headless::HeadlessPlatform text;
+  RulerSettings s = DefaultLook();
+  s.Luminosity = -20;
+  const RulerPicture p = RenderRuler(s, {"Arial", 0x0000FF, 96}, 650, 50, text);
+  EXPECT_EQ(p.Picture.Width(), 650);
+  EXPECT_EQ(p.Picture.Height(), 50);
+  EXPECT_EQ(p.NoiseTile.Width(), 32);
+  EXPECT_EQ(p.Color, 0x9A9A9Au);
+  // The zero tick in the numbers' colour, drawn over the bevel.
+  EXPECT_EQ(p.Picture.Pixel(5, 0), 0x0000FFu);
+  EXPECT_EQ(p.Work.TicksVisited, 128);
+  EXPECT_GT(p.Work.LabelsDrawn, 0);
+  EXPECT_EQ(p.LabelFont.Face, "Arial");
+  EXPECT_EQ(p.LabelFont.PixelHeight, 9);
+  EXPECT_EQ(p.LabelFont.Angle, 0);
+  // The numbers are the platform's text, rasterised once and then kept.
+  const int rasterised = text.TextRenders;
+  EXPECT_GT(rasterised, 0);
+  RenderRuler(s, {"Arial", 0x0000FF, 96}, 650, 50, text);
+  EXPECT_EQ(text.TextRenders, rasterised);
+  // The density turns the same point sizes into taller numbers.
+  EXPECT_EQ(RenderRuler(s, {"Arial", 0x0000FF, 192}, 650, 50, text).LabelFont.PixelHeight, 19);
+}
+
+// Sees, when the program is told that a ruler changed, what the ruler shows.
+class ChangeWatch : public TRulerObserver {
+ public:
+  ChangeWatch(const TRulerForm& ruler, const headless::HeadlessWindow& window)
+      : Ruler_(ruler), Window_(window) {}
+  void RefreshFromRuler() override {
+    ++Notices;
+    PictureWhenTold = Ruler_.RulerImage();
+    PresentsWhenTold = Window_.Presents();
+  }
+  int Notices = 0;
+  Image PictureWhenTold;
+  int PresentsWhenTold = 0;
+
+ private:
+  const TRulerForm& Ruler_;
+  const headless::HeadlessWindow& Window_;
+};
+
+struct ChangeCase {
+  const char* name;
+  std::function<void(TRulerForm&)> change;
+};
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
+class ProgramHearsOfEachRender : public RenderTest,
+                                 public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(ProgramHearsOfEachRender, OnceWithTheNewPictureBeforeItIsShown) {
+  TRulerForm& r = StartRuler0();
+  ChangeWatch watch(r, WindowOf(r));
+  RulerLinks.OptionsForm = &watch;
+  const uint64_t renders = r.RenderCount();
+  const int presents = WindowOf(r).Presents();
+  GetParam().change(r);
+  ASSERT_EQ(r.RenderCount(), renders + 1);
+  EXPECT_EQ(watch.Notices, 1);
+  EXPECT_EQ(watch.PictureWhenTold, r.RulerImage());
+  EXPECT_EQ(watch.PresentsWhenTold, presents);
+  EXPECT_EQ(WindowOf(r).Presents(), presents + 1);
+  EXPECT_EQ(WindowOf(r).Screen(), r.RulerImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ProgramHearsOfEachRender,
+    ::testing::Values(ChangeCase{"LaidOutAgain", [](TRulerForm& r) { r.SetScale(800); }},
+                      ChangeCase{"TurnedAQuarter", [](TRulerForm& r) { r.SetOrientation(1); }},
+                      ChangeCase{"Darkened", [](TRulerForm& r) { r.SetLuminosity(-10); }},
+                      ChangeCase{"TicksHidden", [](TRulerForm& r) { r.SetShowTick(Tick5, false); }},
+                      ChangeCase{"NewFace", [](TRulerForm& r) { r.Font().SetName("Verdana"); }},
+                      ChangeCase{"RenderedAgain", [](TRulerForm& r) { r.Render(); }}),
+    [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace vr::test

@@ -94,11 +94,19 @@ TEST_F(SettingsTest, FreshSlotsStartApartInTheirColours) {
     int32_t scale;
     uint8_t orientation;
     TColor base, font;
+    Rect bounds;
   };
-  for (const Expect& e :
-       {Expect{1, {363, 384}, 640, 1, 0x0000F0, 0}, Expect{4, {583, 384}, 800, 1, 0x4080FF, 0},
-        Expect{6, {683, 184}, 1024, 2, 0x00F000, 0},
-        Expect{9, {883, 384}, 1024, 3, 0x0F0F0F, 0xFFFFFF}}) {
+  for (const Expect& e : {
+           Expect{1, {363, 384}, 640, TopToBottom, 0x0000F0, 0, {338, 59, 50, 650}},
+           Expect{2, {683, 284}, 800, RightToLeft, 0x008000, 0, {278, 259, 810, 50}},
+           Expect{3, {683, 484}, 800, LeftToRight, 0xF00000, 0, {278, 459, 810, 50}},
+           Expect{4, {583, 384}, 800, TopToBottom, 0x4080FF, 0, {558, -21, 50, 810}},
+           Expect{5, {783, 384}, 800, BottomToTop, 0xFF00FF, 0, {758, -21, 50, 810}},
+           Expect{6, {683, 184}, 1024, RightToLeft, 0x00F000, 0, {166, 159, 1034, 50}},
+           Expect{7, {683, 584}, 1024, LeftToRight, 0xFFFF00, 0, {166, 559, 1034, 50}},
+           Expect{8, {483, 384}, 1024, TopToBottom, 0x00FFFF, 0, {458, -133, 50, 1034}},
+           Expect{9, {883, 384}, 1024, BottomToTop, 0x0F0F0F, 0xFFFFFF, {858, -133, 50, 1034}},
+       }) {
     SetRulerVisible(e.slot, true);
     const TRulerForm& r = Slot(e.slot);
     EXPECT_EQ(r.CenterPoint(), e.center) << e.slot;
@@ -108,7 +116,11 @@ TEST_F(SettingsTest, FreshSlotsStartApartInTheirColours) {
     EXPECT_EQ(r.Font().Color(), e.font) << e.slot;
     EXPECT_EQ(r.Breadth(), 50) << e.slot;
     EXPECT_EQ(r.AlphaBlendValue(), 192) << e.slot;
+    EXPECT_EQ(WindowOf(r).Bounds(), e.bounds) << e.slot;
   }
+  // Ruler 9 is nearly black, so its ticks are white: its 100 tick stands on the
+  // left edge, 5 + 1024 - 100 pixels down.
+  EXPECT_EQ(Slot(9).RulerImage().Pixel(2, 929), 0xFFFFFFu);
 }
 
 TEST_F(SettingsTest, StoredValuesReplaceTheSlotStart) {
@@ -120,6 +132,40 @@ TEST_F(SettingsTest, StoredValuesReplaceTheSlotStart) {
   EXPECT_EQ(Slot(4).CenterPoint(), (Point{683, 384}));
   EXPECT_EQ(Slot(4).Scale(), 640);
   EXPECT_EQ(Slot(4).Orientation(), LeftToRight);
+}
+
+TEST_F(SettingsTest, ALoadReportsTheValuesTheStoreDidNotHave) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, StoreValue>> stored;
+    bool center, scale, orientation;
+  };
+  auto integer = [](uint32_t v) { return StoreValue{StoreKind::Integer, v, {}}; };
+  auto text = [](const char* t) { return StoreValue{StoreKind::Text, 0, t}; };
+  const std::vector<Case> cases{
+      {"nothing stored", {}, true, true, true},
+      {"all three",
+       {{"CenterPoint", text("10,20")}, {"Scale", integer(800)}, {"Orientation", integer(1)}},
+       false,
+       false,
+       false},
+      // Below its minimum a length counts as not stored: it takes a start value.
+      {"a scale below zero", {{"Scale", integer(static_cast<uint32_t>(-5))}}, true, true, true},
+      // There but unreadable is not missing: the field keeps what it held.
+      {"values of the wrong kind or range",
+       {{"CenterPoint", integer(3)}, {"Scale", text("800")}, {"Orientation", integer(9)}},
+       false,
+       false,
+       false}};
+  TRulerForm& r = StartRuler0();
+  for (const Case& c : cases) {
+    Os.Registry.Keys.clear();
+    for (const auto& [name, value] : c.stored) Os.Registry.Put(Key(0), name, value);
+    const MissingValues missing = r.LoadSettings();
+    EXPECT_EQ(missing.CenterPoint, c.center) << c.name;
+    EXPECT_EQ(missing.Scale, c.scale) << c.name;
+    EXPECT_EQ(missing.Orientation, c.orientation) << c.name;
+  }
 }
 
 TEST_F(SettingsTest, CloseWritesAll24ValuesInOrderWithTheirKinds) {

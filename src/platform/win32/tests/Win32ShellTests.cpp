@@ -68,12 +68,13 @@ void PostKey(HWND hwnd, WPARAM vk) {
   ::PostMessageW(hwnd, WM_KEYUP, vk, 1 | scan << 16 | 0xC0000000);
 }
 
-// Runs the platform's modal loop until done, or for two seconds at most: a
-// thread timer wakes the loop to look.
+// Runs the platform's modal loop until done, or for twenty seconds at most (a
+// deadline for a busy machine, not a speed check): a thread timer wakes the
+// loop to look.
 bool RunUntil(Win32Platform& platform, const std::function<bool()>& done,
               const MessageFilter& filter = {}) {
   const UINT_PTR waker = ::SetTimer(nullptr, 0, 20, nullptr);
-  const DWORD end = ::GetTickCount() + 2000;
+  const DWORD end = ::GetTickCount() + 20000;
   platform.RunModalLoop(filter,
                         [&] { return done() || static_cast<LONG>(end - ::GetTickCount()) <= 0; });
   ::KillTimer(nullptr, waker);

@@ -1,13 +1,16 @@
 """Makes the README's pictures: the real ruler, one per orientation, cropped to its window;
 the ruler's context menu, the tray menu, the About box and the Options window.
 
-    python3 docs_pictures.py OUTPUT_DIR
+    python3 tools/docs_pictures.py OUTPUT_DIR
+
+It runs the real exe under Wine on a private Xvfb, with the end-to-end tests' harness.
 """
 
 import sys
 from pathlib import Path
 
 sys.dont_write_bytecode = True
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 import vrtest  # noqa: E402
 
 PICTURES = {
