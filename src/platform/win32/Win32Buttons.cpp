@@ -25,10 +25,7 @@ class Win32Clickable : public Win32ControlOf<Family> {
   void SetFont(const ControlFont& font) override { this->ApplyFont(font); }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
-      result = this->FaceColors(reinterpret_cast<HDC>(wParam));
-      return true;
-    }
+    if (this->AnswerFaceColors(msg, wParam, result)) return true;
     if (msg != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
     ClickHandler& handler = Handler_;
     if (!this->IsQuiet()) this->Report([&handler] { handler.HandleClick(); });

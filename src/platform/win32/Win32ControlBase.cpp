@@ -208,10 +208,13 @@ COLORREF NativeControl::FaceColor() const {
   return ::GetSysColor(COLOR_BTNFACE);
 }
 
-LRESULT NativeControl::FaceColors(HDC dc) const {
+bool NativeControl::AnswerFaceColors(UINT msg, WPARAM wParam, LRESULT& result) const {
+  if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) return false;
+  const auto dc = reinterpret_cast<HDC>(wParam);
   ::SetBkColor(dc, FaceColor());
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-  return reinterpret_cast<LRESULT>(FaceBrush());
+  result = reinterpret_cast<LRESULT>(FaceBrush());
+  return true;
 }
 
 // ---------------------------------------------------------------- messages

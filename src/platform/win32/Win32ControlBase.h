@@ -61,8 +61,9 @@ class NativeControl {
   // The font is made once per distinct font and shared.
   void ApplyFont(const ControlFont& font);
   HGDIOBJ FontObject() const;
-  // WM_CTLCOLOR*: the face behind the control and the window text colour.
-  LRESULT FaceColors(HDC dc) const;
+  // WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: the face behind the control and the
+  // window text colour. true: msg was one of them, answered in result.
+  bool AnswerFaceColors(UINT msg, WPARAM wParam, LRESULT& result) const;
   std::wstring WindowText() const;
   void SetWindowTextQuietly(const std::wstring& text);
   // The window's messages as a list or a control of the system says them.

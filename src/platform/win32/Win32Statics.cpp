@@ -105,9 +105,7 @@ class Win32Picture final : public Win32ControlOf<Picture> {
   }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg != WM_CTLCOLORSTATIC) return false;
-    result = FaceColors(reinterpret_cast<HDC>(wParam));
-    return true;
+    return AnswerFaceColors(msg, wParam, result);
   }
 
  private:
@@ -129,9 +127,7 @@ class Win32Bevel final : public Win32ControlOf<Control> {
   }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg != WM_CTLCOLORSTATIC) return false;
-    result = FaceColors(reinterpret_cast<HDC>(wParam));
-    return true;
+    return AnswerFaceColors(msg, wParam, result);
   }
 
  private:
@@ -156,9 +152,7 @@ class Win32GroupBox final : public Win32ControlOf<GroupBox> {
   void SetFont(const ControlFont& font) override { ApplyFont(font); }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) return false;
-    result = FaceColors(reinterpret_cast<HDC>(wParam));
-    return true;
+    return AnswerFaceColors(msg, wParam, result);
   }
 
  private:
@@ -195,9 +189,7 @@ class Win32Panel final : public Win32ControlOf<Box> {
   COLORREF FaceColor() const override { return Brush_ ? BrushColor_ : NativeControl::FaceColor(); }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) return false;
-    result = FaceColors(reinterpret_cast<HDC>(wParam));
-    return true;
+    return AnswerFaceColors(msg, wParam, result);
   }
 
  private:

@@ -49,10 +49,7 @@ class Win32TrackBar final : public Win32ControlOf<TrackBar> {
   }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (msg == WM_CTLCOLORSTATIC) {
-      result = FaceColors(reinterpret_cast<HDC>(wParam));
-      return true;
-    }
+    if (AnswerFaceColors(msg, wParam, result)) return true;
     if (msg != WM_HSCROLL && msg != WM_VSCROLL) return false;
     const int position = Position();
     if (IsQuiet() || position == Known_) {
