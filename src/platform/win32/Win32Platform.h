@@ -126,4 +126,8 @@ class Win32Platform : public Platform {
   bool DisplayChangePosted_ = false;
 };
 
+// The id the notification area knows an icon of this platform by: the
+// wParam of its kMsgTrayCallback messages.
+UINT TrayIconId(const TrayIcon& icon);
+
 }  // namespace vr::win32

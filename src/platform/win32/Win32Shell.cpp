@@ -197,6 +197,8 @@ std::unique_ptr<TrayIcon> Win32Platform::CreateTrayIcon(const MaskedImage& pictu
   return std::make_unique<Win32TrayIcon>(*this, NextTrayId_++, tip, MakeIcon(picture), handler);
 }
 
+UINT TrayIconId(const TrayIcon& icon) { return static_cast<const Win32TrayIcon&>(icon).Id(); }
+
 std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::function<void()> tick) {
   const UINT_PTR id = NextTimerId_++;
   auto timer = std::make_unique<Win32Timer>(*this, id, std::move(tick));
