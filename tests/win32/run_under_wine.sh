@@ -7,14 +7,15 @@
 #   tests/win32/run_under_wine.sh PROGRAM.exe [ARGUMENTS...]
 set -uo pipefail
 
-exe=$1
+if [ ! -f "${1:-}" ]; then
+  echo "${1:-the program} is missing: build it with \`make windows\`" >&2
+  exit 1
+fi
+# Whole, for it runs from the temporary folder.
+exe=$(realpath "$1")
 shift
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=${VR_BUILD:-$repo/build/native}
-if [ ! -f "$exe" ]; then
-  echo "$exe is missing: build it with \`make windows\`" >&2
-  exit 1
-fi
 
 mkdir -p "$build/win32-tmp"
 tmp=$(mktemp -d "$build/win32-tmp/run-XXXXXX")
@@ -23,6 +24,7 @@ mkdir "$tmp/tmp"
 xvfb=
 server=
 display=
+child=
 
 wine_env() {
   env WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all \
@@ -32,10 +34,12 @@ wine_env() {
 
 finish() {
   if [ -n "$server" ]; then
-    # Ends every Wine process of this prefix only, then waits for its server.
+    # Ends every Wine process of this prefix only (the server and the services
+    # it started, should the program have been stopped), then waits for them.
     wine_env wineserver -k 2>/dev/null
     wine_env wineserver -w 2>/dev/null
   fi
+  if [ -n "$child" ]; then wait "$child" 2>/dev/null; fi
   if [ -n "$xvfb" ]; then
     kill "$xvfb" 2>/dev/null
     wait "$xvfb" 2>/dev/null
@@ -69,8 +73,6 @@ fi
 display=:$(tr -d '[:space:]' <"$tmp/display")
 
 server=1
-wine_env wineserver -p || exit 1
-
 # Without address-space randomisation where the system allows it: now and then
 # a randomised layout kills Wine before it runs anything.
 fixed=()
@@ -79,8 +81,12 @@ if setarch -R true 2>/dev/null; then fixed=(setarch -R); fi
 # A Wine program that ends in failure without a word never ran (a test
 # program always says what failed): it is started again, twice at most.
 for attempt in 1 2 3; do
-  (cd "$tmp" && wine_env "${fixed[@]}" wine "$exe" "$@") >"$tmp/out.log" 2>&1 </dev/null
+  # In the background, so that a stop request is taken at once, not when it ends.
+  (cd "$tmp" && wine_env "${fixed[@]}" wine "$exe" "$@") >"$tmp/out.log" 2>&1 </dev/null &
+  child=$!
+  wait $child
   code=$?
+  child=
   if [ $code = 0 ] || [ -s "$tmp/out.log" ] || [ $attempt = 3 ]; then break; fi
   echo "[run_under_wine] wine ended at once ($code), starting it again" >&2
 done
