@@ -7,7 +7,7 @@
 namespace vr {
 
 class TForm;
-class TPopupMenu;
+class TContextMenu;
 class TTrayIcon;
 struct Message;
 
@@ -22,7 +22,7 @@ class TRulerObserver {
 struct TRulerLinks {
   TTrayIcon* TrayIcon = nullptr;          // follows the active ruler
   TRulerObserver* OptionsForm = nullptr;  // reloads from the active ruler
-  TPopupMenu* PopupMenu = nullptr;        // every ruler's context menu
+  TContextMenu* PopupMenu = nullptr;      // every ruler's context menu
   // Every ruler installs these as it is made (RulerKeyHook and
   // ActiveFormChanged); the second also hears each ruler's "this ruler
   // changed" after a render.

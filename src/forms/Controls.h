@@ -22,7 +22,7 @@ namespace vr {
 
 class TBox;
 
-class TControl {
+class TControl : public TFormControl {
  public:
   // In the parent (nullptr: the form). The native control is made when the
   // form is first shown, or at once on a form that has been shown: a window
@@ -35,34 +35,31 @@ class TControl {
 
   TForm& Form() const { return Form_; }
   TBox* Parent() const { return Parent_; }
-  bool Made() const { return Native_ != nullptr; }
+  bool Made() const override { return Native_ != nullptr; }
   // Only once made.
   Control& Native() const { return *Native_; }
-  // Makes the native control, after its parent's, with the state it has.
-  void Make();
+  void Make() override;
+  bool HasFocus() const override { return Native_ && Native_->Focused(); }
 
   const Rect& BoundsRect() const { return Bounds_; }
   void SetBounds(const Rect& bounds);
   bool Visible() const { return Visible_; }
-  // Visible, and so is every parent.
-  bool ShownOnScreen() const;
-  bool TabStop() const { return TabStop_; }
+  bool ShownOnScreen() const override;
+  bool TabStop() const override { return TabStop_; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
   const ControlFont& Font() const { return Font_; }
   void SetFont(const ControlFont& font);
-  void SetFocus() {
+  void SetFocus() override {
     if (Native_) Native_->Focus();
   }
 
   // A small number that tells like controls apart (the tick level of a box).
   int Tag = 0;
 
-  // The form's monitor changed its density: bounds and font again.
-  virtual void Rescale();
-  // Enter or Esc in the form; true when this control took it.
-  virtual bool HandleDialogKey(DialogKey /*key*/) { return false; }
+  void Rescale() override;
+  bool HandleDialogKey(DialogKey /*key*/) override { return false; }
 
  protected:
   // The native control of the control's family, made in its place.

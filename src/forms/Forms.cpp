@@ -4,9 +4,6 @@
 #include <exception>
 #include <stdexcept>
 
-#include "forms/Controls.h"
-#include "forms/Menus.h"
-
 namespace vr {
 
 TApplication* Application = nullptr;
@@ -69,7 +66,7 @@ void TForm::SetVisible(bool visible) {
   if (visible == Visible_) return;
   if (visible && !ControlsMade_) {
     ControlsMade_ = true;
-    for (TControl* c : Controls_) c->Make();
+    for (TFormControl* c : Controls_) c->Make();
   }
   if (visible) FormShow();
   Visible_ = visible;
@@ -85,24 +82,24 @@ void TForm::BringToFront() { Window_->Raise(); }
 
 void TForm::SetFocus() {
   // Focusing the window may take the keyboard from its control: noted first.
-  if (TControl* c = FocusedControl()) LastFocused_ = c;
+  if (TFormControl* c = FocusedControl()) LastFocused_ = c;
   Window_->Focus();
   RestoreControlFocus();
 }
 
-TControl* TForm::FocusedControl() const {
-  for (TControl* c : Controls_)
-    if (c->Made() && c->Native().Focused()) return c;
+TFormControl* TForm::FocusedControl() const {
+  for (TFormControl* c : Controls_)
+    if (c->Made() && c->HasFocus()) return c;
   return nullptr;
 }
 
 void TForm::RestoreControlFocus() {
   if (Controls_.empty() || FocusedControl()) return;
-  TControl* target = nullptr;
+  TFormControl* target = nullptr;
   if (LastFocused_ && LastFocused_->TabStop() && LastFocused_->ShownOnScreen()) {
     target = LastFocused_;
   } else {
-    for (TControl* c : Controls_) {
+    for (TFormControl* c : Controls_) {
       if (c->TabStop() && c->ShownOnScreen()) {
         target = c;
         break;
@@ -115,7 +112,7 @@ void TForm::RestoreControlFocus() {
 void TForm::HandleActivate(bool active) {
   if (!active) {
     // The window itself holding the keyboard leaves the last control noted.
-    if (TControl* c = FocusedControl()) LastFocused_ = c;
+    if (TFormControl* c = FocusedControl()) LastFocused_ = c;
     return;
   }
   RestoreControlFocus();
@@ -204,8 +201,8 @@ void TForm::HandleContextMenu(Point screen, bool /*fromKeyboard*/) {
 
 bool TForm::HandleDialogKey(DialogKey key) {
   // Copied: a button's click may close the form and take its controls along.
-  const std::vector<TControl*> controls = Controls_;
-  for (TControl* c : controls) {
+  const std::vector<TFormControl*> controls = Controls_;
+  for (TFormControl* c : controls) {
     if (c->HandleDialogKey(key)) return true;
   }
   return false;
@@ -217,11 +214,11 @@ void TForm::HandleDpiChanged(int dpi, const Rect& suggested) {
   Window_->SetBounds(suggested);
   if (ClientWidth_ > 0 || ClientHeight_ > 0)
     Window_->SetClientSize(Scaled(ClientWidth_), Scaled(ClientHeight_));
-  for (TControl* c : Controls_) c->Rescale();
+  for (TFormControl* c : Controls_) c->Rescale();
   if (Icon_) Window_->SetIcon(Icon_(Scaled(16)), Icon_(Scaled(32)));
 }
 
-void TForm::ControlDestroyed(TControl* control) {
+void TForm::ControlDestroyed(TFormControl* control) {
   std::erase(Controls_, control);
   if (LastFocused_ == control) LastFocused_ = nullptr;
 }

@@ -16,9 +16,42 @@
 namespace vr {
 
 class TApplication;
-class TControl;
 class TModalScope;
-class TPopupMenu;
+
+// What a form asks of each control it holds. The controls are made of forms,
+// so the form knows them only by this.
+class TFormControl {
+ public:
+  // Makes the native control, after its parent's, with the state it has.
+  virtual void Make() = 0;
+  virtual bool Made() const = 0;
+  // Only once made.
+  virtual bool HasFocus() const = 0;
+  virtual bool TabStop() const = 0;
+  // Visible, and so is every parent.
+  virtual bool ShownOnScreen() const = 0;
+  virtual void SetFocus() = 0;
+  // The form's monitor changed its density: bounds and font again.
+  virtual void Rescale() = 0;
+  // Enter or Esc in the form; true when this control took it.
+  virtual bool HandleDialogKey(DialogKey key) = 0;
+
+ protected:
+  ~TFormControl() = default;
+};
+
+// What a form asks of its context menu.
+class TContextMenu {
+ public:
+  // Opens the menu at a screen point and runs the chosen item; nothing when
+  // it is dismissed or the program is ending meanwhile.
+  virtual void Popup(Point at) = 0;
+  // Runs the item with this shortcut, if any; true when there was one.
+  virtual bool IsShortCut(TShortCut shortcut) const = 0;
+
+ protected:
+  ~TContextMenu() = default;
+};
 
 // A length designed at 96 dots per inch, at another density (rounded to nearest).
 int ScaleForDpi(int value, int dpi);
@@ -97,7 +130,7 @@ class TForm : public WindowHandler {
 
   // The context menu, opened by the right button or the keyboard; its
   // shortcuts work while the form has the focus.
-  TPopupMenu* PopupMenu = nullptr;
+  TContextMenu* PopupMenu = nullptr;
 
   // Dialog layout, in pixels designed at 96 dots per inch.
   int Dpi() const { return Dpi_; }
@@ -124,8 +157,8 @@ class TForm : public WindowHandler {
   void HandleDpiChanged(int dpi, const Rect& suggested) override;
 
   // The controls report themselves, in the order they are made.
-  void ControlCreated(TControl* control) { Controls_.push_back(control); }
-  void ControlDestroyed(TControl* control);
+  void ControlCreated(TFormControl* control) { Controls_.push_back(control); }
+  void ControlDestroyed(TFormControl* control);
   // The native controls exist: the form has been shown. Until then a form
   // costs one hidden window.
   bool ControlsMade() const { return ControlsMade_; }
@@ -148,12 +181,12 @@ class TForm : public WindowHandler {
   int Dpi_ = 96;
   int ClientWidth_ = 0;
   int ClientHeight_ = 0;
-  std::vector<TControl*> Controls_;
+  std::vector<TFormControl*> Controls_;
   bool ControlsMade_ = false;
   std::function<MaskedImage(int size)> Icon_;
   // The control that had the keyboard when the form last lost the activation.
-  TControl* LastFocused_ = nullptr;
-  TControl* FocusedControl() const;
+  TFormControl* LastFocused_ = nullptr;
+  TFormControl* FocusedControl() const;
   void RestoreControlFocus();
 };
 

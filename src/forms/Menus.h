@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "forms/Actions.h"
+#include "forms/Forms.h"
 
 namespace vr {
 
@@ -37,21 +38,18 @@ class TMenuItem {
   Design Design_;
 };
 
-class TPopupMenu {
+class TPopupMenu : public TContextMenu {
  public:
   explicit TPopupMenu(const TImageList* images = nullptr) : Images(images) {}
   const TImageList* Images;
   std::vector<TMenuItem> Items;
 
-  // Opens the menu at a screen point and runs the chosen item; nothing when
-  // it is dismissed or the program is ending meanwhile.
-  void Popup(Point at) { Run(Track(at)); }
+  void Popup(Point at) override { Run(Track(at)); }
   // The two halves of Popup: the menu, which returns the index of the item
   // chosen (-1: none) once it has closed, and running that item.
   int Track(Point at);
   void Run(int chosen);
-  // Runs the item with this shortcut, if any; true when there was one.
-  bool IsShortCut(TShortCut shortcut) const;
+  bool IsShortCut(TShortCut shortcut) const override;
   // What the menu shows, with pictures at the size for this density.
   std::vector<MenuItemSpec> Describe(int dpi) const;
 };
