@@ -81,6 +81,7 @@ void TRulerForm::FormDestroy() {
   // window region went to the windowing system when it was set.
   Font().OnChange = nullptr;
   Picture_ = RulerPicture{};
+  Overlay_ = TRulerOverlay{};
 }
 
 std::string TRulerForm::SettingsKeyPath() const { return vr::SettingsKeyPath(RulerIndex_); }
@@ -155,6 +156,8 @@ void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
   NativeWindow().SetBounds(WindowBounds());
+  // Moved by keys under a resting pointer: it now points elsewhere on the ruler.
+  if (Pointer_) PointerMoved();
 }
 
 void TRulerForm::KeepReachable() {
@@ -227,28 +230,83 @@ void TRulerForm::FormMouseDown(MouseButton button) {
   const Point c = Owner().Os().CursorPos();
   DragOffset_ = {Saturate(static_cast<int64_t>(c.X) - Settings_.CenterPoint.X),
                  Saturate(static_cast<int64_t>(c.Y) - Settings_.CenterPoint.Y)};
+  // A drag hides the readout: it would only follow the ruler around.
+  if (Pointer_) {
+    Pointer_.reset();
+    ShowOverlay();
+  }
 }
 
 void TRulerForm::FormMouseMove() {
-  if (!NativeWindow().HasMouseCapture()) return;
+  if (!NativeWindow().HasMouseCapture()) {
+    PointerMoved();
+    return;
+  }
   const Point c = Owner().Os().CursorPos();
   MoveCenterTo({Saturate(static_cast<int64_t>(c.X) - DragOffset_.X),
                 Saturate(static_cast<int64_t>(c.Y) - DragOffset_.Y)});
 }
 
-void TRulerForm::FormMouseUp(MouseButton /*button*/) { NativeWindow().ReleaseMouse(); }
+void TRulerForm::FormMouseUp(MouseButton /*button*/) {
+  const bool dragged = NativeWindow().HasMouseCapture();
+  NativeWindow().ReleaseMouse();
+  // The pointer rests where the drag ended: read it there at once.
+  if (dragged) PointerMoved();
+}
+
+// ---------------------------------------------------------------- reading
+
+Point TRulerForm::CursorInWindow() const {
+  const Point c = Owner().Os().CursorPos();
+  const Rect w = WindowBounds();
+  return {Saturate(static_cast<int64_t>(c.X) - w.Left), Saturate(static_cast<int64_t>(c.Y) - w.Top)};
+}
+
+void TRulerForm::PointerMoved() {
+  Pointer_ = Axis().OffsetOf(CursorInWindow());
+  ShowOverlay();
+}
+
+void TRulerForm::ToggleMark(int64_t offset) {
+  if (Marks_.Toggle(offset) != RulerMarks::Toggled::Full) ShowOverlay();
+}
+
+void TRulerForm::ToggleMarkAtPointer() {
+  if (const auto offset = Axis().OffsetAlong(CursorInWindow())) ToggleMark(*offset);
+}
+
+void TRulerForm::ClearMarks() {
+  if (Marks_.Empty()) return;
+  Marks_.Clear();
+  ShowOverlay();
+}
+
+void TRulerForm::ShowOverlay() {
+  const std::vector<Rect> changed =
+      Overlay_.Update(Picture_.Picture, {Pointer_, Marks_.Offsets()}, Owner().Os());
+  if (!changed.empty()) FormPaint();
+}
 
 // ---------------------------------------------------------------- painting
 
 void TRulerForm::Render() {
   Platform& os = Owner().Os();
   // The old picture goes first: a long, broad ruler's picture is large, and
-  // two of them at once would double the peak.
+  // two of them at once would double the peak. So does the overlay's copy.
   Picture_ = RulerPicture{};
+  Overlay_ = TRulerOverlay{};
   Picture_ = RenderRuler(Settings_, {Font().Name(), Font().Color(), os.PixelsPerInch()}, Width_,
                          Height_, os);
   SetColor(Picture_.Color);
   ++RenderCount_;
+  // Marks keep their offsets through a turn or a new scale; those that fell
+  // off the window go, and a resting pointer is read again where it now points.
+  const RulerAxis axis = Axis();
+  Marks_.KeepWithin(axis.FirstOffset(), axis.LastOffset());
+  if (Pointer_) Pointer_ = axis.OffsetOf(CursorInWindow());
+  Overlay_.Reset(Picture_.Picture, axis,
+                 OverlayLookFor(Picture_.Color, Font().Name(), os.PixelsPerInch(), axis.Breadth(), os),
+                 {Pointer_, Marks_.Offsets()}, os);
   // This ruler changed: the tray icon and the Options window follow the
   // active ruler, before the new picture is shown.
   if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
@@ -257,7 +315,7 @@ void TRulerForm::Render() {
 
 void TRulerForm::FontChanged() { Render(); }
 
-void TRulerForm::FormPaint() { NativeWindow().Present(Picture_.Picture); }
+void TRulerForm::FormPaint() { NativeWindow().Present(Overlay_.Shown(Picture_.Picture)); }
 
 bool TRulerForm::HandleEraseBackground() {
   // Painting the picture instead of a background keeps the ruler from
