@@ -259,7 +259,8 @@ void TRulerForm::FormMouseUp(MouseButton /*button*/) {
 Point TRulerForm::CursorInWindow() const {
   const Point c = Owner().Os().CursorPos();
   const Rect w = WindowBounds();
-  return {Saturate(static_cast<int64_t>(c.X) - w.Left), Saturate(static_cast<int64_t>(c.Y) - w.Top)};
+  return {Saturate(static_cast<int64_t>(c.X) - w.Left),
+          Saturate(static_cast<int64_t>(c.Y) - w.Top)};
 }
 
 void TRulerForm::PointerMoved() {
@@ -304,9 +305,10 @@ void TRulerForm::Render() {
   const RulerAxis axis = Axis();
   Marks_.KeepWithin(axis.FirstOffset(), axis.LastOffset());
   if (Pointer_) Pointer_ = axis.OffsetOf(CursorInWindow());
-  Overlay_.Reset(Picture_.Picture, axis,
-                 OverlayLookFor(Picture_.Color, Font().Name(), os.PixelsPerInch(), axis.Breadth(), os),
-                 {Pointer_, Marks_.Offsets()}, os);
+  Overlay_.Reset(
+      Picture_.Picture, axis,
+      OverlayLookFor(Picture_.Color, Font().Name(), os.PixelsPerInch(), axis.Breadth(), os),
+      {Pointer_, Marks_.Offsets()}, os);
   // This ruler changed: the tray icon and the Options window follow the
   // active ruler, before the new picture is shown.
   if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);

@@ -64,8 +64,8 @@ Rect Intersection(const Rect& a, const Rect& b) {
 
 }  // namespace
 
-OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch,
-                           int32_t breadth, Platform& text) {
+OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch, int32_t breadth,
+                           Platform& text) {
   const TColor rgb = ColorToRGB(body);
   OverlayLook look;
   const bool light = IsLight(rgb);
@@ -73,8 +73,8 @@ OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerIn
   look.Plate = light ? 0x202020 : 0xF4F4F4;
   look.Ink = light ? clWhite : clBlack;
   // Saturated colours, the first that lies farthest from the body wins.
-  static constexpr std::array<TColor, 5> kMarkColors{0x0000E0, 0xE00000, 0xE000E0, 0x00A000,
-                                                     0xE0E000};
+  static constexpr std::array<TColor, 5> kMarkColors{0x0000FF, 0xFF0000, 0xFF00FF, 0x00C000,
+                                                     0xFFFF00};
   look.Mark = kMarkColors[0];
   for (TColor c : kMarkColors)
     if (Distance(c, rgb) > Distance(look.Mark, rgb)) look.Mark = c;
@@ -82,8 +82,8 @@ OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerIn
   look.Face = face;
   // The largest size up to the preferred one whose label fits across the
   // ruler inside its bevel.
-  for (int px = std::max(FontPixelHeight(kOverlayLabelPoints, pixelsPerInch),
-                         kMinOverlayLabelPixels);
+  for (int px =
+           std::max(FontPixelHeight(kOverlayLabelPoints, pixelsPerInch), kMinOverlayLabelPixels);
        px >= kMinOverlayLabelPixels; --px) {
     const auto digits = Inked(text, face, px, "0123456789");
     if (digits->Height + 2 * kPadAcross <= static_cast<int64_t>(breadth) - 2) {
@@ -102,14 +102,16 @@ std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t
   return {PixelText(offset) + " (" + away + " from mark)", at + " (" + away + ")", at};
 }
 
-std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
-                                       const OverlayLook& look, Platform& text,
-                                       const std::vector<OverlayItem>& earlier) {
-  std::vector<OverlayItem> items;
+namespace {
+
+// Lays out the marks' items or the pointer's, appending them to `items`.
+void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook& look,
+            Platform& text, const std::vector<OverlayItem>& earlier, bool marksPart,
+            std::vector<OverlayItem>& items) {
   const bool vertical = axis.Vertical();
   const int64_t length = axis.Length();
   const int64_t breadth = axis.Breadth();
-  if (length <= 0 || breadth <= 0) return items;
+  if (length <= 0 || breadth <= 0) return;
 
   auto place = [&](int64_t along, int64_t across, int64_t alongSize, int64_t acrossSize) {
     const auto a = static_cast<int32_t>(along);
@@ -136,20 +138,25 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
     int64_t Across = 0;
   };
   auto draw = [&](const std::string& s, TColor plate, TColor ink) {
+    Label l;
+    // The same text in the same colours was drawn last time: its angle
+    // follows from its length, so the picture is the same too.
+    for (const OverlayItem& e : earlier) {
+      if (e.Picture && e.Text == s && e.Fill == plate && e.Ink == ink) {
+        l.Picture = e.Picture;
+        l.Angle = e.Angle;
+        l.Along = vertical ? e.Bounds.Height : e.Bounds.Width;
+        l.Across = vertical ? e.Bounds.Width : e.Bounds.Height;
+        return l;
+      }
+    }
     const auto t = Inked(text, look.Face, look.LabelPixels, s);
     const int64_t len = TextLength(*t) + 2 * kPadAlong;
     const int64_t cell = t->Height + 2 * kPadAcross;
-    Label l;
     if (vertical && len > breadth - 2) l.Angle = axis.Orientation == TopToBottom ? 270 : 90;
     const bool upright = l.Angle == 0;
     l.Along = vertical == upright ? cell : len;
     l.Across = vertical == upright ? len : cell;
-    for (const OverlayItem& e : earlier) {
-      if (e.Picture && e.Text == s && e.Fill == plate && e.Ink == ink && e.Angle == l.Angle) {
-        l.Picture = e.Picture;
-        return l;
-      }
-    }
     auto picture = std::make_shared<Image>(static_cast<int>(upright ? len : cell),
                                            static_cast<int>(upright ? cell : len), plate);
     switch (l.Angle) {
@@ -172,8 +179,7 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
     return std::clamp<int64_t>(start, 1, extent - 1 - size);
   };
   // The tick edge is the near row; the far row is the edge across from it.
-  const bool ticksAtLowEdge =
-      axis.Orientation == LeftToRight || axis.Orientation == BottomToTop;
+  const bool ticksAtLowEdge = axis.Orientation == LeftToRight || axis.Orientation == BottomToTop;
   auto across = [&](bool nearRow, int64_t size) {
     const bool low = nearRow == ticksAtLowEdge;
     return keepInside(low ? 1 : breadth - 1 - size, size, breadth);
@@ -197,9 +203,11 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
   };
 
   const std::vector<int64_t>& marks = state.Marks;
-  for (int64_t m : marks) line(m, look.Mark);
   const bool labels = look.LabelPixels > 0;
-  if (labels) {
+  if (marksPart) {
+    for (int64_t m : marks) line(m, look.Mark);
+  }
+  if (marksPart && labels) {
     for (size_t i = 1; i < marks.size(); ++i) {
       const std::string s = PixelText(marks[i] - marks[i - 1]);
       const Label l = draw(s, look.Plate, look.Ink);
@@ -215,7 +223,7 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
       add(s, look.Mark, look.MarkInk, l, beside(along, l.Along), across(true, l.Across));
     }
   }
-  if (state.Pointer) {
+  if (!marksPart && state.Pointer) {
     const int64_t p = *state.Pointer;
     line(p, look.Hairline);
     const int64_t along = axis.AlongAt(p);
@@ -230,6 +238,16 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
       }
     }
   }
+}
+
+}  // namespace
+
+std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
+                                       const OverlayLook& look, Platform& text,
+                                       const std::vector<OverlayItem>& earlier) {
+  std::vector<OverlayItem> items;
+  LayOut(axis, state, look, text, earlier, true, items);
+  LayOut(axis, state, look, text, earlier, false, items);
   return items;
 }
 
@@ -237,9 +255,12 @@ std::vector<Rect> DirtyRects(const std::vector<OverlayItem>& before,
                              const std::vector<OverlayItem>& after) {
   std::vector<Rect> dirty;
   auto onlyIn = [&](const std::vector<OverlayItem>& these, const std::vector<OverlayItem>& other) {
-    for (const OverlayItem& a : these) {
-      const bool kept =
-          std::any_of(other.begin(), other.end(), [&](const OverlayItem& b) { return a.SameAs(b); });
+    for (size_t i = 0; i < these.size(); ++i) {
+      const OverlayItem& a = these[i];
+      // Unchanged items mostly keep their place in the drawing order.
+      const bool kept = (i < other.size() && a.SameAs(other[i])) ||
+                        std::any_of(other.begin(), other.end(),
+                                    [&](const OverlayItem& b) { return a.SameAs(b); });
       if (!kept && a.Bounds.Width > 0 && a.Bounds.Height > 0) dirty.push_back(a.Bounds);
     }
   };
@@ -289,8 +310,7 @@ void ComposeOverlay(Image& out, const Image& picture, const std::vector<OverlayI
       if (sy >= p.Height()) continue;
       const int32_t n = std::min(r.Width, p.Width() - sx);
       if (n <= 0) continue;
-      std::copy_n(p.Pixels().data() +
-                      static_cast<size_t>(sy) * static_cast<size_t>(p.Width()) +
+      std::copy_n(p.Pixels().data() + static_cast<size_t>(sy) * static_cast<size_t>(p.Width()) +
                       static_cast<size_t>(sx),
                   n, dst);
     }
@@ -300,12 +320,17 @@ void ComposeOverlay(Image& out, const Image& picture, const std::vector<OverlayI
 void TRulerOverlay::Reset(const Image& picture, const RulerAxis& axis, const OverlayLook& look,
                           const OverlayState& state, Platform& text) {
   // A new look or size makes every earlier label stale.
-  const bool sameLook = look == Look_ && axis.Breadth() == Axis_.Breadth() &&
-                        axis.Orientation == Axis_.Orientation;
+  const bool sameLook =
+      look == Look_ && axis.Breadth() == Axis_.Breadth() && axis.Orientation == Axis_.Orientation;
   Axis_ = axis;
   Look_ = look;
   State_ = state;
-  Items_ = LayOutOverlay(Axis_, State_, Look_, text, sameLook ? Items_ : std::vector<OverlayItem>{});
+  const std::vector<OverlayItem> earlier =
+      sameLook ? std::move(Items_) : std::vector<OverlayItem>{};
+  Items_.clear();
+  LayOut(Axis_, State_, Look_, text, earlier, true, Items_);
+  MarkItems_ = Items_.size();
+  LayOut(Axis_, State_, Look_, text, earlier, false, Items_);
   Composed_ = Image{};
   if (Items_.empty()) return;
   Composed_ = picture;
@@ -315,10 +340,25 @@ void TRulerOverlay::Reset(const Image& picture, const RulerAxis& axis, const Ove
 std::vector<Rect> TRulerOverlay::Update(const Image& picture, const OverlayState& state,
                                         Platform& text) {
   if (state == State_) return {};
+  std::vector<Rect> dirty;
+  if (state.Marks == State_.Marks) {
+    // Only the pointer moved: the marks' items stay as they are.
+    const auto marksEnd = Items_.begin() + static_cast<std::ptrdiff_t>(MarkItems_);
+    const std::vector<OverlayItem> before(marksEnd, Items_.end());
+    std::vector<OverlayItem> after;
+    LayOut(Axis_, state, Look_, text, before, false, after);
+    dirty = DirtyRects(before, after);
+    Items_.erase(marksEnd, Items_.end());
+    Items_.insert(Items_.end(), after.begin(), after.end());
+  } else {
+    std::vector<OverlayItem> items;
+    LayOut(Axis_, state, Look_, text, Items_, true, items);
+    MarkItems_ = items.size();
+    LayOut(Axis_, state, Look_, text, Items_, false, items);
+    dirty = DirtyRects(Items_, items);
+    Items_ = std::move(items);
+  }
   State_ = state;
-  std::vector<OverlayItem> items = LayOutOverlay(Axis_, State_, Look_, text, Items_);
-  std::vector<Rect> dirty = DirtyRects(Items_, items);
-  Items_ = std::move(items);
   if (Items_.empty()) {
     Composed_ = Image{};
     return dirty;

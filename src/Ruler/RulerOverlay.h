@@ -43,8 +43,8 @@ struct OverlayLook {
 inline constexpr int32_t kOverlayLabelPoints = 8;
 inline constexpr int kMinOverlayLabelPixels = 7;
 
-OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch,
-                           int32_t breadth, Platform& text);
+OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch, int32_t breadth,
+                           Platform& text);
 
 // One thing drawn over the picture, in window pixels: a one-pixel line across
 // the ruler, or a label (a plate with its text, drawn once into Picture).
@@ -104,6 +104,7 @@ class TRulerOverlay {
   OverlayLook Look_;
   OverlayState State_;
   std::vector<OverlayItem> Items_;
+  size_t MarkItems_ = 0;  // the marks' items come first, the pointer's after them
   // Only while something lies over the picture: a long, broad ruler's copy is large.
   Image Composed_;
 };
