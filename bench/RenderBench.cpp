@@ -51,8 +51,7 @@ void BM_ArrowKeyMove(benchmark::State& state) {
   bool handled = false;
   int n = 0;
   for (auto _ : state) {
-    RulerKeyHook({kMsgKeyDown, static_cast<uint64_t>(++n % 2 ? VK_RIGHT_KEY : VK_LEFT_KEY)},
-                 handled);
+    RulerKeyHook({MessageKind::KeyDown, ++n % 2 ? KeyCode::Right : KeyCode::Left}, handled);
   }
   state.counters["renders"] = static_cast<double>(r.RenderCount() - before);
 }
@@ -63,7 +62,7 @@ void BM_TabTurnAtScale2048(benchmark::State& state) {
   TRulerForm& r = *RulerForms[0];
   r.SetScale(2048);
   bool handled = false;
-  for (auto _ : state) RulerKeyHook({kMsgKeyDown, VK_TAB_KEY}, handled);
+  for (auto _ : state) RulerKeyHook({MessageKind::KeyDown, KeyCode::Tab}, handled);
 }
 BENCHMARK(BM_TabTurnAtScale2048);
 

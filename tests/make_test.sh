@@ -126,9 +126,9 @@ setsid nice -n 10 "$0" --background </dev/null &
 chain=$!
 
 if [ $windows = 0 ] && [ $prefix = 0 ]; then
-  echo "== End-to-end tests under Wine, $E2E_JOBS cases at a time"
+  echo "== End-to-end tests and the Win32 layer's checks under Wine, $E2E_JOBS at a time"
   start=$(now)
-  ctest --test-dir build/native -L e2e -j "$E2E_JOBS" --output-on-failure 2>&1 |
+  ctest --test-dir build/native -L wine -j "$E2E_JOBS" --output-on-failure 2>&1 |
     tee "$LOGS/e2e.log"
   note e2e "${PIPESTATUS[0]}" "$start"
 fi
@@ -137,7 +137,7 @@ echo "== Waiting for the native build"
 while [ ! -e "$LOGS/native-built" ] && [ ! -e "$LOGS/background-done" ]; do sleep 1; done
 if [ -e "$LOGS/native-built" ]; then
   echo "== Unit tests"
-  step unit ctest --test-dir build/native -LE e2e -j $JOBS --output-on-failure
+  step unit ctest --test-dir build/native -LE wine -j $JOBS --output-on-failure
 fi
 echo "== Waiting for the sanitizer and fuzzer steps"
 wait $chain

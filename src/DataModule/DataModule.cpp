@@ -13,8 +13,6 @@ TDM* DM = nullptr;
 
 namespace {
 
-constexpr uint16_t kVkDigit0 = '0';
-
 TAction::Design Command(const char* caption, int imageIndex, TShortCut shortcut = {}) {
   return {caption, "", 0, imageIndex, shortcut};
 }
@@ -26,7 +24,7 @@ TDM::TDM(TApplication& app)
                     [this](TAction& a) { OptionsActionExecute(a); }),
       AboutAction(ActionList, Command("About Vantori Rulers...", AboutPictureIndex),
                   [this](TAction& a) { AboutActionExecute(a); }),
-      HideAction(ActionList, Command("Hide", -1, {kVkEscape, 0}),
+      HideAction(ActionList, Command("Hide", -1, {KeyCode::Escape, 0}),
                  [this](TAction& a) { HideActionExecute(a); }),
       CloseAction(ActionList, Command("Close", -1), [this](TAction& a) { CloseActionExecute(a); }),
       TrayIcon(app.Os()),
@@ -42,7 +40,7 @@ TDM::TDM(TApplication& app)
   // The context menu of every ruler: Alt+digit beside the ruler items, Esc
   // beside Hide (the action's own).
   for (int n = 0; n < kSlotCount; ++n) {
-    const TShortCut altDigit{static_cast<uint16_t>(kVkDigit0 + n), ssAlt};
+    const TShortCut altDigit{DigitKey(n), ssAlt};
     PopupMenu.Items.emplace_back(TMenuItem::Design{&RulerAction(n), altDigit, 1, true, false});
   }
   PopupMenu.Items.push_back(TMenuItem::Line(2));

@@ -10,8 +10,6 @@ namespace vr {
 
 namespace {
 
-constexpr uint32_t kToolWindowBit = 0x80;  // WS_EX_TOOLWINDOW
-
 WindowParams RulerWindowDesign() {
   WindowParams p;
   p.Kind = WindowKind::Ruler;
@@ -48,9 +46,9 @@ TRulerForm::~TRulerForm() { FormDestroy(); }
 Point TRulerForm::DisplaySize() const { return Owner().Os().PrimaryDisplaySize(); }
 
 void TRulerForm::FormCreate() {
-  // No task-bar button: the hidden owner of every window is a tool window.
+  // No task-bar button: the hidden owner of every window keeps off the task bar.
   Platform& os = Owner().Os();
-  os.SetAppExStyle(os.AppExStyle() | kToolWindowBit);
+  os.KeepOffTaskBar();
 
   Picture_ = RulerPicture{};
   Font().OnChange = [this] { FontChanged(); };

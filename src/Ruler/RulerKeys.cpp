@@ -62,14 +62,13 @@ void PreviousOrientation() {
 }
 
 void RulerKeyHook(const Message& msg, bool& /*handled*/) {
-  if (msg.Code != kMsgKeyDown && msg.Code != kMsgSysKeyDown) return;
+  if (!IsKeyDown(msg)) return;
   if (!Application || !dynamic_cast<TRulerForm*>(Application->ActiveForm())) return;
   TRulerForm* r = ActiveRuler();
   if (!r) return;
-  const uint64_t k = msg.WParam;
   const Point c = r->CenterPoint();
-  switch (k) {
-    case VK_TAB_KEY: {
+  switch (msg.Key) {
+    case KeyCode::Tab: {
       const uint8_t m = ModifierState();
       if (m == 0)
         NextOrientation();
@@ -77,33 +76,33 @@ void RulerKeyHook(const Message& msg, bool& /*handled*/) {
         PreviousOrientation();
       break;
     }
-    case VK_LEFT_KEY:
+    case KeyCode::Left:
       r->MoveCenterTo({AddSaturated(c.X, -KeyStep()), c.Y});
       break;
-    case VK_UP_KEY:
+    case KeyCode::Up:
       r->MoveCenterTo({c.X, AddSaturated(c.Y, -KeyStep())});
       break;
-    case VK_RIGHT_KEY:
+    case KeyCode::Right:
       r->MoveCenterTo({AddSaturated(c.X, KeyStep()), c.Y});
       break;
-    case VK_DOWN_KEY:
+    case KeyCode::Down:
       r->MoveCenterTo({c.X, AddSaturated(c.Y, KeyStep())});
       break;
-    case VK_INSERT_KEY:
+    case KeyCode::Insert:
       r->SetLuminosity(AddSaturated(r->Luminosity(), KeyStep()));
       break;
-    case VK_DELETE_KEY:
+    case KeyCode::Delete:
       r->SetLuminosity(AddSaturated(r->Luminosity(), -KeyStep()));
       break;
-    case VK_ADD_KEY:
+    case KeyCode::NumpadAdd:
       r->SetScale(AddSaturated(r->Scale(), KeyStep()));
       break;
-    case VK_SUBTRACT_KEY:
+    case KeyCode::NumpadSubtract:
       r->SetScale(AddSaturated(r->Scale(), -KeyStep()));
       break;
     default:
-      if (k >= VK_F1_KEY && k <= VK_F10_KEY && ModifierState() == 0) {
-        SwitchRuler(k == VK_F10_KEY ? 0 : static_cast<int>(k - VK_F1_KEY + 1));
+      if (const auto n = FunctionKeyNumber(msg.Key); n && *n <= 10 && ModifierState() == 0) {
+        SwitchRuler(*n % 10);
       }
       break;
   }

@@ -6,9 +6,9 @@ namespace vr {
 
 uint8_t KeyboardModifiers(const Platform& os) {
   uint8_t state = 0;
-  if (os.KeyDown(kVkShift)) state |= ssShift;
-  if (os.KeyDown(kVkMenu)) state |= ssAlt;
-  if (os.KeyDown(kVkControl)) state |= ssCtrl;
+  if (os.KeyDown(KeyCode::Shift)) state |= ssShift;
+  if (os.KeyDown(KeyCode::Alt)) state |= ssAlt;
+  if (os.KeyDown(KeyCode::Control)) state |= ssCtrl;
   return state;
 }
 
@@ -18,15 +18,18 @@ std::string ShortCutToText(TShortCut shortcut) {
   if (shortcut.Modifiers & ssCtrl) text += "Ctrl+";
   if (shortcut.Modifiers & ssShift) text += "Shift+";
   if (shortcut.Modifiers & ssAlt) text += "Alt+";
-  const uint16_t k = shortcut.Key;
-  static const std::map<uint16_t, const char*> kNames{
-      {8, "BkSp"},  {9, "Tab"},    {kVkReturn, "Enter"}, {kVkEscape, "Esc"}, {32, "Space"},
-      {33, "PgUp"}, {34, "PgDn"},  {35, "End"},          {36, "Home"},       {37, "Left"},
-      {38, "Up"},   {39, "Right"}, {40, "Down"},         {45, "Ins"},        {46, "Del"}};
+  const KeyCode k = shortcut.Key;
+  static const std::map<KeyCode, const char*> kNames{
+      {KeyCode::Backspace, "BkSp"}, {KeyCode::Tab, "Tab"},     {KeyCode::Enter, "Enter"},
+      {KeyCode::Escape, "Esc"},     {KeyCode::Space, "Space"}, {KeyCode::PageUp, "PgUp"},
+      {KeyCode::PageDown, "PgDn"},  {KeyCode::End, "End"},     {KeyCode::Home, "Home"},
+      {KeyCode::Left, "Left"},      {KeyCode::Up, "Up"},       {KeyCode::Right, "Right"},
+      {KeyCode::Down, "Down"},      {KeyCode::Insert, "Ins"},  {KeyCode::Delete, "Del"}};
   if (auto it = kNames.find(k); it != kNames.end()) return text + it->second;
-  if ((k >= '0' && k <= '9') || (k >= 'A' && k <= 'Z')) return text + static_cast<char>(k);
-  if (k >= 112 && k <= 135) return text + "F" + std::to_string(k - 111);
-  return text + "#" + std::to_string(k);
+  if (const auto digit = DigitOf(k)) return text + static_cast<char>('0' + *digit);
+  if (const auto letter = LetterOf(k)) return text + *letter;
+  if (const auto n = FunctionKeyNumber(k)) return text + "F" + std::to_string(*n);
+  return text + "#" + std::to_string(static_cast<int>(k));
 }
 
 // ---------------------------------------------------------------- TImageList

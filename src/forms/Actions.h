@@ -20,11 +20,11 @@ enum TShiftState : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 // The modifiers down in the key state that goes with the message being handled.
 uint8_t KeyboardModifiers(const Platform& os);
 
-// A key with its modifiers; Key 0 is no shortcut.
+// A key with its modifiers; no key is no shortcut.
 struct TShortCut {
-  uint16_t Key = 0;
+  KeyCode Key = KeyCode::None;
   uint8_t Modifiers = 0;
-  bool Empty() const { return Key == 0; }
+  bool Empty() const { return Key == KeyCode::None; }
   bool operator==(const TShortCut&) const = default;
 };
 

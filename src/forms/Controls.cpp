@@ -5,41 +5,24 @@
 
 namespace vr {
 
-namespace {
-
-ControlParams Params(ControlKind kind, Rect bounds, const std::string& text = {}) {
-  ControlParams p;
-  p.Kind = kind;
-  p.Bounds = bounds;
-  p.Text = text;
-  return p;
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------- TControl
 
-TControl::TControl(TForm& form, TControl* parent, ControlParams design)
-    : Form_(form), Parent_(parent), Design_(std::move(design)) {
-  // A subclass loads its own state into the native control as it is built,
-  // through its setters, so the base only makes it here.
-  if (form.ControlsMade()) MakeNativeControl();
+TControl::TControl(TForm& form, TBox* parent, Rect bounds, bool tabStop, ControlFont font)
+    : Form_(form), Parent_(parent), Bounds_(bounds), TabStop_(tabStop), Font_(std::move(font)) {
   form.ControlCreated(this);
 }
 
-void TControl::MakeNativeControl() {
-  ControlParams native = Design_;
-  native.Parent = Parent_ ? &Parent_->Native() : nullptr;
-  native.Bounds = Form_.Scaled(Design_.Bounds);
-  native.Font = ScaledFont(Design_.Font);
-  native.ThumbLength = Form_.Scaled(Design_.ThumbLength);
-  Native_ = Form_.NativeWindow().CreateControl(native, *this);
+void TControl::Created() {
+  // A subclass has its state by now, which the native control takes as it is made.
+  if (Form_.ControlsMade()) Make();
 }
 
 void TControl::Make() {
   if (Native_) return;
   if (Parent_) Parent_->Make();
-  MakeNativeControl();
+  const ControlPlace place{Parent_ ? &Parent_->NativeBox() : nullptr, Form_.Scaled(Bounds_),
+                           Visible_, TabStop_};
+  Native_ = MakeNative(Form_.NativeWindow(), place);
   LoadNative();
 }
 
@@ -48,57 +31,58 @@ TControl::~TControl() {
   Native_.reset();
 }
 
-ControlFont TControl::ScaledFont(const ControlFont& font) const {
-  ControlFont scaled = font;
-  scaled.Height = Form_.Scaled(font.Height);
+ControlFont TControl::ScaledFont() const {
+  ControlFont scaled = Font_;
+  scaled.Height = Form_.Scaled(Font_.Height);
   return scaled;
 }
 
 void TControl::SetBounds(const Rect& bounds) {
-  Design_.Bounds = bounds;
+  Bounds_ = bounds;
   if (Native_) Native_->SetBounds(Form_.Scaled(bounds));
 }
 
 void TControl::SetVisible(bool visible) {
-  if (visible == Design_.Visible) return;
-  Design_.Visible = visible;
+  if (visible == Visible_) return;
+  Visible_ = visible;
   if (Native_) Native_->SetVisible(visible);
 }
 
 bool TControl::ShownOnScreen() const {
   for (const TControl* c = this; c; c = c->Parent_)
-    if (!c->Design_.Visible) return false;
+    if (!c->Visible_) return false;
   return true;
 }
 
 void TControl::SetFont(const ControlFont& font) {
-  if (font == Design_.Font) return;
-  Design_.Font = font;
-  if (Native_) Native_->SetFont(ScaledFont(font));
+  if (font == Font_) return;
+  Font_ = font;
+  if (Native_) ApplyFont(ScaledFont());
 }
 
 void TControl::Rescale() {
   // One not made yet is made at the density of its time.
   if (!Native_) return;
-  Native_->SetFont(ScaledFont(Design_.Font));
-  Native_->SetBounds(Form_.Scaled(Design_.Bounds));
+  ApplyFont(ScaledFont());
+  Native_->SetBounds(Form_.Scaled(Bounds_));
 }
 
 // ---------------------------------------------------------------- simple controls
 
-TLabel::TLabel(TForm& form, TControl* parent, Point at, const std::string& caption,
-               ControlFont font)
-    : TControl(form, parent, [&] {
-        ControlParams p = Params(ControlKind::Label, {at.X, at.Y, 0, 0}, caption);
-        p.Font = font;
-        p.Transparent = true;
-        p.AutoSize = true;
-        return p;
-      }()) {}
+TLabel::TLabel(TForm& form, TBox* parent, Point at, const std::string& caption, ControlFont font)
+    : TControl(form, parent, {at.X, at.Y, 0, 0}, false, std::move(font)), Caption_(caption) {
+  Created();
+}
+
+std::unique_ptr<Control> TLabel::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateLabel(place, Caption_, ScaledFont(), *this);
+}
+
+void TLabel::ApplyFont(const ControlFont& scaled) { NativeAs<Label>().SetFont(scaled); }
 
 void TLabel::SetCaption(const std::string& caption) {
-  Design_.Text = caption;
-  if (Native_) Native_->SetText(caption);
+  Caption_ = caption;
+  if (Native_) NativeAs<Label>().SetText(caption);
 }
 
 void TLabel::HandleClick() {
@@ -111,43 +95,62 @@ void TLabel::HandleMouseLeave() {
   if (OnMouseLeave) OnMouseLeave(*this);
 }
 
-TGroupBox::TGroupBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption)
-    : TControl(form, parent, Params(ControlKind::GroupBox, bounds, caption)) {}
+TGroupBox::TGroupBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption)
+    : TBox(form, parent, bounds, false), Caption_(caption) {
+  Created();
+}
 
-TPanel::TPanel(TForm& form, TControl* parent, Rect bounds, TColor color)
-    : TControl(form, parent, [&] {
-        ControlParams p = Params(ControlKind::Panel, bounds);
-        p.Background = color;
-        return p;
-      }()) {}
+std::unique_ptr<Control> TGroupBox::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateGroupBox(place, Caption_, ScaledFont());
+}
 
-TBevel::TBevel(TForm& form, TControl* parent, Rect bounds)
-    : TControl(form, parent, Params(ControlKind::Bevel, bounds)) {}
+void TGroupBox::ApplyFont(const ControlFont& scaled) { NativeAs<GroupBox>().SetFont(scaled); }
 
-TImage::TImage(TForm& form, TControl* parent, Rect bounds, MaskedImage picture)
-    : TControl(form, parent, Params(ControlKind::Picture, bounds)) {
-  SetPicture(picture);
+TPanel::TPanel(TForm& form, TBox* parent, Rect bounds, TColor color)
+    : TBox(form, parent, bounds, false), Color_(color) {
+  Created();
+}
+
+std::unique_ptr<Control> TPanel::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreatePanel(place, Color_);
+}
+
+TBevel::TBevel(TForm& form, TBox* parent, Rect bounds) : TControl(form, parent, bounds, false) {
+  Created();
+}
+
+std::unique_ptr<Control> TBevel::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateBevel(place);
+}
+
+TImage::TImage(TForm& form, TBox* parent, Rect bounds, MaskedImage picture)
+    : TControl(form, parent, bounds, false), Picture_(std::move(picture)) {
+  Created();
+}
+
+std::unique_ptr<Control> TImage::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreatePicture(place);
 }
 
 void TImage::SetPicture(const MaskedImage& picture) {
   Picture_ = picture;
-  if (Native_) Native_->SetPicture(picture);
+  if (Native_) NativeAs<vr::Picture>().SetPicture(picture);
 }
 
-void TImage::LoadNative() { Native_->SetPicture(Picture_); }
+void TImage::LoadNative() { NativeAs<vr::Picture>().SetPicture(Picture_); }
 
 // ---------------------------------------------------------------- TButton
 
-TButton::TButton(TForm& form, TControl* parent, Rect bounds, const std::string& caption,
-                 Design design)
-    : TControl(form, parent,
-               [&] {
-                 ControlParams p = Params(ControlKind::Button, bounds, caption);
-                 p.TabStop = true;
-                 p.DefaultButton = design.Default;
-                 return p;
-               }()),
-      Button_(design) {}
+TButton::TButton(TForm& form, TBox* parent, Rect bounds, const std::string& caption, Design design)
+    : TControl(form, parent, bounds, true), Caption_(caption), Button_(design) {
+  Created();
+}
+
+std::unique_ptr<Control> TButton::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateButton(place, Caption_, ScaledFont(), Button_.Default, *this);
+}
+
+void TButton::ApplyFont(const ControlFont& scaled) { NativeAs<vr::Button>().SetFont(scaled); }
 
 void TButton::Click() {
   if (OnClick) OnClick(*this);
@@ -165,27 +168,31 @@ bool TButton::HandleDialogKey(DialogKey key) {
 
 // ---------------------------------------------------------------- TCheckBox
 
-TCheckBox::TCheckBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption)
-    : TControl(form, parent, [&] {
-        ControlParams p = Params(ControlKind::CheckBox, bounds, caption);
-        p.TabStop = true;
-        return p;
-      }()) {}
+TCheckBox::TCheckBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption)
+    : TControl(form, parent, bounds, true), Caption_(caption) {
+  Created();
+}
+
+std::unique_ptr<Control> TCheckBox::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateCheckBox(place, Caption_, ScaledFont(), *this);
+}
+
+void TCheckBox::ApplyFont(const ControlFont& scaled) { NativeAs<CheckBox>().SetFont(scaled); }
 
 void TCheckBox::SetChecked(bool checked) {
   if (checked == Checked_) return;
   Checked_ = checked;
-  if (Native_) Native_->SetChecked(checked);
+  if (Native_) NativeAs<CheckBox>().SetChecked(checked);
   if (OnClick) OnClick(*this);
 }
 
 void TCheckBox::LoadNative() {
-  if (Checked_) Native_->SetChecked(true);
+  if (Checked_) NativeAs<CheckBox>().SetChecked(true);
 }
 
 void TCheckBox::HandleClick() {
   // The native box has toggled itself; the portable state follows it.
-  const bool now = Native_->Checked();
+  const bool now = NativeAs<CheckBox>().Checked();
   if (now == Checked_) return;
   Checked_ = now;
   if (OnClick) OnClick(*this);
@@ -193,47 +200,45 @@ void TCheckBox::HandleClick() {
 
 // ---------------------------------------------------------------- TComboBox
 
-TComboBox::TComboBox(TForm& form, TControl* parent, Rect bounds, TComboBoxStyle style,
+TComboBox::TComboBox(TForm& form, TBox* parent, Rect bounds, TComboBoxStyle style,
                      std::vector<std::string> items, int dropDownRows)
-    : TControl(form, parent,
-               [&] {
-                 ControlParams p =
-                     Params(style == TComboBoxStyle::DropDown ? ControlKind::ComboBox
-                                                              : ControlKind::DropDownList,
-                            bounds);
-                 p.TabStop = true;
-                 p.DropDownRows = dropDownRows;
-                 return p;
-               }()),
-      Style_(style) {
+    : TControl(form, parent, bounds, true), Style_(style), DropDownRows_(dropDownRows) {
   SetItems(std::move(items));
+  Created();
 }
+
+std::unique_ptr<Control> TComboBox::MakeNative(ControlHost& host, const ControlPlace& place) {
+  if (Editable()) return host.CreateComboBox(place, ScaledFont(), DropDownRows_, *this);
+  return host.CreateDropDownList(place, ScaledFont(), DropDownRows_, *this);
+}
+
+void TComboBox::ApplyFont(const ControlFont& scaled) { NativeAs<DropDownList>().SetFont(scaled); }
 
 void TComboBox::SetItems(std::vector<std::string> items) {
   Items_ = std::move(items);
   // A choose-only list shows nothing until an item is chosen; an editable
   // box keeps its text, which may be one of the new items.
-  if (Style_ == TComboBoxStyle::DropDownList) Text_.clear();
+  if (!Editable()) Text_.clear();
   ItemIndex_ = IndexOf(Text_);
   if (!Native_) return;
-  Native_->SetItems(Items_);
-  Native_->SetText(Text_);
+  NativeAs<DropDownList>().SetItems(Items_);
+  if (Editable()) NativeAs<ComboBox>().SetText(Text_);
 }
 
 void TComboBox::LoadNative() {
-  Native_->SetItems(Items_);
+  NativeAs<DropDownList>().SetItems(Items_);
   // As the setters left it: a choose-only list shows its item, an editable
   // box its text.
-  if (Style_ == TComboBoxStyle::DropDownList) {
-    Native_->SetItemIndex(ItemIndex_);
+  if (Editable()) {
+    NativeAs<ComboBox>().SetText(Text_);
   } else {
-    Native_->SetText(Text_);
+    NativeAs<DropDownList>().SetItemIndex(ItemIndex_);
   }
 }
 
 void TComboBox::SetText(const std::string& text) {
   if (InOwnChange_) return;
-  if (Style_ == TComboBoxStyle::DropDownList) {
+  if (!Editable()) {
     // A choose-only list can show only one of its items.
     SetItemIndex(IndexOf(text));
     return;
@@ -243,7 +248,7 @@ void TComboBox::SetText(const std::string& text) {
   if (text == Text_) return;
   Text_ = text;
   ItemIndex_ = IndexOf(text);
-  if (Native_) Native_->SetText(text);
+  if (Native_) NativeAs<ComboBox>().SetText(text);
 }
 
 void TComboBox::SetItemIndex(int index) {
@@ -251,10 +256,10 @@ void TComboBox::SetItemIndex(int index) {
   const int valid = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
   if (valid == ItemIndex_) return;
   ItemIndex_ = valid;
-  if (Native_) Native_->SetItemIndex(ItemIndex_);
+  if (Native_) NativeAs<DropDownList>().SetItemIndex(ItemIndex_);
   if (ItemIndex_ >= 0) {
     Text_ = Items_[static_cast<size_t>(ItemIndex_)];
-  } else if (Style_ == TComboBoxStyle::DropDownList) {
+  } else if (!Editable()) {
     Text_.clear();
   }
 }
@@ -275,13 +280,13 @@ void TComboBox::Fire(const std::function<void(TComboBox&)>& handler) {
 }
 
 void TComboBox::HandleTextEdited() {
-  Text_ = Native_->Text();
+  Text_ = NativeAs<ComboBox>().Text();
   ItemIndex_ = IndexOf(Text_);
   Fire(OnChange);
 }
 
 void TComboBox::HandleItemChosen() {
-  const int index = Native_->ItemIndex();
+  const int index = NativeAs<DropDownList>().ItemIndex();
   ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
   if (ItemIndex_ >= 0) Text_ = Items_[static_cast<size_t>(ItemIndex_)];
   Fire(OnSelect ? OnSelect : OnChange);
@@ -289,23 +294,24 @@ void TComboBox::HandleItemChosen() {
 
 // ---------------------------------------------------------------- TColorBox
 
-TColorBox::TColorBox(TForm& form, TControl* parent, Rect bounds, std::vector<NamedColor> colors,
+TColorBox::TColorBox(TForm& form, TBox* parent, Rect bounds, std::vector<NamedColor> colors,
                      int dropDownRows)
-    : TControl(form, parent,
-               [&] {
-                 ControlParams p = Params(ControlKind::ColorBox, bounds);
-                 p.TabStop = true;
-                 p.DropDownRows = dropDownRows;
-                 return p;
-               }()),
+    : TControl(form, parent, bounds, true),
+      DropDownRows_(dropDownRows),
       Colors_(std::move(colors)) {
-  if (Native_) LoadNative();
+  Created();
 }
+
+std::unique_ptr<Control> TColorBox::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateColorList(place, ScaledFont(), DropDownRows_, *this);
+}
+
+void TColorBox::ApplyFont(const ControlFont& scaled) { NativeAs<ColorList>().SetFont(scaled); }
 
 void TColorBox::LoadNative() {
   std::vector<std::string> names{kCustomName};
   for (const NamedColor& c : Colors_) names.push_back(c.Name);
-  Native_->SetItems(names);
+  NativeAs<ColorList>().SetItems(names);
   Load();
 }
 
@@ -313,8 +319,8 @@ void TColorBox::Load() {
   if (!Native_) return;
   std::vector<TColor> swatches{Custom_};
   for (const NamedColor& c : Colors_) swatches.push_back(c.Color);
-  Native_->SetItemColors(swatches);
-  Native_->SetItemIndex(ItemIndex_);
+  NativeAs<ColorList>().SetItemColors(swatches);
+  NativeAs<ColorList>().SetItemIndex(ItemIndex_);
 }
 
 void TColorBox::SetSelected(TColor color) {
@@ -332,7 +338,7 @@ void TColorBox::SetSelected(TColor color) {
 }
 
 void TColorBox::HandleItemChosen() {
-  const int index = Native_->ItemIndex();
+  const int index = NativeAs<ColorList>().ItemIndex();
   if (index <= 0) {
     // "Custom...": the chooser decides; cancelled, nothing is chosen. It is a
     // modal dialog like the program's own: no window takes input meanwhile.
@@ -342,7 +348,7 @@ void TColorBox::HandleItemChosen() {
       chosen = Form_.Owner().Os().ChooseColor(Custom_);
     }
     if (!chosen) {
-      Native_->SetItemIndex(ItemIndex_);
+      NativeAs<ColorList>().SetItemIndex(ItemIndex_);
       return;
     }
     Custom_ = *chosen & 0xFFFFFF;
@@ -360,43 +366,40 @@ void TColorBox::HandleItemChosen() {
 
 // ---------------------------------------------------------------- TTrackBar
 
-TTrackBar::TTrackBar(TForm& form, TControl* parent, Rect bounds, int min, int max, int position,
+TTrackBar::TTrackBar(TForm& form, TBox* parent, Rect bounds, int min, int max, int position,
                      int thumbLength)
-    : TControl(form, parent,
-               [&] {
-                 ControlParams p = Params(ControlKind::TrackBar, bounds);
-                 p.TabStop = true;
-                 p.Min = min;
-                 p.Max = max;
-                 p.ThumbLength = thumbLength;
-                 return p;
-               }()),
+    : TControl(form, parent, bounds, true),
       Min_(min),
       Max_(std::max(min, max)),
-      Position_(std::clamp(position, Min_, Max_)) {
-  if (Native_) LoadNative();
+      Position_(std::clamp(position, Min_, Max_)),
+      ThumbLength_(thumbLength) {
+  Created();
+}
+
+std::unique_ptr<Control> TTrackBar::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateTrackBar(place, Min_, Max_, Form_.Scaled(ThumbLength_), *this);
 }
 
 void TTrackBar::LoadNative() {
-  Native_->SetRange(Min_, Max_);
-  Native_->SetPosition(Position_);
+  NativeAs<TrackBar>().SetRange(Min_, Max_);
+  NativeAs<TrackBar>().SetPosition(Position_);
 }
 
 void TTrackBar::SetPosition(int position) {
   const int p = std::clamp(position, Min_, Max_);
   if (p == Position_) return;
   Position_ = p;
-  if (Native_) Native_->SetPosition(p);
+  if (Native_) NativeAs<TrackBar>().SetPosition(p);
   if (OnChange) OnChange(*this);
 }
 
 void TTrackBar::Rescale() {
   TControl::Rescale();
-  Native_->SetThumbLength(Form_.Scaled(Design_.ThumbLength));
+  if (Native_) NativeAs<TrackBar>().SetThumbLength(Form_.Scaled(ThumbLength_));
 }
 
 void TTrackBar::HandlePositionChanged() {
-  const int p = std::clamp(Native_->Position(), Min_, Max_);
+  const int p = std::clamp(NativeAs<TrackBar>().Position(), Min_, Max_);
   if (p == Position_) return;
   Position_ = p;
   if (OnChange) OnChange(*this);
@@ -405,13 +408,13 @@ void TTrackBar::HandlePositionChanged() {
 // ---------------------------------------------------------------- TToolBar
 
 TToolBar::TToolBar(TForm& form, Rect bounds, const TImageList* images)
-    : TControl(form, nullptr,
-               [&] {
-                 ControlParams p = Params(ControlKind::ToolBar, bounds);
-                 p.TabStop = true;
-                 return p;
-               }()),
-      Images_(images) {}
+    : TControl(form, nullptr, bounds, true), Images_(images) {
+  Created();
+}
+
+std::unique_ptr<Control> TToolBar::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateToolBar(place, *this);
+}
 
 TToolBar::~TToolBar() {
   for (size_t i = 0; i < Buttons_.size(); ++i) Buttons_[i].Action->Unsubscribe(Tokens_[i]);
@@ -441,7 +444,7 @@ void TToolBar::Rebuild() {
       if (c != '&') entry.Hint += c;
     entries.push_back(std::move(entry));
   }
-  Native_->SetButtons(entries);
+  NativeAs<ToolBar>().SetButtons(entries);
   Down_.assign(Buttons_.size(), false);
   Sync();
 }
@@ -457,7 +460,7 @@ void TToolBar::Sync() {
     const bool down = Buttons_[i].Action->Checked();
     if (down == Down_[i]) continue;
     Down_[i] = down;
-    Native_->SetButtonDown(static_cast<int>(i), down);
+    NativeAs<ToolBar>().SetButtonDown(static_cast<int>(i), down);
   }
 }
 

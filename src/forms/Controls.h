@@ -20,36 +20,37 @@
 
 namespace vr {
 
-class TControl : public ControlHandler {
+class TBox;
+
+class TControl {
  public:
   // In the parent (nullptr: the form). The native control is made when the
   // form is first shown, or at once on a form that has been shown: a window
   // made at start-up and shown later costs nothing until then. Until it is
   // made, the control keeps its state and fires its events all the same.
-  TControl(TForm& form, TControl* parent, ControlParams design);
-  ~TControl() override;
+  TControl(TForm& form, TBox* parent, Rect bounds, bool tabStop, ControlFont font = {});
+  virtual ~TControl();
   TControl(const TControl&) = delete;
   TControl& operator=(const TControl&) = delete;
 
   TForm& Form() const { return Form_; }
-  TControl* Parent() const { return Parent_; }
-  ControlKind Kind() const { return Design_.Kind; }
+  TBox* Parent() const { return Parent_; }
   bool Made() const { return Native_ != nullptr; }
   // Only once made.
   Control& Native() const { return *Native_; }
   // Makes the native control, after its parent's, with the state it has.
   void Make();
 
-  const Rect& BoundsRect() const { return Design_.Bounds; }
+  const Rect& BoundsRect() const { return Bounds_; }
   void SetBounds(const Rect& bounds);
-  bool Visible() const { return Design_.Visible; }
+  bool Visible() const { return Visible_; }
   // Visible, and so is every parent.
   bool ShownOnScreen() const;
-  bool TabStop() const { return Design_.TabStop; }
+  bool TabStop() const { return TabStop_; }
   void SetVisible(bool visible);
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
-  const ControlFont& Font() const { return Design_.Font; }
+  const ControlFont& Font() const { return Font_; }
   void SetFont(const ControlFont& font);
   void SetFocus() {
     if (Native_) Native_->Focus();
@@ -64,94 +65,135 @@ class TControl : public ControlHandler {
   virtual bool HandleDialogKey(DialogKey /*key*/) { return false; }
 
  protected:
-  ControlFont ScaledFont(const ControlFont& font) const;
-  void MakeNativeControl();
-  // The native control has just been made from the design: hand it the rest
-  // of the state.
+  // The native control of the control's family, made in its place.
+  virtual std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) = 0;
+  // The native control has just been made: hand it the rest of the state.
   virtual void LoadNative() {}
+  // The font at the form's density, for the controls that show text.
+  virtual void ApplyFont(const ControlFont& /*scaled*/) {}
+  // The end of every control's construction: on a form that has been shown,
+  // the native control is made now.
+  void Created();
+  ControlFont ScaledFont() const;
+  template <class Family>
+  Family& NativeAs() const {
+    return static_cast<Family&>(*Native_);
+  }
   TForm& Form_;
-  TControl* Parent_;
-  ControlParams Design_;
+  TBox* Parent_;
+  Rect Bounds_;
+  bool Visible_ = true;
+  bool TabStop_;
+  ControlFont Font_;
   std::unique_ptr<Control> Native_;
 };
 
-class TLabel : public TControl {
+// A control that holds others.
+class TBox : public TControl {
  public:
-  TLabel(TForm& form, TControl* parent, Point at, const std::string& caption,
-         ControlFont font = {});
-  const std::string& Caption() const { return Design_.Text; }
+  using TControl::TControl;
+  // Only once made.
+  Box& NativeBox() const { return NativeAs<Box>(); }
+};
+
+class TLabel : public TControl, private LabelHandler {
+ public:
+  TLabel(TForm& form, TBox* parent, Point at, const std::string& caption, ControlFont font = {});
+  const std::string& Caption() const { return Caption_; }
   void SetCaption(const std::string& caption);
   std::function<void(TLabel&)> OnClick, OnMouseEnter, OnMouseLeave;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
   void HandleClick() override;
   void HandleMouseEnter() override;
   void HandleMouseLeave() override;
+  std::string Caption_;
 };
 
-class TGroupBox : public TControl {
+class TGroupBox : public TBox {
  public:
-  TGroupBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption);
+  TGroupBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption);
+
+ private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
+  std::string Caption_;
 };
 
-class TPanel : public TControl {
+class TPanel : public TBox {
  public:
-  TPanel(TForm& form, TControl* parent, Rect bounds, TColor color);
+  TPanel(TForm& form, TBox* parent, Rect bounds, TColor color);
+
+ private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  TColor Color_;
 };
 
 class TBevel : public TControl {
  public:
-  TBevel(TForm& form, TControl* parent, Rect bounds);
+  TBevel(TForm& form, TBox* parent, Rect bounds);
+
+ private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
 };
 
 class TImage : public TControl {
  public:
-  TImage(TForm& form, TControl* parent, Rect bounds, MaskedImage picture = {});
+  TImage(TForm& form, TBox* parent, Rect bounds, MaskedImage picture = {});
   void SetPicture(const MaskedImage& picture);
   const MaskedImage& Picture() const { return Picture_; }
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void LoadNative() override;
   MaskedImage Picture_;
 };
 
-class TButton : public TControl {
+class TButton : public TControl, private ClickHandler {
  public:
   struct Design {
     bool Default = false;  // Enter presses it
     bool Cancel = false;   // Esc presses it
     int ModalResult = mrNone;
   };
-  TButton(TForm& form, TControl* parent, Rect bounds, const std::string& caption, Design design);
+  TButton(TForm& form, TBox* parent, Rect bounds, const std::string& caption, Design design);
   // As the user's click: the handler, then the form's modal result.
   void Click();
   std::function<void(TButton&)> OnClick;
   bool HandleDialogKey(DialogKey key) override;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
   void HandleClick() override { Click(); }
+  std::string Caption_;
   Design Button_;
 };
 
-class TCheckBox : public TControl {
+class TCheckBox : public TControl, private ClickHandler {
  public:
-  TCheckBox(TForm& form, TControl* parent, Rect bounds, const std::string& caption);
+  TCheckBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption);
   bool Checked() const { return Checked_; }
   // Fires OnClick when the state changes, also when the program changes it.
   void SetChecked(bool checked);
   std::function<void(TCheckBox&)> OnClick;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
   void HandleClick() override;
   void LoadNative() override;
+  std::string Caption_;
   bool Checked_ = false;
 };
 
 enum class TComboBoxStyle { DropDown, DropDownList };
 
-class TComboBox : public TControl {
+class TComboBox : public TControl, private ListHandler {
  public:
-  TComboBox(TForm& form, TControl* parent, Rect bounds, TComboBoxStyle style,
+  TComboBox(TForm& form, TBox* parent, Rect bounds, TComboBoxStyle style,
             std::vector<std::string> items, int dropDownRows = 8);
   const std::vector<std::string>& Items() const { return Items_; }
   void SetItems(std::vector<std::string> items);
@@ -170,11 +212,15 @@ class TComboBox : public TControl {
   std::function<void(TComboBox&)> OnSelect;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
   void HandleTextEdited() override;
   void HandleItemChosen() override;
   void LoadNative() override;
+  bool Editable() const { return Style_ == TComboBoxStyle::DropDown; }
   void Fire(const std::function<void(TComboBox&)>& handler);
   TComboBoxStyle Style_;
+  int DropDownRows_;
   std::vector<std::string> Items_;
   std::string Text_;
   int ItemIndex_ = -1;
@@ -184,13 +230,13 @@ class TComboBox : public TControl {
 // A list of named colours with "Custom..." first. Choosing "Custom..." asks
 // the system's colour chooser; selecting a colour that is not in the list
 // stores it in the "Custom..." entry.
-class TColorBox : public TControl {
+class TColorBox : public TControl, private ListHandler {
  public:
   struct NamedColor {
     std::string Name;
     TColor Color;
   };
-  TColorBox(TForm& form, TControl* parent, Rect bounds, std::vector<NamedColor> colors,
+  TColorBox(TForm& form, TBox* parent, Rect bounds, std::vector<NamedColor> colors,
             int dropDownRows = 8);
   TColor Selected() const { return Selected_; }
   // Loading: fires nothing.
@@ -202,18 +248,21 @@ class TColorBox : public TControl {
   static constexpr const char* kCustomName = "Custom...";
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
   void HandleItemChosen() override;
   void LoadNative() override;
   void Load();
+  int DropDownRows_;
   std::vector<NamedColor> Colors_;
   TColor Selected_ = 0x000000;
   TColor Custom_ = 0x000000;
   int ItemIndex_ = -1;
 };
 
-class TTrackBar : public TControl {
+class TTrackBar : public TControl, private TrackBarHandler {
  public:
-  TTrackBar(TForm& form, TControl* parent, Rect bounds, int min, int max, int position,
+  TTrackBar(TForm& form, TBox* parent, Rect bounds, int min, int max, int position,
             int thumbLength = 16);
   int Min() const { return Min_; }
   int Max() const { return Max_; }
@@ -225,16 +274,18 @@ class TTrackBar : public TControl {
   void Rescale() override;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void HandlePositionChanged() override;
   void LoadNative() override;
   int Min_;
   int Max_;
   int Position_;
+  int ThumbLength_;
 };
 
 // A strip of picture buttons docked along the form's left edge, each bound to
 // an action: pressed while the action is checked, running it when clicked.
-class TToolBar : public TControl {
+class TToolBar : public TControl, private ToolBarHandler {
  public:
   TToolBar(TForm& form, Rect bounds, const TImageList* images);
   ~TToolBar() override;
@@ -248,6 +299,7 @@ class TToolBar : public TControl {
   void Rescale() override;
 
  private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void HandleButtonClick(int index) override;
   void LoadNative() override { Rebuild(); }
   void Rebuild();

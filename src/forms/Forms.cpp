@@ -294,10 +294,10 @@ bool TApplication::HandleMessage(const Message& msg) {
       filter(msg, handled);
     }
     if (handled) return true;
-    if (msg.Code == kMsgKeyDown || msg.Code == kMsgSysKeyDown) {
+    if (IsKeyDown(msg)) {
       TForm* form = FormOf(msg.Target);
       if (form && form->PopupMenu) {
-        const TShortCut pressed{static_cast<uint16_t>(msg.WParam), KeyboardModifiers(Platform_)};
+        const TShortCut pressed{msg.Key, KeyboardModifiers(Platform_)};
         if (form->PopupMenu->IsShortCut(pressed)) return true;
       }
     }

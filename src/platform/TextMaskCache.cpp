@@ -95,7 +95,7 @@ void TextMaskCache::SetCapacity(size_t capacityBytes) {
   MakeRoom(0);
 }
 
-TextMaskCache& Platform::TextMasks() {
+TextMaskCache& TextRenderer::TextMasks() {
   if (!TextMasks_) TextMasks_ = std::make_shared<TextMaskCache>();
   return *TextMasks_;
 }

@@ -14,7 +14,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace vr {
 

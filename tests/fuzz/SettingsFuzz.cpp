@@ -182,20 +182,23 @@ void CheckedRender(TRulerForm& r) {
 }
 
 void Press(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
-  static constexpr std::array<int, 19> kKeys{
-      VK_TAB_KEY,    VK_LEFT_KEY,   VK_UP_KEY,     VK_RIGHT_KEY,    VK_DOWN_KEY,
-      VK_INSERT_KEY, VK_DELETE_KEY, VK_ADD_KEY,    VK_SUBTRACT_KEY, VK_F1_KEY,
-      VK_F1_KEY + 1, VK_F1_KEY + 2, VK_F1_KEY + 3, VK_F1_KEY + 4,   VK_F1_KEY + 5,
-      VK_F1_KEY + 6, VK_F1_KEY + 7, VK_F9_KEY,     VK_F10_KEY};
-  const int vk = kKeys[in.Byte() % kKeys.size()];
+  static constexpr std::array<KeyCode, 19> kKeys{
+      KeyCode::Tab,    KeyCode::Left,      KeyCode::Up,
+      KeyCode::Right,  KeyCode::Down,      KeyCode::Insert,
+      KeyCode::Delete, KeyCode::NumpadAdd, KeyCode::NumpadSubtract,
+      KeyCode::F1,     KeyCode::F2,        KeyCode::F3,
+      KeyCode::F4,     KeyCode::F5,        KeyCode::F6,
+      KeyCode::F7,     KeyCode::F8,        KeyCode::F9,
+      KeyCode::F10};
+  const KeyCode vk = kKeys[in.Byte() % kKeys.size()];
   const uint8_t m = in.Byte();
-  std::set<int> modifiers;
-  if (m & 1) modifiers.insert(VK_SHIFT_KEY);
-  if (m & 2) modifiers.insert(VK_CONTROL_KEY);
-  if (m & 4) modifiers.insert(VK_MENU_KEY);
-  const bool sys = modifiers.count(VK_MENU_KEY) || vk == VK_F10_KEY;
+  std::set<KeyCode> modifiers;
+  if (m & 1) modifiers.insert(KeyCode::Shift);
+  if (m & 2) modifiers.insert(KeyCode::Control);
+  if (m & 4) modifiers.insert(KeyCode::Alt);
+  const bool sys = modifiers.count(KeyCode::Alt) || vk == KeyCode::F10;
   os.Deliver([&app](const Message& msg) { return app.HandleMessage(msg); },
-             {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
+             {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
 }
 
 // One change as the keyboard, the Options window or the desktop makes it.

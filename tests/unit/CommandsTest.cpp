@@ -13,7 +13,7 @@
 namespace vr::test {
 namespace {
 
-constexpr int kAlt = VK_MENU_KEY, kShift = VK_SHIFT_KEY;
+constexpr KeyCode kAlt = KeyCode::Alt, kShift = KeyCode::Shift;
 
 class CommandsTest : public ProgramTest {
  protected:
@@ -24,10 +24,10 @@ class CommandsTest : public ProgramTest {
     return r;
   }
   // A key as the loop hands it over: to the filter, then its normal handling.
-  void Press(int vk, std::set<int> modifiers = {}) {
-    const bool sys = modifiers.count(kAlt) || vk == VK_F10_KEY;
+  void Press(KeyCode vk, std::set<KeyCode> modifiers = {}) {
+    const bool sys = modifiers.count(kAlt) || vk == KeyCode::F10;
     Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
+               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
   }
   std::vector<bool> Checks() const {
     std::vector<bool> checks;
@@ -124,7 +124,7 @@ TEST_F(CommandsTest, RulerCommandsToggleTheirSlotAndTheLastVisibleRulerStays) {
 
 TEST_F(CommandsTest, HideTakesEvenTheLastRulerAwayAndTheTrayMenuBringsItBack) {
   Start();
-  Press(27);  // Esc on ruler 0, the only ruler
+  Press(KeyCode::Escape);  // Esc on ruler 0, the only ruler
   EXPECT_FALSE(GetRulerVisible(0));
   EXPECT_EQ(ActiveRulerIndex(), 0);
   ASSERT_EQ(Os.TrayIcons.size(), 1u);
@@ -160,8 +160,8 @@ TEST_F(CommandsTest, CloseWritesRuler0AndEndsTheProgramAlsoWhileRuler0IsHidden) 
 struct ShortcutCase {
   const char* name;
   bool optionsFocused;
-  int vk;
-  std::set<int> modifiers;
+  KeyCode vk;
+  std::set<KeyCode> modifiers;
   bool ruler5Visible;
   bool ruler0Visible;
 };
@@ -183,18 +183,19 @@ TEST_P(Shortcuts, WorkOnlyWhileARulerHasTheFocus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, Shortcuts,
-    ::testing::Values(ShortcutCase{"AltDigitOnARuler", false, '5', {kAlt}, true, true},
-                      ShortcutCase{"AltDigitInOptions", true, '5', {kAlt}, false, true},
-                      ShortcutCase{"DigitWithoutAlt", false, '5', {}, false, true},
-                      ShortcutCase{"ShiftAltDigit", false, '5', {kAlt, kShift}, false, true},
-                      ShortcutCase{"EscOnARuler", false, 27, {}, false, false},
-                      ShortcutCase{"EscInOptions", true, 27, {}, false, true}),
+    ::testing::Values(ShortcutCase{"AltDigitOnARuler", false, KeyCode::Digit5, {kAlt}, true, true},
+                      ShortcutCase{"AltDigitInOptions", true, KeyCode::Digit5, {kAlt}, false, true},
+                      ShortcutCase{"DigitWithoutAlt", false, KeyCode::Digit5, {}, false, true},
+                      ShortcutCase{
+                          "ShiftAltDigit", false, KeyCode::Digit5, {kAlt, kShift}, false, true},
+                      ShortcutCase{"EscOnARuler", false, KeyCode::Escape, {}, false, false},
+                      ShortcutCase{"EscInOptions", true, KeyCode::Escape, {}, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommandsTest, ShiftF10AndTheMenuKeyOpenTheContextMenuAtTheRuler) {
   TRulerForm& r = Start();
-  Press(VK_F10_KEY, {kShift});
-  Press(93);
+  Press(KeyCode::F10, {kShift});
+  Press(KeyCode::Menu);
   ASSERT_EQ(Os.Menus.size(), 2u);
   const Rect b = WindowOf(r).Bounds();
   EXPECT_EQ(Os.Menus[0].At, (Point{b.Left + b.Width / 2, b.Top + b.Height / 2}));
@@ -260,7 +261,7 @@ TEST_F(CommandsTest, EveryAboutCommandMakesAFreshBoxThatLeavesNothingBehind) {
   };
   // Enter, Esc and the close box each close it.
   for (const auto& close : std::vector<std::function<void()>>{
-           [&] { Os.PostKey(13); }, [&] { Os.PostKey(27); },
+           [&] { Os.PostKey(KeyCode::Enter); }, [&] { Os.PostKey(KeyCode::Escape); },
            [&] { Os.PostAction([&] { Os.Focused->Handler().HandleCloseRequest(); }); }}) {
     Os.PostAction(inspect);
     close();
@@ -430,12 +431,12 @@ TEST_F(Nested, AboutOverTheColourChooserLeavesItModal) {
 TEST_F(CommandsTest, AnErrorInAMessageIsShownAndThatMessageGoesNoFurther) {
   Start();
   App->OnMessage = [](const Message& msg, bool&) {
-    if (msg.WParam == 27) throw std::runtime_error("Out of paper");
+    if (msg.Key == KeyCode::Escape) throw std::runtime_error("Out of paper");
   };
-  Press(27);  // Esc: its shortcut must not run after the error
+  Press(KeyCode::Escape);  // Esc: its shortcut must not run after the error
   EXPECT_EQ(Os.Errors, std::vector<std::string>{"Out of paper"});
   EXPECT_TRUE(GetRulerVisible(0));
-  Press('5', {kAlt});  // the next message is handled as usual
+  Press(KeyCode::Digit5, {kAlt});  // the next message is handled as usual
   EXPECT_TRUE(GetRulerVisible(5));
 }
 

@@ -19,7 +19,7 @@ TEST_F(GeometryTest, DefaultRulerIsCentredOnThePrimaryDisplay) {
   EXPECT_EQ(w.Params().Kind, WindowKind::Ruler);
   EXPECT_TRUE(w.OpacityEnabled());
   EXPECT_EQ(w.Alpha(), 192);
-  EXPECT_EQ(Os.ExStyle & 0x80u, 0x80u);
+  EXPECT_TRUE(Os.OffTaskBar);
   EXPECT_EQ(r.RulerImage().Width(), 650);
   EXPECT_EQ(r.RulerImage().Height(), 50);
 }

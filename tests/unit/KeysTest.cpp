@@ -9,20 +9,20 @@
 namespace vr::test {
 namespace {
 
-constexpr int kShift = VK_SHIFT_KEY, kCtrl = VK_CONTROL_KEY, kAlt = VK_MENU_KEY;
+constexpr KeyCode kShift = KeyCode::Shift, kCtrl = KeyCode::Control, kAlt = KeyCode::Alt;
 
 class KeysTest : public ProgramTest {
  protected:
   // A key press as the loop hands it to the filter, then its normal handling.
-  void Press(int vk, std::set<int> modifiers = {}) {
-    const bool sys = modifiers.count(kAlt) || vk == VK_F10_KEY;
+  void Press(KeyCode vk, std::set<KeyCode> modifiers = {}) {
+    const bool sys = modifiers.count(kAlt) || vk == KeyCode::F10;
     Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)}, modifiers);
+               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
   }
 };
 
 struct StepCase {
-  std::set<int> modifiers;
+  std::set<KeyCode> modifiers;
   int32_t step;
 };
 
@@ -30,7 +30,7 @@ struct StepCase {
 void PrintTo(const StepCase& c, std::ostream* out) {
   std::ostream& os = *out;
   os << "modifiers";
-  for (int m : c.modifiers) os << "_" << m;
+  for (KeyCode m : c.modifiers) os << "_" << static_cast<int>(m);
 }
 
 class Step : public KeysTest, public ::testing::WithParamInterface<StepCase> {};
@@ -42,15 +42,16 @@ TEST_P(Step, DependsOnTheExactModifierSet) {
   // Every arrow moves by the step, Up and Left toward smaller coordinates.
   TRulerForm& r = Slot(0);
   struct Arrow {
-    int vk, dx, dy;
+    KeyCode vk;
+    int dx, dy;
   };
-  for (const Arrow& a : {Arrow{VK_RIGHT_KEY, 1, 0}, Arrow{VK_LEFT_KEY, -1, 0},
-                         Arrow{VK_DOWN_KEY, 0, 1}, Arrow{VK_UP_KEY, 0, -1}}) {
+  for (const Arrow& a : {Arrow{KeyCode::Right, 1, 0}, Arrow{KeyCode::Left, -1, 0},
+                         Arrow{KeyCode::Down, 0, 1}, Arrow{KeyCode::Up, 0, -1}}) {
     const Point before = r.CenterPoint();
     Press(a.vk, GetParam().modifiers);
     EXPECT_EQ(r.CenterPoint(),
               (Point{before.X + a.dx * GetParam().step, before.Y + a.dy * GetParam().step}))
-        << a.vk;
+        << static_cast<int>(a.vk);
   }
 }
 
@@ -72,7 +73,7 @@ TEST_F(KeysTest, ModifierStateReadsShiftAltCtrlAsOneTwoFour) {
 TEST_F(KeysTest, MovesNeverRender) {
   TRulerForm& r = StartAndShowRuler0();
   const uint64_t renders = r.RenderCount();
-  for (int i = 0; i < 5000; ++i) Press(VK_RIGHT_KEY);
+  for (int i = 0; i < 5000; ++i) Press(KeyCode::Right);
   EXPECT_EQ(r.CenterPoint(), (Point{683 + 40000, 384}));
   EXPECT_EQ(r.RenderCount(), renders);
 }
@@ -80,14 +81,14 @@ TEST_F(KeysTest, MovesNeverRender) {
 TEST_F(KeysTest, MovingPastTheRangeStopsAtItsEdge) {
   TRulerForm& r = StartAndShowRuler0();
   r.MoveCenterTo({INT32_MAX - 3, INT32_MIN + 1});
-  Press(VK_RIGHT_KEY);
-  Press(VK_UP_KEY);
+  Press(KeyCode::Right);
+  Press(KeyCode::Up);
   EXPECT_EQ(r.CenterPoint(), (Point{INT32_MAX, INT32_MIN}));
 }
 
 struct TurnCase {
   uint8_t from;
-  std::set<int> modifiers;
+  std::set<KeyCode> modifiers;
   uint8_t to;
 };
 
@@ -95,7 +96,7 @@ struct TurnCase {
 void PrintTo(const TurnCase& c, std::ostream* out) {
   std::ostream& os = *out;
   os << int(c.from) << "_to_" << int(c.to) << "_with";
-  for (int m : c.modifiers) os << "_" << m;
+  for (KeyCode m : c.modifiers) os << "_" << static_cast<int>(m);
 }
 
 class TabTurn : public KeysTest, public ::testing::WithParamInterface<TurnCase> {};
@@ -104,7 +105,7 @@ TEST_P(TabTurn, CyclesTheOrientationAroundTheSameCentre) {
   TRulerForm& r = StartAndShowRuler0();
   r.SetOrientation(GetParam().from);
   const Point centre = r.CenterPoint();
-  Press(VK_TAB_KEY, GetParam().modifiers);
+  Press(KeyCode::Tab, GetParam().modifiers);
   EXPECT_EQ(r.Orientation(), GetParam().to);
   EXPECT_EQ(r.CenterPoint(), centre);
   const bool vertical = GetParam().to % 2 == 1;
@@ -124,8 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, TabTurn,
 
 struct TuneCase {
   const char* name;
-  int vk;
-  std::set<int> modifiers;
+  KeyCode vk;
+  std::set<KeyCode> modifiers;
   int32_t scaleBefore, scaleAfter;
   int32_t lumBefore, lumAfter;
 };
@@ -149,37 +150,39 @@ TEST_P(Tune, ChangesScaleAndLuminosityByTheStep) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, Tune,
-    ::testing::Values(TuneCase{"PlusAtTheTop", VK_ADD_KEY, {}, 2048, 2048, 0, 0},
-                      TuneCase{"Plus", VK_ADD_KEY, {}, 640, 648, 0, 0},
-                      TuneCase{"ShiftPlus", VK_ADD_KEY, {kShift}, 640, 641, 0, 0},
-                      TuneCase{"CtrlMinusToTheBottom", VK_SUBTRACT_KEY, {kCtrl}, 110, 100, 0, 0},
-                      TuneCase{"MainKeyboardPlus", 187, {}, 640, 640, 0, 0},
-                      TuneCase{"InsertPastFifty", VK_INSERT_KEY, {}, 640, 640, 50, 58},
-                      TuneCase{"CtrlDelete", VK_DELETE_KEY, {kCtrl}, 640, 640, -40, -72},
-                      TuneCase{"AltInsert", VK_INSERT_KEY, {kAlt}, 640, 640, 3, 3},
-                      TuneCase{
-                          "InsertAtTheTop", VK_INSERT_KEY, {}, 640, 640, INT32_MAX, INT32_MAX}),
+    ::testing::Values(
+        TuneCase{"PlusAtTheTop", KeyCode::NumpadAdd, {}, 2048, 2048, 0, 0},
+        TuneCase{"Plus", KeyCode::NumpadAdd, {}, 640, 648, 0, 0},
+        TuneCase{"ShiftPlus", KeyCode::NumpadAdd, {kShift}, 640, 641, 0, 0},
+        TuneCase{"CtrlMinusToTheBottom", KeyCode::NumpadSubtract, {kCtrl}, 110, 100, 0, 0},
+        TuneCase{"MainKeyboardPlus", KeyCode::None, {}, 640, 640, 0, 0},
+        TuneCase{"InsertPastFifty", KeyCode::Insert, {}, 640, 640, 50, 58},
+        TuneCase{"CtrlDelete", KeyCode::Delete, {kCtrl}, 640, 640, -40, -72},
+        TuneCase{"AltInsert", KeyCode::Insert, {kAlt}, 640, 640, 3, 3},
+        TuneCase{"InsertAtTheTop", KeyCode::Insert, {}, 640, 640, INT32_MAX, INT32_MAX}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeysTest, AStepOfZeroChangesNothing) {
   TRulerForm& r = StartAndShowRuler0();
   const uint64_t renders = r.RenderCount();
   const int moves = WindowOf(r).BoundsChanges();
-  for (int vk : {VK_LEFT_KEY, VK_INSERT_KEY, VK_ADD_KEY, VK_SUBTRACT_KEY}) Press(vk, {kAlt, kCtrl});
+  for (KeyCode vk : {KeyCode::Left, KeyCode::Insert, KeyCode::NumpadAdd, KeyCode::NumpadSubtract})
+    Press(vk, {kAlt, kCtrl});
   EXPECT_EQ(r.RenderCount(), renders);
   EXPECT_EQ(WindowOf(r).BoundsChanges(), moves);
 }
 
 TEST_F(KeysTest, OnlyKeyDownMessagesAct) {
   TRulerForm& r = StartAndShowRuler0();
-  for (uint32_t code : {kMsgKeyUp, kMsgChar, 0x0105u, 0x0200u}) {
+  for (MessageKind kind :
+       {MessageKind::KeyUp, MessageKind::Char, MessageKind::SysKeyUp, MessageKind::Other}) {
     bool handled = false;
-    App->OnMessage({code, VK_RIGHT_KEY}, handled);
+    App->OnMessage({kind, KeyCode::Right}, handled);
     EXPECT_FALSE(handled);
   }
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
   bool handled = false;
-  App->OnMessage({kMsgSysKeyDown, VK_RIGHT_KEY}, handled);
+  App->OnMessage({MessageKind::SysKeyDown, KeyCode::Right}, handled);
   EXPECT_FALSE(handled);
   EXPECT_EQ(r.CenterPoint(), (Point{691, 384}));
 }
@@ -188,22 +191,22 @@ TEST_F(KeysTest, KeysDoNothingWhileANonRulerWindowIsActive) {
   TRulerForm& r = StartAndShowRuler0();
   auto options = std::make_unique<TForm>(*App, WindowParams{WindowKind::Dialog, "Options", {}});
   options->Show();
-  Press(VK_RIGHT_KEY);
-  Press(VK_F1_KEY);
+  Press(KeyCode::Right);
+  Press(KeyCode::F1);
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
   EXPECT_EQ(RulerForms[1], nullptr);
 }
 
 TEST_F(KeysTest, FunctionKeyShowsAHiddenOrNewRuler) {
   StartAndShowRuler0();
-  Press(VK_F1_KEY + 3);  // F4
+  Press(KeyCode::F4);
   ASSERT_NE(RulerForms[4], nullptr);
   EXPECT_TRUE(GetRulerVisible(4));
   EXPECT_EQ(ActiveRulerIndex(), 4);
   EXPECT_EQ(Slot(4).BaseColor(), 0x4080FFu);
   // F10 while ruler 0 is hidden and ruler 4 has the focus shows ruler 0.
   SetRulerVisible(0, false);
-  Press(VK_F10_KEY);
+  Press(KeyCode::F10);
   EXPECT_TRUE(GetRulerVisible(0));
   EXPECT_EQ(ActiveRulerIndex(), 0);
   EXPECT_EQ(Os.ZOrder.back(), &WindowOf(Slot(0)));
@@ -211,21 +214,21 @@ TEST_F(KeysTest, FunctionKeyShowsAHiddenOrNewRuler) {
 
 TEST_F(KeysTest, FunctionKeyOfTheFocusedRulerHidesItUnlessItIsTheLast) {
   StartAndShowRuler0();
-  Press(VK_F1_KEY + 2);  // F3
-  Press(VK_F1_KEY + 2);
+  Press(KeyCode::F3);
+  Press(KeyCode::F3);
   EXPECT_FALSE(GetRulerVisible(3));
   EXPECT_TRUE(GetRulerVisible(0));
   Slot(0).SetFocus();
-  Press(VK_F10_KEY);
+  Press(KeyCode::F10);
   EXPECT_TRUE(GetRulerVisible(0));
 }
 
 TEST_F(KeysTest, FunctionKeyOfAnotherVisibleRulerBringsItForward) {
   StartAndShowRuler0();
-  Press(VK_F1_KEY + 4);  // F5
-  Press(VK_F1_KEY + 1);  // F2
+  Press(KeyCode::F5);
+  Press(KeyCode::F2);
   EXPECT_EQ(ActiveRulerIndex(), 2);
-  Press(VK_F1_KEY + 4);
+  Press(KeyCode::F5);
   EXPECT_TRUE(GetRulerVisible(5));
   EXPECT_TRUE(GetRulerVisible(2));
   EXPECT_EQ(ActiveRulerIndex(), 5);
@@ -234,11 +237,11 @@ TEST_F(KeysTest, FunctionKeyOfAnotherVisibleRulerBringsItForward) {
 
 TEST_F(KeysTest, ModifiedFunctionKeysAreLeftToOthers) {
   StartAndShowRuler0();
-  Press(VK_F1_KEY, {kShift});
-  Press(VK_F1_KEY, {kCtrl});
+  Press(KeyCode::F1, {kShift});
+  Press(KeyCode::F1, {kCtrl});
   EXPECT_EQ(RulerForms[1], nullptr);
   // Alt+F4 is the windowing system's close: ruler 0 saves and the program ends.
-  Press(VK_F1_KEY + 3, {kAlt});
+  Press(KeyCode::F4, {kAlt});
   EXPECT_EQ(RulerForms[4], nullptr);
   EXPECT_TRUE(Os.QuitRequested);
   EXPECT_TRUE(Os.Registry.HasKey(Key(0)));
@@ -247,7 +250,7 @@ TEST_F(KeysTest, ModifiedFunctionKeysAreLeftToOthers) {
 TEST_F(KeysTest, MashingFunctionKeysKeepsEveryRulerInItsSlot) {
   StartAndShowRuler0();
   for (int round = 0; round < 50; ++round)
-    for (int k = VK_F1_KEY; k <= VK_F10_KEY; ++k) Press(k);
+    for (int n = 1; n <= 10; ++n) Press(FunctionKey(n));
   for (int n = 0; n < kSlotCount; ++n) {
     ASSERT_NE(RulerForms[static_cast<size_t>(n)], nullptr);
     EXPECT_EQ(Slot(n).RulerIndex(), n);

@@ -505,7 +505,7 @@ TEST_F(OptionsTest, MadeAtStartUpTheWindowCostsOneHiddenWindowUntilItIsFirstShow
 std::vector<std::string> Snapshot(const headless::HeadlessWindow& w) {
   std::vector<std::string> lines;
   for (const headless::HeadlessControl* c : w.Controls()) {
-    const ControlParams& p = c->Params();
+    const headless::ControlRecord& p = c->Params();
     std::ostringstream line;
     line << static_cast<int>(p.Kind) << " " << p.Text << " [" << c->Text() << "] " << p.Bounds.Left
          << "," << p.Bounds.Top << "," << p.Bounds.Width << "x" << p.Bounds.Height

@@ -11,8 +11,8 @@
 namespace vr::test {
 namespace {
 
-constexpr int kAlt = VK_MENU_KEY;
-constexpr int kF4 = VK_F1_KEY + 3;
+constexpr KeyCode kAlt = KeyCode::Alt;
+constexpr KeyCode kF4 = KeyCode::F4;
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -28,7 +28,7 @@ TEST_F(StartupTest, FirstRunShowsRuler0AndClosingItSavesAndEnds) {
   bool checked = false;
   Os.PostAction([&] {
     EXPECT_EQ(Os.Title, "Vantori Rulers");
-    EXPECT_EQ(Os.ExStyle & 0x80u, 0x80u);
+    EXPECT_TRUE(Os.OffTaskBar);
     ASSERT_NE(RulerForms[0], nullptr);
     EXPECT_TRUE(WindowOfSlot(0).IsVisible());
     EXPECT_EQ(Os.Focused, &WindowOfSlot(0));
@@ -91,8 +91,8 @@ TEST_F(StartupTest, ClosingAnotherRulerSavesItHidesItAndGoesOn) {
 }
 
 TEST_F(StartupTest, EveryRunStartsWithRuler0Alone) {
-  Os.PostKey(VK_F1_KEY + 2);
-  Os.PostKey(VK_F1_KEY + 4);
+  Os.PostKey(KeyCode::F3);
+  Os.PostKey(KeyCode::F5);
   Os.PostAction([&] { RulerForms[0]->SetFocus(); });
   Os.PostKey(kF4, {kAlt});
   Run();
@@ -105,9 +105,9 @@ TEST_F(StartupTest, EveryRunStartsWithRuler0Alone) {
 }
 
 TEST_F(StartupTest, HidingRuler0DoesNotEndTheProgram) {
-  Os.PostKey(VK_F1_KEY + 1);  // F2: ruler 2
+  Os.PostKey(KeyCode::F2);  // F2: ruler 2
   Os.PostAction([&] { RulerForms[0]->SetFocus(); });
-  Os.PostKey(VK_F10_KEY);  // hides ruler 0
+  Os.PostKey(KeyCode::F10);  // hides ruler 0
   bool after = false;
   Os.PostAction([&] {
     after = true;

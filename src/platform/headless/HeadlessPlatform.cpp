@@ -32,17 +32,6 @@ void HeadlessWindow::SetIcon(const MaskedImage& small, const MaskedImage& large)
   LargeIcon_ = large;
 }
 
-std::unique_ptr<Control> HeadlessWindow::CreateControl(const ControlParams& params,
-                                                       ControlHandler& handler) {
-  return std::make_unique<HeadlessControl>(*this, params, handler);
-}
-
-HeadlessControl* HeadlessWindow::Find(const ControlHandler& handler) const {
-  for (HeadlessControl* c : Controls_)
-    if (&c->Handler() == &handler) return c;
-  return nullptr;
-}
-
 void HeadlessWindow::MoveToDpi(int dpi) {
   Dpi_ = dpi;
   Handler_.HandleDpiChanged(dpi, Bounds_);
@@ -57,122 +46,6 @@ void HeadlessWindow::SetRegion(const Rect& region) {
   Region_ = region;
   ++RegionChanges_;
 }
-
-// ---------------------------------------------------------------- controls
-
-HeadlessControl::HeadlessControl(HeadlessWindow& window, const ControlParams& params,
-                                 ControlHandler& handler)
-    : Window_(window), Params_(params), Handler_(handler), Position_(params.Min) {
-  Window_.Controls_.push_back(this);
-}
-
-HeadlessControl::~HeadlessControl() {
-  std::erase(Window_.Controls_, this);
-  if (Window_.FocusedControl == this) Window_.FocusedControl = nullptr;
-}
-
-void HeadlessControl::SetItems(const std::vector<std::string>& items) {
-  Items_ = items;
-  ItemIndex_ = -1;
-}
-
-void HeadlessControl::SetItemIndex(int index) {
-  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
-  // A list that shows its choice in its box shows the item's text there; a
-  // choose-only list with no choice shows nothing, an editable box keeps its text.
-  if (ItemIndex_ >= 0) {
-    Params_.Text = Items_[static_cast<size_t>(ItemIndex_)];
-  } else if (Params_.Kind != ControlKind::ComboBox) {
-    Params_.Text.clear();
-  }
-}
-
-void HeadlessControl::SetRange(int min, int max) {
-  Params_.Min = min;
-  Params_.Max = max;
-  Position_ = std::clamp(Position_, min, std::max(min, max));
-}
-
-void HeadlessControl::SetPosition(int position) {
-  Position_ = std::clamp(position, Params_.Min, std::max(Params_.Min, Params_.Max));
-}
-
-void HeadlessControl::SetButtons(const std::vector<ToolButtonSpec>& buttons) {
-  Buttons_ = buttons;
-  ButtonsDown_.assign(buttons.size(), false);
-}
-
-void HeadlessControl::SetButtonDown(int index, bool down) {
-  if (index >= 0 && index < static_cast<int>(ButtonsDown_.size()))
-    ButtonsDown_[static_cast<size_t>(index)] = down;
-}
-
-void HeadlessControl::Focus() {
-  // As on the real system, focusing a control of a window in the background
-  // activates the window first.
-  if (Window_.Os_.Focused != &Window_) Window_.Focus();
-  Window_.FocusedControl = this;
-}
-
-// The keyboard is the active window's only.
-bool HeadlessControl::Focused() const {
-  return Window_.Os_.Focused == &Window_ && Window_.FocusedControl == this;
-}
-
-HeadlessControl* HeadlessControl::Parent() const {
-  for (HeadlessControl* c : Window_.Controls_)
-    if (c == Params_.Parent) return c;
-  return nullptr;
-}
-
-bool HeadlessControl::ShownOnScreen() const {
-  for (const HeadlessControl* c = this; c; c = c->Parent())
-    if (!c->Params_.Visible) return false;
-  return true;
-}
-
-void HeadlessControl::UserClick() {
-  if (Params_.Kind == ControlKind::CheckBox) Checked_ = !Checked_;
-  Focus();
-  Handler_.HandleClick();
-}
-
-void HeadlessControl::UserType(const std::string& text) {
-  Focus();
-  for (char c : text) {
-    Params_.Text += c;
-    Handler_.HandleTextEdited();
-  }
-}
-
-void HeadlessControl::UserSetText(const std::string& text) {
-  Focus();
-  Params_.Text = text;
-  Handler_.HandleTextEdited();
-}
-
-void HeadlessControl::UserChoose(int index) {
-  Focus();
-  SetItemIndex(index);
-  Handler_.HandleItemChosen();
-}
-
-void HeadlessControl::UserSetPosition(int position) {
-  Focus();
-  const int before = Position_;
-  SetPosition(position);
-  if (Position_ != before) Handler_.HandlePositionChanged();
-}
-
-void HeadlessControl::UserClickButton(int index) {
-  if (index < 0 || index >= static_cast<int>(Buttons_.size())) return;
-  if (Buttons_[static_cast<size_t>(index)].Check)
-    ButtonsDown_[static_cast<size_t>(index)] = !ButtonsDown_[static_cast<size_t>(index)];
-  Handler_.HandleButtonClick(index);
-}
-
-void HeadlessControl::UserMouseEnter() { Handler_.HandleMouseEnter(); }
-void HeadlessControl::UserMouseLeave() { Handler_.HandleMouseLeave(); }
 
 // ---------------------------------------------------------------- tray icon, timers
 
@@ -223,6 +96,8 @@ HeadlessTimer::~HeadlessTimer() { std::erase(Os_.Timers, this); }
 
 // ---------------------------------------------------------------- window
 
+bool HeadlessWindow::IsActive() const { return Os_.Focused == this; }
+
 void HeadlessWindow::SetVisible(bool visible) {
   Visible_ = visible;
   // A window taken off the screen gives up the activation and the focus, but
@@ -266,86 +141,6 @@ void HeadlessWindow::ReleaseMouse() {
 void HeadlessWindow::Present(const Image& picture) {
   Presented_ = picture;
   ++Presents_;
-}
-
-// ---------------------------------------------------------------- store
-
-namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-class HeadlessKey final : public SettingsKey {
- public:
-  HeadlessKey(HeadlessStore& store, std::string path) : Store_(store), Path_(std::move(path)) {}
-  std::optional<StoreValue> Read(const std::string& name) override {
-    return Store_.Get(Path_, name);
-  }
-  bool WriteInteger(const std::string& name, uint32_t value) override {
-    return Write(name, {StoreKind::Integer, value, {}});
-  }
-  bool WriteText(const std::string& name, const std::string& text) override {
-    return Write(name, {StoreKind::Text, 0, text});
-  }
-
- private:
-  bool Write(const std::string& name, StoreValue v) {
-    if (Store_.FailWrites.count(name)) return false;
-    Store_.Put(Path_, name, std::move(v));
-    return true;
-  }
-  HeadlessStore& Store_;
-  std::string Path_;
-};
-
-}  // namespace
-
-std::string HeadlessStore::Normalize(const std::string& path) {
-  std::string p = Lower(path);
-  while (!p.empty() && p.back() == '\\') p.pop_back();
-  return p;
-}
-
-std::unique_ptr<SettingsKey> HeadlessStore::Open(const std::string& path, bool forWrite) {
-  if (FailOpen) return nullptr;
-  const std::string p = Normalize(path);
-  if (!Keys.count(p)) {
-    if (!forWrite) return nullptr;
-    Keys[p];
-  }
-  return std::make_unique<HeadlessKey>(*this, p);
-}
-
-void HeadlessStore::Put(const std::string& path, const std::string& name, StoreValue value) {
-  Key& key = Keys[Normalize(path)];
-  key.Values[Lower(name)] = std::move(value);
-  std::erase(key.Order, name);
-  key.Order.push_back(name);
-}
-
-bool HeadlessStore::HasKey(const std::string& path) const {
-  return Keys.count(Normalize(path)) != 0;
-}
-
-std::optional<StoreValue> HeadlessStore::Get(const std::string& path,
-                                             const std::string& name) const {
-  auto k = Keys.find(Normalize(path));
-  if (k == Keys.end()) return std::nullopt;
-  auto v = k->second.Values.find(Lower(name));
-  if (v == k->second.Values.end()) return std::nullopt;
-  return v->second;
-}
-
-std::vector<std::string> HeadlessStore::WriteOrder(const std::string& path) const {
-  auto k = Keys.find(Normalize(path));
-  return k == Keys.end() ? std::vector<std::string>{} : k->second.Order;
-}
-
-size_t HeadlessStore::ValueCount(const std::string& path) const {
-  auto k = Keys.find(Normalize(path));
-  return k == Keys.end() ? 0 : k->second.Values.size();
 }
 
 // ---------------------------------------------------------------- text
@@ -449,25 +244,26 @@ bool HeadlessPlatform::RunModalLoop(const MessageFilter& filter,
 }
 
 void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& message,
-                               const std::set<int>& modifiers) {
-  const std::set<int> before = KeysDown;
+                               const std::set<KeyCode>& modifiers) {
+  const std::set<KeyCode> before = KeysDown;
   KeysDown = modifiers;
   Message msg = message;
   if (!msg.Target && Focused) msg.Target = &Focused->Handler();
   if (!filter || !filter(msg)) {
     // The windowing system's own handling of a few keys.
-    const bool keyDown = msg.Code == kMsgKeyDown || msg.Code == kMsgSysKeyDown;
-    if (keyDown && Focused) {
+    if (IsKeyDown(msg) && Focused) {
       HeadlessWindow& w = *Focused;
       const Rect b = w.Bounds();
-      if (msg.Code == kMsgSysKeyDown && msg.WParam == kVkF4 && modifiers.count(kVkMenu)) {
+      if (msg.Kind == MessageKind::SysKeyDown && msg.Key == KeyCode::F4 &&
+          modifiers.count(KeyCode::Alt)) {
         w.Handler().HandleCloseRequest();
-      } else if (msg.WParam == kVkApps ||
-                 (msg.WParam == kVkF10 && modifiers == std::set<int>{kVkShift})) {
+      } else if (msg.Key == KeyCode::Menu ||
+                 (msg.Key == KeyCode::F10 && modifiers == std::set<KeyCode>{KeyCode::Shift})) {
         w.Handler().HandleContextMenu({b.Left + b.Width / 2, b.Top + b.Height / 2}, true);
       } else if (w.Params().Kind == WindowKind::Dialog && modifiers.empty() &&
-                 (msg.WParam == kVkReturn || msg.WParam == kVkEscape)) {
-        w.Handler().HandleDialogKey(msg.WParam == kVkReturn ? DialogKey::Enter : DialogKey::Escape);
+                 (msg.Key == KeyCode::Enter || msg.Key == KeyCode::Escape)) {
+        w.Handler().HandleDialogKey(msg.Key == KeyCode::Enter ? DialogKey::Enter
+                                                              : DialogKey::Escape);
       }
     }
   }
@@ -559,15 +355,14 @@ std::optional<TColor> HeadlessPlatform::ChooseColor(TColor initial) {
   return ColorChooserAnswer;
 }
 
-void HeadlessPlatform::PostMessage(Message msg, std::set<int> modifiers) {
+void HeadlessPlatform::PostMessage(Message msg, std::set<KeyCode> modifiers) {
   Queue_.push_back(
       [this, msg, modifiers](const MessageFilter& filter) { Deliver(filter, msg, modifiers); });
 }
 
-void HeadlessPlatform::PostKey(int vk, std::set<int> modifiers) {
-  const bool sys = modifiers.count(kVkMenu) || vk == kVkF10;
-  PostMessage({sys ? kMsgSysKeyDown : kMsgKeyDown, static_cast<uint64_t>(vk)},
-              std::move(modifiers));
+void HeadlessPlatform::PostKey(KeyCode key, std::set<KeyCode> modifiers) {
+  const bool sys = modifiers.count(KeyCode::Alt) || key == KeyCode::F10;
+  PostMessage({sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, std::move(modifiers));
 }
 
 void HeadlessPlatform::PostAction(std::function<void()> action) {

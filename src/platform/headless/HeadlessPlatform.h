@@ -11,79 +11,14 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessControls.h"
+#include "platform/headless/HeadlessStore.h"
 
 namespace vr::headless {
 
 class HeadlessPlatform;
-class HeadlessWindow;
 
-// A control as the tests see it: its state, and the user's actions on it.
-class HeadlessControl final : public Control {
- public:
-  HeadlessControl(HeadlessWindow& window, const ControlParams& params, ControlHandler& handler);
-  ~HeadlessControl() override;
-
-  void SetBounds(const Rect& bounds) override { Params_.Bounds = bounds; }
-  void SetVisible(bool visible) override { Params_.Visible = visible; }
-  void SetFont(const ControlFont& font) override { Params_.Font = font; }
-  void SetText(const std::string& text) override { Params_.Text = text; }
-  std::string Text() const override { return Params_.Text; }
-  void SetChecked(bool checked) override { Checked_ = checked; }
-  bool Checked() const override { return Checked_; }
-  void SetItems(const std::vector<std::string>& items) override;
-  void SetItemIndex(int index) override;
-  int ItemIndex() const override { return ItemIndex_; }
-  void SetItemColors(const std::vector<TColor>& colors) override { ItemColors_ = colors; }
-  void SetRange(int min, int max) override;
-  void SetPosition(int position) override;
-  int Position() const override { return Position_; }
-  void SetThumbLength(int length) override { Params_.ThumbLength = length; }
-  void SetPicture(const MaskedImage& picture) override { Picture_ = picture; }
-  void SetButtons(const std::vector<ToolButtonSpec>& buttons) override;
-  void SetButtonDown(int index, bool down) override;
-  void Focus() override;
-  bool Focused() const override;
-
-  // Inspection
-  const ControlParams& Params() const { return Params_; }
-  ControlKind Kind() const { return Params_.Kind; }
-  HeadlessControl* Parent() const;
-  // Shown on the screen: its own flag and every parent's.
-  bool ShownOnScreen() const;
-  const std::vector<std::string>& Items() const { return Items_; }
-  const std::vector<TColor>& ItemColors() const { return ItemColors_; }
-  int Min() const { return Params_.Min; }
-  int Max() const { return Params_.Max; }
-  const MaskedImage& Picture() const { return Picture_; }
-  const std::vector<ToolButtonSpec>& Buttons() const { return Buttons_; }
-  const std::vector<bool>& ButtonsDown() const { return ButtonsDown_; }
-  ControlHandler& Handler() const { return Handler_; }
-
-  // The user's actions, reported as the real control reports them.
-  void UserClick();                           // Button, CheckBox (toggles), Label
-  void UserType(const std::string& text);     // ComboBox: one edit per character
-  void UserSetText(const std::string& text);  // ComboBox: one edit (a paste)
-  void UserChoose(int index);                 // the lists
-  void UserSetPosition(int position);         // TrackBar
-  void UserClickButton(int index);            // ToolBar (a check button toggles)
-  void UserMouseEnter();
-  void UserMouseLeave();
-
- private:
-  HeadlessWindow& Window_;
-  ControlParams Params_;
-  ControlHandler& Handler_;
-  bool Checked_ = false;
-  std::vector<std::string> Items_;
-  std::vector<TColor> ItemColors_;
-  int ItemIndex_ = -1;
-  int Position_ = 0;
-  MaskedImage Picture_;
-  std::vector<ToolButtonSpec> Buttons_;
-  std::vector<bool> ButtonsDown_;
-};
-
-class HeadlessWindow final : public Window {
+class HeadlessWindow final : public HeadlessControlHost {
  public:
   HeadlessWindow(HeadlessPlatform& os, const WindowParams& params, WindowHandler& handler);
   ~HeadlessWindow() override;
@@ -103,9 +38,8 @@ class HeadlessWindow final : public Window {
   Point ClientSize() const override { return ClientSize_; }
   void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
   int Dpi() const override { return Dpi_; }
-  std::unique_ptr<Control> CreateControl(const ControlParams& params,
-                                         ControlHandler& handler) override;
   void SetEnabled(bool enabled) override { Enabled_ = enabled; }
+  bool IsActive() const override;
 
   // A dialog's frame around its client area, in pixels.
   static constexpr int kFrame = 3;
@@ -125,17 +59,10 @@ class HeadlessWindow final : public Window {
   bool IsEnabled() const { return Enabled_; }
   const MaskedImage& SmallIcon() const { return SmallIcon_; }
   const MaskedImage& LargeIcon() const { return LargeIcon_; }
-  // Controls in the order they were made; the first with this handler.
-  const std::vector<HeadlessControl*>& Controls() const { return Controls_; }
-  HeadlessControl* Find(const ControlHandler& handler) const;
-  // The control with the keyboard while the window is active; nullptr: the
-  // window itself.
-  HeadlessControl* FocusedControl = nullptr;
   // The window lands on a monitor of another density: the handler hears of it.
   void MoveToDpi(int dpi);
 
  private:
-  friend class HeadlessControl;
   HeadlessPlatform& Os_;
   WindowParams Params_;
   WindowHandler& Handler_;
@@ -153,7 +80,6 @@ class HeadlessWindow final : public Window {
   bool Enabled_ = true;
   MaskedImage SmallIcon_;
   MaskedImage LargeIcon_;
-  std::vector<HeadlessControl*> Controls_;
 };
 
 class HeadlessTrayIcon final : public TrayIcon {
@@ -202,36 +128,6 @@ struct OpenedMenu {
   Point At;
 };
 
-// The registry stand-in: keys by path (case-insensitive, a trailing
-// separator names the same key), values by name.
-class HeadlessStore final : public SettingsStore {
- public:
-  std::unique_ptr<SettingsKey> Open(const std::string& path, bool forWrite) override;
-
-  // Test switches and inspection.
-  bool FailOpen = false;
-  std::set<std::string> FailWrites;  // value names whose write is refused
-  void Put(const std::string& path, const std::string& name, StoreValue value);
-  void PutInteger(const std::string& path, const std::string& name, uint32_t v) {
-    Put(path, name, {StoreKind::Integer, v, {}});
-  }
-  void PutText(const std::string& path, const std::string& name, const std::string& text) {
-    Put(path, name, {StoreKind::Text, 0, text});
-  }
-  bool HasKey(const std::string& path) const;
-  std::optional<StoreValue> Get(const std::string& path, const std::string& name) const;
-  // Value names of a key in the order they were last written.
-  std::vector<std::string> WriteOrder(const std::string& path) const;
-  size_t ValueCount(const std::string& path) const;
-
-  static std::string Normalize(const std::string& path);
-  struct Key {
-    std::map<std::string, StoreValue> Values;  // by lower-case name
-    std::vector<std::string> Order;
-  };
-  std::map<std::string, Key> Keys;
-};
-
 class HeadlessPlatform final : public Platform {
  public:
   HeadlessPlatform();
@@ -246,15 +142,11 @@ class HeadlessPlatform final : public Platform {
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
   TColor SysColor(int index) const override;
-  bool KeyDown(int virtualKey) const override { return KeysDown.count(virtualKey) != 0; }
+  bool KeyDown(KeyCode key) const override { return KeysDown.count(key) != 0; }
   SettingsStore& Store() override { return Registry; }
   TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
   void SetTitle(const std::string& title) override { Title = title; }
-  uint32_t AppExStyle() const override { return ExStyle; }
-  void SetAppExStyle(uint32_t style) override {
-    ExStyle = style;
-    ++ExStyleWrites;
-  }
+  void KeepOffTaskBar() override { OffTaskBar = true; }
   std::unique_ptr<Window> CreateTopLevel(const WindowParams& params,
                                          WindowHandler& handler) override;
   // Runs the scripted events in order until Quit or until none are left.
@@ -292,11 +184,11 @@ class HeadlessPlatform final : public Platform {
   Point Cursor{0, 0};
   int Ppi = 96;
   std::map<int, TColor> SysColors;
-  std::set<int> KeysDown;
+  std::set<KeyCode> KeysDown;
   HeadlessStore Registry;
   std::string Title;
-  uint32_t ExStyle = 0;
-  int ExStyleWrites = 0;
+  // The program asked to keep off the task bar.
+  bool OffTaskBar = false;
   bool QuitRequested = false;
   std::vector<std::string> Errors;
   int TextRenders = 0;
@@ -357,12 +249,12 @@ class HeadlessPlatform final : public Platform {
   // A message as the loop takes it: to the filter, then its normal handling
   // (Alt+F4 on the focused window becomes a close request, Enter and Esc in a
   // dialog its dialog keys, Shift+F10 and the Menu key a context-menu request).
-  void PostMessage(Message msg, std::set<int> modifiers = {});
-  void PostKey(int vk, std::set<int> modifiers = {});
+  void PostMessage(Message msg, std::set<KeyCode> modifiers = {});
+  void PostKey(KeyCode key, std::set<KeyCode> modifiers = {});
   // Any other event, e.g. a mouse action on a window.
   void PostAction(std::function<void()> action);
   // Delivers one message now, as the loop would.
-  void Deliver(const MessageFilter& filter, const Message& msg, const std::set<int>& modifiers);
+  void Deliver(const MessageFilter& filter, const Message& msg, const std::set<KeyCode>& modifiers);
 
   // ----- mouse, as the user does it
   void MouseDown(HeadlessWindow& w, MouseButton b, Point screen);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "platform/win32/Win32Keys.h"
 #include "platform/win32/Win32Strings.h"
 #include "platform/win32/Win32Text.h"
 
@@ -12,28 +13,6 @@ namespace vr::win32 {
 namespace {
 
 constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
-
-Rect ToRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-
-// Adds one monitor to the list, the primary monitor in front.
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
-  auto& monitors = *reinterpret_cast<std::vector<MonitorArea>*>(data);
-  const MonitorArea area{ToRect(info.rcMonitor), ToRect(info.rcWork)};
-  // Nothing may escape into the system's frames.
-  try {
-    if (info.dwFlags & MONITORINFOF_PRIMARY) {
-      monitors.insert(monitors.begin(), area);
-    } else {
-      monitors.push_back(area);
-    }
-  } catch (...) {
-    return FALSE;
-  }
-  return TRUE;
-}
 
 WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSEXW cls{};
@@ -92,39 +71,6 @@ Win32Platform::~Win32Platform() {
   AppWindow_.reset();
 }
 
-std::vector<MonitorArea> Win32Platform::Monitors() const {
-  std::vector<MonitorArea> monitors;
-  ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-  if (monitors.empty()) {
-    // No monitor reported (a session being set up): the primary screen.
-    const Rect screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    RECT r{};
-    monitors.push_back(
-        {screen, ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0) ? ToRect(r) : screen});
-  }
-  return monitors;
-}
-
-Point Win32Platform::PrimaryDisplaySize() const {
-  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-Point Win32Platform::CursorPos() const {
-  POINT p{};
-  if (!::GetCursorPos(&p)) return {};
-  return {p.x, p.y};
-}
-
-int Win32Platform::PixelsPerInch() const {
-  WindowDc screen(nullptr);
-  const int ppi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-  return ppi > 0 ? ppi : USER_DEFAULT_SCREEN_DPI;
-}
-
-TColor Win32Platform::SysColor(int index) const { return ::GetSysColor(index); }
-
-bool Win32Platform::KeyDown(int virtualKey) const { return ::GetKeyState(virtualKey) < 0; }
-
 TextMask Win32Platform::RenderText(const std::string& face, int pixelHeight,
                                    const std::string& text) {
   return RenderGdiText(face, pixelHeight, text);
@@ -134,12 +80,16 @@ void Win32Platform::SetTitle(const std::string& title) {
   ::SetWindowTextW(AppWindow(), Widen(title).c_str());
 }
 
-uint32_t Win32Platform::AppExStyle() const {
-  return static_cast<uint32_t>(::GetWindowLongPtrW(AppWindow(), GWL_EXSTYLE));
+void Win32Platform::KeepOffTaskBar() {
+  // Every window of the program is owned by the application window: as a
+  // tool window it takes them all off the task bar and the task switcher.
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(AppWindow(), GWL_EXSTYLE);
+  ::SetWindowLongPtrW(AppWindow(), GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
 }
 
-void Win32Platform::SetAppExStyle(uint32_t style) {
-  ::SetWindowLongPtrW(AppWindow(), GWL_EXSTYLE, static_cast<LONG_PTR>(style));
+bool Win32Platform::KeyDown(KeyCode key) const {
+  const int vk = VirtualKeyOf(key);
+  return vk != 0 && ::GetKeyState(vk) < 0;
 }
 
 std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params,
@@ -175,7 +125,7 @@ BOOL Win32Platform::NextMessage(MSG& msg) {
 
 void Win32Platform::HandleQueued(MSG& msg, const MessageFilter& filter) {
   // The filter catches its own errors (and then takes the message).
-  const Message seen{msg.message, static_cast<uint64_t>(msg.wParam), TargetOf(msg.hwnd)};
+  const Message seen = Translate(msg, TargetOf(msg.hwnd));
   if (!filter || !filter(seen)) {
     // A dialog's keyboard interface: Tab, arrows, Enter, Esc, access keys.
     const HWND dialog = DialogOf(msg.hwnd);

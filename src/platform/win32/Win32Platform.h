@@ -39,21 +39,18 @@ class Win32Platform : public Platform {
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
+  // Screen
   Point PrimaryDisplaySize() const override;
   std::vector<MonitorArea> Monitors() const override;
-  std::vector<std::string> ScreenFontFamilies() const override;
   Point CursorPos() const override;
   int PixelsPerInch() const override;
+  int DpiAt(Point screen) const override;
   TColor SysColor(int index) const override;
-  bool KeyDown(int virtualKey) const override;
+  std::vector<std::string> ScreenFontFamilies() const override;
 
-  SettingsStore& Store() override { return Store_; }
-
-  TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
-
+  // Windows and the loop
   void SetTitle(const std::string& title) override;
-  uint32_t AppExStyle() const override;
-  void SetAppExStyle(uint32_t style) override;
+  void KeepOffTaskBar() override;
   std::unique_ptr<Window> CreateTopLevel(const WindowParams& params,
                                          WindowHandler& handler) override;
   void RunMessageLoop(const MessageFilter& filter) override;
@@ -61,16 +58,21 @@ class Win32Platform : public Platform {
   void ProcessPendingMessages(const MessageFilter& filter) override;
   void Quit() override;
   void ShowError(const std::string& text) override;
-  void SetDisplayChangeHandler(std::function<void()> handler) override;
+  bool KeyDown(KeyCode key) const override;
   uint32_t TickCount() const override;
-  std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
-  int DpiAt(Point screen) const override;
+  void SetDisplayChangeHandler(std::function<void()> handler) override;
+
+  // Shell
   int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
   void BringAppToForeground() override;
   std::unique_ptr<TrayIcon> CreateTrayIcon(const MaskedImage& picture, const std::string& tip,
                                            TrayIconHandler& handler) override;
+  std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override;
+
+  TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
+  SettingsStore& Store() override { return Store_; }
 
   HWND AppWindow() const { return AppWindow_.get(); }
 
@@ -123,5 +125,9 @@ class Win32Platform : public Platform {
   std::function<void()> DisplayChangeHandler_;
   bool DisplayChangePosted_ = false;
 };
+
+// The id the notification area knows an icon of this platform by: the
+// wParam of its kMsgTrayCallback messages.
+UINT TrayIconId(const TrayIcon& icon);
 
 }  // namespace vr::win32

@@ -1,6 +1,6 @@
 // The desktop around the windows: the notification-area icon, timers, the
-// hidden application window that hears of them and of display changes, popup
-// menus, monitor densities, the colour chooser, links and font families.
+// hidden application window that hears of them and of display changes, the
+// colour chooser and links.
 
 #include <windows.h>
 // After windows.h, whose types they use.
@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <set>
 #include <stdexcept>
 #include <utility>
 
@@ -198,6 +197,8 @@ std::unique_ptr<TrayIcon> Win32Platform::CreateTrayIcon(const MaskedImage& pictu
   return std::make_unique<Win32TrayIcon>(*this, NextTrayId_++, tip, MakeIcon(picture), handler);
 }
 
+UINT TrayIconId(const TrayIcon& icon) { return static_cast<const Win32TrayIcon&>(icon).Id(); }
+
 std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::function<void()> tick) {
   const UINT_PTR id = NextTimerId_++;
   auto timer = std::make_unique<Win32Timer>(*this, id, std::move(tick));
@@ -270,150 +271,6 @@ void Win32Platform::BringAppToForeground() {
   const HWND front = ::GetForegroundWindow();
   if (front && ::GetWindowThreadProcessId(front, nullptr) == ::GetCurrentThreadId()) return;
   ::SetForegroundWindow(AppWindow());
-}
-
-// ---------------------------------------------------------------- menus
-
-namespace {
-
-// A checked item with a picture shows it on a framed, highlighted square, as
-// well as its radio dot: which ruler is the active one shows at a glance.
-MaskedImage Highlighted(const MaskedImage& picture) {
-  constexpr TColor kFill = 0x00FFE8CC;   // a light blue
-  constexpr TColor kFrame = 0x00D77800;  // the desktop's accent blue
-  const int w = picture.Width(), h = picture.Height();
-  MaskedImage out(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
-      out.Paint(x, y, edge ? kFrame : kFill);
-      out.Paint(x, y, picture.Color.Pixel(x, y), picture.AlphaAt(x, y));
-    }
-  }
-  return out;
-}
-
-// After a tab, the shortcut's text: the system lines it up on the right.
-std::wstring MenuText(const MenuItemSpec& item) {
-  std::wstring text = Widen(item.Caption);
-  if (!item.ShortcutText.empty()) text += L"\t" + Widen(item.ShortcutText);
-  return text;
-}
-
-}  // namespace
-
-int Win32Platform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) {
-  // The menu runs a loop of its own: a held-back move shows first.
-  FlushMoves();
-  // Declared before the menu: the pictures must outlive it.
-  std::vector<BitmapHandle> pictures;
-  pictures.reserve(items.size());
-  MenuHandle menu(::CreatePopupMenu());
-  if (!menu) return -1;
-  for (size_t i = 0; i < items.size(); ++i) {
-    const MenuItemSpec& item = items[i];
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID;
-    info.wID = static_cast<UINT>(i + 1);  // 0 is "dismissed"
-    std::wstring text;
-    if (item.Separator) {
-      info.fType = MFT_SEPARATOR;
-    } else {
-      text = MenuText(item);
-      info.fMask |= MIIM_STRING | MIIM_STATE;
-      info.fType = MFT_STRING | (item.RadioItem ? MFT_RADIOCHECK : 0);
-      info.fState = item.Checked ? MFS_CHECKED : MFS_UNCHECKED;
-      info.dwTypeData = text.data();
-      if (!item.Picture.Empty()) {
-        pictures.push_back(
-            MakeAlphaBitmap(item.Checked ? Highlighted(item.Picture) : item.Picture));
-        // Drawn by WindowGroup::HandleMenuPicture; the item's data is the picture's place.
-        info.fMask |= MIIM_BITMAP | MIIM_DATA;
-        info.hbmpItem = HBMMENU_CALLBACK;
-        info.dwItemData = pictures.size() - 1;
-      }
-    }
-    if (!::InsertMenuItemW(menu.get(), static_cast<UINT>(i), TRUE, &info)) return -1;
-  }
-  // A menu closes when the user clicks elsewhere only while its owner is the
-  // foreground window. A window of ours in front keeps the keyboard after
-  // the menu; otherwise the hidden application window takes the front.
-  HWND owner = ::GetForegroundWindow();
-  if (!owner || ::GetWindowThreadProcessId(owner, nullptr) != ::GetCurrentThreadId()) {
-    owner = AppWindow();
-    ::SetForegroundWindow(owner);
-  }
-  WindowGroup::OpenMenu open(Windows_, pictures, owner);
-  const BOOL chosen = ::TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                         at.X, at.Y, owner, nullptr);
-  // The documented way to let the owner's next menu open at the first click.
-  ::PostMessageW(owner, WM_NULL, 0, 0);
-  if (chosen <= 0 || static_cast<size_t>(chosen) > items.size()) return -1;
-  return chosen - 1;
-}
-
-// ---------------------------------------------------------------- screen
-
-namespace {
-
-template <typename Function>
-Function* SystemFunction(const wchar_t* module, const char* name) {
-  // shcore is not loaded by every program; once loaded it stays for the process.
-  HMODULE handle = ::GetModuleHandleW(module);
-  if (!handle) handle = ::LoadLibraryExW(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return handle ? reinterpret_cast<Function*>(
-                      reinterpret_cast<void (*)()>(::GetProcAddress(handle, name)))
-                : nullptr;
-}
-
-// MDT_EFFECTIVE_DPI of shellscalingapi.h.
-constexpr int kEffectiveDpi = 0;
-using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
-using GetDpiForSystemFunction = UINT WINAPI();
-
-int CALLBACK CollectFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
-  // Vertical variants ("@Name") are the same family set sideways.
-  if (font->lfFaceName[0] == L'@' || font->lfFaceName[0] == L'\0') return 1;
-  try {
-    reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
-  } catch (...) {
-    return 0;  // nothing may escape into the system's frames
-  }
-  return 1;
-}
-
-}  // namespace
-
-int Win32Platform::DpiAt(Point screen) const {
-  static auto* const dpiForMonitor =
-      SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
-  static auto* const dpiForSystem =
-      SystemFunction<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
-  if (dpiForMonitor) {
-    const HMONITOR monitor = ::MonitorFromPoint({screen.X, screen.Y}, MONITOR_DEFAULTTONEAREST);
-    UINT x = 0, y = 0;
-    if (monitor && SUCCEEDED(dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y > 0)
-      return static_cast<int>(y);
-  }
-  if (dpiForSystem) {
-    if (const UINT dpi = dpiForSystem(); dpi > 0) return static_cast<int>(dpi);
-  }
-  return PixelsPerInch();
-}
-
-std::vector<std::string> Win32Platform::ScreenFontFamilies() const {
-  std::set<std::wstring> families;
-  WindowDc screen(nullptr);
-  if (!screen.Get()) return {};
-  LOGFONTW every{};
-  every.lfCharSet = DEFAULT_CHARSET;  // every family in every character set
-  ::EnumFontFamiliesExW(screen.Get(), &every, &CollectFamily, reinterpret_cast<LPARAM>(&families),
-                        0);
-  std::vector<std::string> names;
-  names.reserve(families.size());
-  for (const std::wstring& family : families) names.push_back(Narrow(family));
-  return names;
 }
 
 // ---------------------------------------------------------------- dialogs of the system

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/Platform.h"
+#include "platform/Store.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace vr::win32 {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace vr::win32 {
 

@@ -1,9 +1,5 @@
 #include "platform/win32/Win32Window.h"
 
-#include <windowsx.h>
-// After windows.h, whose types it uses.
-#include <commctrl.h>
-
 #include <algorithm>
 #include <climits>
 #include <exception>
@@ -30,26 +26,6 @@ Function* User32Function(const char* name) {
 
 using GetDpiForWindowFunction = UINT WINAPI(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
-
-// Points the window's drawing DC at the one of a paint or erase, and back when
-// the scope ends, unless the handler destroyed the window meanwhile.
-class DcOverride {
- public:
-  DcOverride(HDC& slot, HDC dc, std::shared_ptr<bool> alive)
-      : Slot_(slot), Previous_(slot), Alive_(std::move(alive)) {
-    slot = dc;
-  }
-  ~DcOverride() {
-    if (*Alive_) Slot_ = Previous_;
-  }
-  DcOverride(const DcOverride&) = delete;
-  DcOverride& operator=(const DcOverride&) = delete;
-
- private:
-  HDC& Slot_;
-  HDC Previous_;
-  std::shared_ptr<bool> Alive_;
-};
 
 }  // namespace
 
@@ -83,83 +59,6 @@ void WindowGroup::FlushMoves() {
   auto pending = std::move(PendingMoves_);
   PendingMoves_.clear();
   for (Win32Window* w : pending) w->FlushMove();
-}
-
-bool WindowGroup::HandleMenuPicture(UINT msg, LPARAM lParam) const {
-  if (!MenuPictures_) return false;
-  const auto picture = [this](ULONG_PTR index) -> HBITMAP {
-    return index < MenuPictures_->size() ? (*MenuPictures_)[index].get() : nullptr;
-  };
-  if (msg == WM_MEASUREITEM) {
-    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    BITMAP bm{};
-    if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
-      return false;
-    // A quarter of the picture's width apart from the caption.
-    item.itemWidth = static_cast<UINT>(bm.bmWidth + bm.bmWidth / 4);
-    item.itemHeight = static_cast<UINT>(bm.bmHeight);
-    return true;
-  }
-  auto& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-  BITMAP bm{};
-  if (item.CtlType != ODT_MENU || !::GetObjectW(picture(item.itemData), sizeof bm, &bm))
-    return false;
-  MemoryDcHandle source(::CreateCompatibleDC(item.hDC));
-  if (!source) return true;
-  SelectedObject selected(source.get(), picture(item.itemData));
-  const RECT& r = item.rcItem;
-  const int top = r.top + std::max(0, static_cast<int>((r.bottom - r.top - bm.bmHeight) / 2));
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::GdiAlphaBlend(item.hDC, r.left, top, bm.bmWidth, bm.bmHeight, source.get(), 0, 0, bm.bmWidth,
-                  bm.bmHeight, blend);
-  return true;
-}
-
-WindowGroup::OpenMenu::OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures,
-                                HWND owner)
-    : Group_(group), Previous_(std::exchange(group.MenuPictures_, &pictures)), Owner_(owner) {
-  // Each open menu its own id: a menu opened from another on the same owner
-  // stacks its subclass on the first and takes only its own away.
-  Subclassed_ = Owner_ && ::SetWindowSubclass(Owner_, &OwnerProc, reinterpret_cast<UINT_PTR>(this),
-                                              reinterpret_cast<DWORD_PTR>(&Group_));
-}
-
-WindowGroup::OpenMenu::~OpenMenu() {
-  if (Subclassed_) ::RemoveWindowSubclass(Owner_, &OwnerProc, reinterpret_cast<UINT_PTR>(this));
-  Group_.MenuPictures_ = Previous_;
-}
-
-LRESULT CALLBACK WindowGroup::OpenMenu::OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                                  UINT_PTR, DWORD_PTR group) {
-  // wParam 0: a menu's item, not a control's.
-  if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && wParam == 0 &&
-      reinterpret_cast<const WindowGroup*>(group)->HandleMenuPicture(msg, lParam))
-    return TRUE;
-  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-// Touches no member after the call: the handler may have destroyed this window.
-template <typename Call>
-std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
-  if (!Handler_) return std::nullopt;
-  try {
-    call(*Handler_);
-  } catch (const std::exception& e) {
-    return std::string(e.what());
-  } catch (...) {
-    return std::string("An unknown error occurred.");
-  }
-  return std::nullopt;
-}
-
-template <typename Call>
-void Win32Window::Notify(Call&& call) noexcept {
-  Platform& os = Group_.Os();
-  if (auto error = CallHandler(std::forward<Call>(call))) os.ShowError(*error);
-}
-
-void Win32Window::NotifyFocus() {
-  Notify([](WindowHandler& h) { h.HandleFocus(); });
 }
 
 Win32Window::~Win32Window() {
@@ -367,174 +266,76 @@ int Win32Window::Dpi() const {
   return Group_.Os().PixelsPerInch();
 }
 
-std::unique_ptr<Control> Win32Window::CreateControl(const ControlParams& params,
-                                                    ControlHandler& handler) {
-  return CreateWin32Control(Hwnd(), Group_.Os(), params, handler);
-}
-
 void Win32Window::SetEnabled(bool enabled) {
   if (Hwnd()) ::EnableWindow(Hwnd(), enabled ? TRUE : FALSE);
 }
 
-void Win32Window::ContextMenu(HWND hwnd, LPARAM lParam) {
-  Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  const bool fromKeyboard = lParam == -1;
-  if (fromKeyboard) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    at = {static_cast<int32_t>((int64_t{r.left} + r.right) / 2),
-          static_cast<int32_t>((int64_t{r.top} + r.bottom) / 2)};
-  }
-  Notify([at, fromKeyboard](WindowHandler& h) { h.HandleContextMenu(at, fromKeyboard); });
+ControlSite Win32Window::Site() const { return {Hwnd(), Group_.Os()}; }
+
+std::unique_ptr<Label> Win32Window::CreateLabel(const ControlPlace& place, const std::string& text,
+                                                const ControlFont& font, LabelHandler& handler) {
+  return MakeLabel(Site(), place, text, font, handler);
 }
 
-LRESULT Win32Window::Paint(HWND hwnd) {
-  Platform& os = Group_.Os();
-  std::optional<std::string> error;
-  {
-    PaintScope paint(hwnd);
-    DcOverride useDc(PaintDc_, paint.Dc(), Alive_);
-    error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
-  }
-  // After EndPaint: the message box runs its own loop, and this paint is over.
-  if (error) os.ShowError(*error);
-  return 0;
+std::unique_ptr<Button> Win32Window::CreateButton(const ControlPlace& place,
+                                                  const std::string& caption,
+                                                  const ControlFont& font, bool isDefault,
+                                                  ClickHandler& handler) {
+  return MakeButton(Site(), place, caption, font, isDefault, handler);
 }
 
-LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  Platform& os = Group_.Os();
-  const auto alive = Alive_;
-  bool painted = false;
-  std::optional<std::string> error;
-  {
-    DcOverride useDc(PaintDc_, reinterpret_cast<HDC>(wParam), alive);
-    error = CallHandler([&painted](WindowHandler& h) { painted = h.HandleEraseBackground(); });
-  }
-  if (error) os.ShowError(*error);
-  if (painted || error || !*alive) return 0;
-  return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
+std::unique_ptr<CheckBox> Win32Window::CreateCheckBox(const ControlPlace& place,
+                                                      const std::string& caption,
+                                                      const ControlFont& font,
+                                                      ClickHandler& handler) {
+  return MakeCheckBox(Site(), place, caption, font, handler);
 }
 
-// hwnd, not Hwnd(): during destruction the member is already cleared. After a
-// handler call nothing here touches a member: the handler may have destroyed
-// its window.
-LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // Enter and Esc as the dialog manager reports them: IDOK or IDCANCEL. Our
-  // controls' ids start at 1000, so these come from no control of ours, even
-  // where the system names the focused control as their sender; the controls
-  // must not take them for a click of their own.
-  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    const DialogKey key = LOWORD(wParam) == IDOK ? DialogKey::Enter : DialogKey::Escape;
-    Notify([key](WindowHandler& h) { h.HandleDialogKey(key); });
-    return 0;
-  }
-  if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
-  auto mouseDown = [this](MouseButton b) {
-    Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
-  };
-  auto mouseUp = [this](MouseButton b) { Notify([b](WindowHandler& h) { h.HandleMouseUp(b); }); };
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-      mouseDown(MouseButton::Left);
-      return 0;
-    case WM_RBUTTONDOWN:
-      mouseDown(MouseButton::Right);
-      return 0;
-    case WM_MBUTTONDOWN:
-      mouseDown(MouseButton::Middle);
-      return 0;
-    case WM_LBUTTONUP:
-      mouseUp(MouseButton::Left);
-      return 0;
-    case WM_RBUTTONUP:
-      // Not returned at once: DefWindowProc turns it into WM_CONTEXTMENU.
-      mouseUp(MouseButton::Right);
-      break;
-    case WM_MBUTTONUP:
-      mouseUp(MouseButton::Middle);
-      return 0;
-    case WM_MOUSEMOVE:
-      Notify([](WindowHandler& h) { h.HandleMouseMove(); });
-      return 0;
-    case WM_CONTEXTMENU:
-      // From a control too: the window's menu, if it has one, is the program's.
-      ContextMenu(hwnd, lParam);
-      return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      // Shift+F10 asks for the context menu. Not every system's default
-      // handling says so for a borderless window; this one does for all. The
-      // system itself turns the Menu key into the request.
-      if (wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
-          ::GetKeyState(VK_MENU) >= 0) {
-        ContextMenu(hwnd, -1);
-        return 0;
-      }
-      break;
-    case WM_DPICHANGED:
-      // Rulers measure in screen pixels at every density: only dialogs scale.
-      if (Kind_ == WindowKind::Dialog) {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const Rect bounds{suggested->left, suggested->top, suggested->right - suggested->left,
-                          suggested->bottom - suggested->top};
-        const int dpi = LOWORD(wParam);
-        Notify([dpi, bounds](WindowHandler& h) { h.HandleDpiChanged(dpi, bounds); });
-      }
-      return 0;
-    case WM_CLOSE:
-      // What a close does is the program's decision; the default would destroy.
-      Notify([](WindowHandler& h) { h.HandleCloseRequest(); });
-      return 0;
-    case WM_PAINT:
-      return Paint(hwnd);
-    case WM_ERASEBKGND:
-      return EraseBackground(hwnd, wParam, lParam);
-    case WM_ACTIVATE: {
-      const auto alive = Alive_;
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        // Before the focus leaves: the handler notes which control has it.
-        Notify([](WindowHandler& h) { h.HandleActivate(false); });
-        return *alive ? ::DefWindowProcW(hwnd, msg, wParam, lParam) : 0;
-      }
-      // Default first: it moves the focus into the window, which may already
-      // report it through WM_SETFOCUS; the group reports a window once.
-      const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
-      if (*alive) Group_.ReportFocus(*this);
-      // During a destruction the handler hears of it from the queue, below.
-      if (*alive && !Group_.Destroying()) Notify([](WindowHandler& h) { h.HandleActivate(true); });
-      return result;
-    }
-    case WM_SETFOCUS:
-      Group_.ReportFocus(*this);
-      return 0;
-    case kMsgDeferredFocus:
-      if (::GetActiveWindow() == hwnd) {
-        const auto alive = Alive_;
-        Group_.ReportFocus(*this);
-        if (*alive) Notify([](WindowHandler& h) { h.HandleActivate(true); });
-      }
-      return 0;
-    case WM_NCDESTROY:
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      static_cast<void>(Hwnd_.release());  // the system has destroyed it
-      Group_.WindowDestroyed(hwnd);
-      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    default:
-      break;
-  }
-  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+std::unique_ptr<ComboBox> Win32Window::CreateComboBox(const ControlPlace& place,
+                                                      const ControlFont& font, int dropDownRows,
+                                                      ListHandler& handler) {
+  return MakeComboBox(Site(), place, font, dropDownRows, handler);
 }
 
-LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self =
-        static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->Hwnd_.reset(hwnd);
-  }
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  return self->HandleMessage(hwnd, msg, wParam, lParam);
+std::unique_ptr<DropDownList> Win32Window::CreateDropDownList(const ControlPlace& place,
+                                                              const ControlFont& font,
+                                                              int dropDownRows,
+                                                              ListHandler& handler) {
+  return MakeDropDownList(Site(), place, font, dropDownRows, handler);
+}
+
+std::unique_ptr<ColorList> Win32Window::CreateColorList(const ControlPlace& place,
+                                                        const ControlFont& font, int dropDownRows,
+                                                        ListHandler& handler) {
+  return MakeColorList(Site(), place, font, dropDownRows, handler);
+}
+
+std::unique_ptr<TrackBar> Win32Window::CreateTrackBar(const ControlPlace& place, int min, int max,
+                                                      int thumbLength, TrackBarHandler& handler) {
+  return MakeTrackBar(Site(), place, min, max, thumbLength, handler);
+}
+
+std::unique_ptr<ToolBar> Win32Window::CreateToolBar(const ControlPlace& place,
+                                                    ToolBarHandler& handler) {
+  return MakeToolBar(Site(), place, handler);
+}
+
+std::unique_ptr<Picture> Win32Window::CreatePicture(const ControlPlace& place) {
+  return MakePicture(Site(), place);
+}
+
+std::unique_ptr<GroupBox> Win32Window::CreateGroupBox(const ControlPlace& place,
+                                                      const std::string& caption,
+                                                      const ControlFont& font) {
+  return MakeGroupBox(Site(), place, caption, font);
+}
+
+std::unique_ptr<Box> Win32Window::CreatePanel(const ControlPlace& place, TColor color) {
+  return MakePanel(Site(), place, color);
+}
+
+std::unique_ptr<Control> Win32Window::CreateBevel(const ControlPlace& place) {
+  return MakeBevel(Site(), place);
 }
 
 }  // namespace vr::win32

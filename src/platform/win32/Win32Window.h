@@ -16,6 +16,7 @@
 namespace vr::win32 {
 
 class Win32Window;
+struct ControlSite;
 
 inline constexpr wchar_t kRulerClassName[] = L"TRulerForm";
 inline constexpr wchar_t kDialogClassName[] = L"TVantoriDialog";
@@ -58,11 +59,6 @@ class WindowGroup {
   bool HasDeferredMoves() const { return !PendingMoves_.empty(); }
   void FlushMoves();
 
-  // The pictures of an open menu are drawn here, with their transparency
-  // (not every system's menus blend it), from WM_MEASUREITEM and WM_DRAWITEM
-  // of the menu's owner window. true: handled.
-  bool HandleMenuPicture(UINT msg, LPARAM lParam) const;
-
   // While a window is being destroyed the system moves the activation to
   // another window; its handler hears of that only after the destruction,
   // through the queue, since the program may be half way through its own
@@ -78,33 +74,11 @@ class WindowGroup {
     WindowGroup& Group_;
   };
 
-  // The pictures of the menu that is open while this lives; those of a menu
-  // it was opened from are back afterwards. The menu asks its owner window
-  // for them, which need not be ours: with the colour chooser or an error
-  // box in front, that window is the system's. So the owner, a window of this
-  // thread, is subclassed meanwhile to hand the questions here.
-  class OpenMenu {
-   public:
-    OpenMenu(WindowGroup& group, const std::vector<BitmapHandle>& pictures, HWND owner);
-    ~OpenMenu();
-    OpenMenu(const OpenMenu&) = delete;
-    OpenMenu& operator=(const OpenMenu&) = delete;
-
-   private:
-    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR group);
-    WindowGroup& Group_;
-    const std::vector<BitmapHandle>* Previous_;
-    HWND Owner_;
-    bool Subclassed_ = false;
-  };
-
  private:
   Platform& Os_;
   HWND FocusReported_ = nullptr;
   int Destroying_ = 0;
   std::vector<Win32Window*> PendingMoves_;
-  const std::vector<BitmapHandle>* MenuPictures_ = nullptr;  // while a menu is open
 };
 
 class Win32Window final : public Window {
@@ -135,9 +109,31 @@ class Win32Window final : public Window {
   Point ClientSize() const override;
   void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
   int Dpi() const override;
-  std::unique_ptr<Control> CreateControl(const ControlParams& params,
-                                         ControlHandler& handler) override;
   void SetEnabled(bool enabled) override;
+
+  std::unique_ptr<Label> CreateLabel(const ControlPlace& place, const std::string& text,
+                                     const ControlFont& font, LabelHandler& handler) override;
+  std::unique_ptr<Button> CreateButton(const ControlPlace& place, const std::string& caption,
+                                       const ControlFont& font, bool isDefault,
+                                       ClickHandler& handler) override;
+  std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place, const std::string& caption,
+                                           const ControlFont& font, ClickHandler& handler) override;
+  std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
+                                           int dropDownRows, ListHandler& handler) override;
+  std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,
+                                                   const ControlFont& font, int dropDownRows,
+                                                   ListHandler& handler) override;
+  std::unique_ptr<ColorList> CreateColorList(const ControlPlace& place, const ControlFont& font,
+                                             int dropDownRows, ListHandler& handler) override;
+  std::unique_ptr<TrackBar> CreateTrackBar(const ControlPlace& place, int min, int max,
+                                           int thumbLength, TrackBarHandler& handler) override;
+  std::unique_ptr<ToolBar> CreateToolBar(const ControlPlace& place,
+                                         ToolBarHandler& handler) override;
+  std::unique_ptr<Picture> CreatePicture(const ControlPlace& place) override;
+  std::unique_ptr<GroupBox> CreateGroupBox(const ControlPlace& place, const std::string& caption,
+                                           const ControlFont& font) override;
+  std::unique_ptr<Box> CreatePanel(const ControlPlace& place, TColor color) override;
+  std::unique_ptr<Control> CreateBevel(const ControlPlace& place) override;
 
   // The platform decides when a focus change is news; this tells the handler.
   void NotifyFocus();
@@ -164,6 +160,8 @@ class Win32Window final : public Window {
   void ContextMenu(HWND hwnd, LPARAM lParam);
   // The outer size of a client area in this window's styles and density.
   SIZE OuterSize(int clientWidth, int clientHeight) const;
+  // Where the window's controls are made.
+  ControlSite Site() const;
 
   WindowGroup& Group_;
   WindowHandler* Handler_;  // null once the window is being destroyed

@@ -1,0 +1,48 @@
+#pragma once
+// The application: its hidden owner window, its top-level windows, the
+// message loop that runs them, and quitting.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Keys.h"
+#include "platform/Window.h"
+
+namespace vr {
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  // The program's name, carried by its hidden owner window.
+  virtual void SetTitle(const std::string& title) = 0;
+  // No task-bar button and no entry in the task switcher for any window of
+  // the program: the hidden window that owns them all keeps off the task bar.
+  virtual void KeepOffTaskBar() = 0;
+  virtual std::unique_ptr<Window> CreateTopLevel(const WindowParams& params,
+                                                 WindowHandler& handler) = 0;
+
+  // Runs until Quit. Each message taken from the queue goes to the filter,
+  // then, unless the filter took it, to its normal handling (dialog keys in
+  // dialog windows, translation, dispatch). An error escaping a handler is
+  // passed to ShowError and the loop goes on with the next message.
+  virtual void RunMessageLoop(const MessageFilter& filter) = 0;
+  // The same loop while a modal dialog runs: it returns when done() says so
+  // after a message, or false at once when a quit request arrives, which is
+  // left for the outer loop.
+  virtual bool RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) = 0;
+  // Handles the messages already waiting, then returns.
+  virtual void ProcessPendingMessages(const MessageFilter& filter) = 0;
+  virtual void Quit() = 0;
+  virtual void ShowError(const std::string& text) = 0;
+  // A key is down in the key state that goes with the message being handled.
+  virtual bool KeyDown(KeyCode key) const = 0;
+  // Milliseconds on the clock that stamps input; it wraps after 49.7 days.
+  virtual uint32_t TickCount() const = 0;
+  // Called when the desktop's monitors or their arrangement change.
+  virtual void SetDisplayChangeHandler(std::function<void()> handler) = 0;
+};
+
+}  // namespace vr

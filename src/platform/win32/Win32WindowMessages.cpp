@@ -1,0 +1,222 @@
+// A top-level window's messages: each becomes a call of its handler, and an
+// error of the handler stays out of the system's frames.
+
+#include <windowsx.h>
+
+#include <exception>
+
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Window.h"
+
+namespace vr::win32 {
+
+namespace {
+
+// Points the window's drawing DC at the one of a paint or erase, and back when
+// the scope ends, unless the handler destroyed the window meanwhile.
+class DcOverride {
+ public:
+  DcOverride(HDC& slot, HDC dc, std::shared_ptr<bool> alive)
+      : Slot_(slot), Previous_(slot), Alive_(std::move(alive)) {
+    slot = dc;
+  }
+  ~DcOverride() {
+    if (*Alive_) Slot_ = Previous_;
+  }
+  DcOverride(const DcOverride&) = delete;
+  DcOverride& operator=(const DcOverride&) = delete;
+
+ private:
+  HDC& Slot_;
+  HDC Previous_;
+  std::shared_ptr<bool> Alive_;
+};
+
+}  // namespace
+
+// Touches no member after the call: the handler may have destroyed this window.
+template <typename Call>
+std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
+  if (!Handler_) return std::nullopt;
+  try {
+    call(*Handler_);
+  } catch (const std::exception& e) {
+    return std::string(e.what());
+  } catch (...) {
+    return std::string("An unknown error occurred.");
+  }
+  return std::nullopt;
+}
+
+template <typename Call>
+void Win32Window::Notify(Call&& call) noexcept {
+  Platform& os = Group_.Os();
+  if (auto error = CallHandler(std::forward<Call>(call))) os.ShowError(*error);
+}
+
+void Win32Window::NotifyFocus() {
+  Notify([](WindowHandler& h) { h.HandleFocus(); });
+}
+
+void Win32Window::ContextMenu(HWND hwnd, LPARAM lParam) {
+  Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const bool fromKeyboard = lParam == -1;
+  if (fromKeyboard) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    at = {static_cast<int32_t>((int64_t{r.left} + r.right) / 2),
+          static_cast<int32_t>((int64_t{r.top} + r.bottom) / 2)};
+  }
+  Notify([at, fromKeyboard](WindowHandler& h) { h.HandleContextMenu(at, fromKeyboard); });
+}
+
+LRESULT Win32Window::Paint(HWND hwnd) {
+  Platform& os = Group_.Os();
+  std::optional<std::string> error;
+  {
+    PaintScope paint(hwnd);
+    DcOverride useDc(PaintDc_, paint.Dc(), Alive_);
+    error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
+  }
+  // After EndPaint: the message box runs its own loop, and this paint is over.
+  if (error) os.ShowError(*error);
+  return 0;
+}
+
+LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  Platform& os = Group_.Os();
+  const auto alive = Alive_;
+  bool painted = false;
+  std::optional<std::string> error;
+  {
+    DcOverride useDc(PaintDc_, reinterpret_cast<HDC>(wParam), alive);
+    error = CallHandler([&painted](WindowHandler& h) { painted = h.HandleEraseBackground(); });
+  }
+  if (error) os.ShowError(*error);
+  if (painted || error || !*alive) return 0;
+  return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
+}
+
+// hwnd, not Hwnd(): during destruction the member is already cleared. After a
+// handler call nothing here touches a member: the handler may have destroyed
+// its window.
+LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Enter and Esc as the dialog manager reports them: IDOK or IDCANCEL. Our
+  // controls' ids start at 1000, so these come from no control of ours, even
+  // where the system names the focused control as their sender; the controls
+  // must not take them for a click of their own.
+  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    const DialogKey key = LOWORD(wParam) == IDOK ? DialogKey::Enter : DialogKey::Escape;
+    Notify([key](WindowHandler& h) { h.HandleDialogKey(key); });
+    return 0;
+  }
+  if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
+  auto mouseDown = [this](MouseButton b) {
+    Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
+  };
+  auto mouseUp = [this](MouseButton b) { Notify([b](WindowHandler& h) { h.HandleMouseUp(b); }); };
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      mouseDown(MouseButton::Left);
+      return 0;
+    case WM_RBUTTONDOWN:
+      mouseDown(MouseButton::Right);
+      return 0;
+    case WM_MBUTTONDOWN:
+      mouseDown(MouseButton::Middle);
+      return 0;
+    case WM_LBUTTONUP:
+      mouseUp(MouseButton::Left);
+      return 0;
+    case WM_RBUTTONUP:
+      // Not returned at once: DefWindowProc turns it into WM_CONTEXTMENU.
+      mouseUp(MouseButton::Right);
+      break;
+    case WM_MBUTTONUP:
+      mouseUp(MouseButton::Middle);
+      return 0;
+    case WM_MOUSEMOVE:
+      Notify([](WindowHandler& h) { h.HandleMouseMove(); });
+      return 0;
+    case WM_CONTEXTMENU:
+      // From a control too: the window's menu, if it has one, is the program's.
+      ContextMenu(hwnd, lParam);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // Shift+F10 asks for the context menu. Not every system's default
+      // handling says so for a borderless window; this one does for all. The
+      // system itself turns the Menu key into the request.
+      if (wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
+          ::GetKeyState(VK_MENU) >= 0) {
+        ContextMenu(hwnd, -1);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      // Rulers measure in screen pixels at every density: only dialogs scale.
+      if (Kind_ == WindowKind::Dialog) {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const Rect bounds{suggested->left, suggested->top, suggested->right - suggested->left,
+                          suggested->bottom - suggested->top};
+        const int dpi = LOWORD(wParam);
+        Notify([dpi, bounds](WindowHandler& h) { h.HandleDpiChanged(dpi, bounds); });
+      }
+      return 0;
+    case WM_CLOSE:
+      // What a close does is the program's decision; the default would destroy.
+      Notify([](WindowHandler& h) { h.HandleCloseRequest(); });
+      return 0;
+    case WM_PAINT:
+      return Paint(hwnd);
+    case WM_ERASEBKGND:
+      return EraseBackground(hwnd, wParam, lParam);
+    case WM_ACTIVATE: {
+      const auto alive = Alive_;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        // Before the focus leaves: the handler notes which control has it.
+        Notify([](WindowHandler& h) { h.HandleActivate(false); });
+        return *alive ? ::DefWindowProcW(hwnd, msg, wParam, lParam) : 0;
+      }
+      // Default first: it moves the focus into the window, which may already
+      // report it through WM_SETFOCUS; the group reports a window once.
+      const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
+      if (*alive) Group_.ReportFocus(*this);
+      // During a destruction the handler hears of it from the queue, below.
+      if (*alive && !Group_.Destroying()) Notify([](WindowHandler& h) { h.HandleActivate(true); });
+      return result;
+    }
+    case WM_SETFOCUS:
+      Group_.ReportFocus(*this);
+      return 0;
+    case kMsgDeferredFocus:
+      if (::GetActiveWindow() == hwnd) {
+        const auto alive = Alive_;
+        Group_.ReportFocus(*this);
+        if (*alive) Notify([](WindowHandler& h) { h.HandleActivate(true); });
+      }
+      return 0;
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      static_cast<void>(Hwnd_.release());  // the system has destroyed it
+      Group_.WindowDestroyed(hwnd);
+      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self =
+        static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->Hwnd_.reset(hwnd);
+  }
+  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+  return self->HandleMessage(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace vr::win32
