@@ -223,16 +223,17 @@ void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
 // ---------------------------------------------------------------- mouse
 
 void TRulerForm::FormMouseDown(MouseButton button) {
+  // Any press hides the readout: a drag would only carry it along, and a
+  // menu covers it.
+  if (Pointer_) {
+    Pointer_.reset();
+    ShowOverlay();
+  }
   if (button != MouseButton::Left) return;
   NativeWindow().CaptureMouse();
   const Point c = Owner().Os().CursorPos();
   DragOffset_ = {Saturate(static_cast<int64_t>(c.X) - Settings_.CenterPoint.X),
                  Saturate(static_cast<int64_t>(c.Y) - Settings_.CenterPoint.Y)};
-  // A drag hides the readout: it would only follow the ruler around.
-  if (Pointer_) {
-    Pointer_.reset();
-    ShowOverlay();
-  }
 }
 
 void TRulerForm::FormMouseMove() {
@@ -266,6 +267,20 @@ void TRulerForm::PointerMoved() {
   ShowOverlay();
 }
 
+void TRulerForm::FormMouseLeave() {
+  if (!Pointer_) return;
+  Pointer_.reset();
+  ShowOverlay();
+}
+
+void TRulerForm::FormDoubleClick() {
+  // Its second press has just started a drag, as a single press does; the
+  // mark goes where that press was.
+  if (const auto offset = Axis().OffsetOf(CursorInWindow())) ToggleMark(*offset);
+}
+
+bool TRulerForm::CopyMeasurement() { return Owner().Os().SetClipboardText(MeasurementText()); }
+
 void TRulerForm::ToggleMark(int64_t offset) {
   if (Marks_.Toggle(offset) != RulerMarks::Toggled::Full) ShowOverlay();
 }
@@ -283,7 +298,7 @@ void TRulerForm::ClearMarks() {
 void TRulerForm::ShowOverlay() {
   const std::vector<Rect> changed =
       Overlay_.Update(Picture_.Picture, {Pointer_, Marks_.Offsets()}, Owner().Os());
-  if (!changed.empty()) FormPaint();
+  for (const Rect& area : changed) NativeWindow().Invalidate(area);
 }
 
 // ---------------------------------------------------------------- painting

@@ -101,6 +101,8 @@ class TRulerForm : public TForm {
   void ClearMarks();
   // What Ctrl+C copies, as "<number> px".
   std::string MeasurementText() const { return vr::MeasurementText(Marks_, Settings_.Scale); }
+  // Puts it on the clipboard; false when the clipboard could not be had.
+  bool CopyMeasurement();
 
   // Draws the picture anew from the settings, tells the program that this
   // ruler changed (ActiveFormChanged), then shows the picture.
@@ -110,6 +112,8 @@ class TRulerForm : public TForm {
   void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
   void HandleMouseMove() override { FormMouseMove(); }
   void HandleMouseUp(MouseButton button) override { FormMouseUp(button); }
+  void HandleMouseLeave() override { FormMouseLeave(); }
+  void HandleDoubleClick() override { FormDoubleClick(); }
   void HandlePaint() override { FormPaint(); }
   bool HandleEraseBackground() override;
 
@@ -125,6 +129,8 @@ class TRulerForm : public TForm {
   void FormMouseDown(MouseButton button);
   void FormMouseMove();
   void FormMouseUp(MouseButton button);
+  void FormMouseLeave();
+  void FormDoubleClick();
   void FontChanged();
   void ApplyOpacity();
   // Where the window goes: its laid-out size around the centre point.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "Ruler/RulerRender.h"
 #include "platform/TextMaskCache.h"
@@ -62,6 +63,16 @@ Rect Intersection(const Rect& a, const Rect& b) {
   return {left, top, right - left, bottom - top};
 }
 
+// Copies part of a row. The hairline's areas are a pixel or two wide and many
+// rows high: for those a call into the library's block copy costs more than the copy.
+void CopyRow(const TColor* from, TColor* to, int32_t n) {
+  if (n > 4) {
+    std::copy_n(from, n, to);
+    return;
+  }
+  for (int32_t i = 0; i < n; ++i) to[i] = from[i];
+}
+
 }  // namespace
 
 OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch, int32_t breadth,
@@ -106,7 +117,7 @@ namespace {
 
 // Lays out the marks' items or the pointer's, appending them to `items`.
 void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook& look,
-            Platform& text, const std::vector<OverlayItem>& earlier, bool marksPart,
+            Platform& text, std::span<const OverlayItem> earlier, bool marksPart,
             std::vector<OverlayItem>& items) {
   const bool vertical = axis.Vertical();
   const int64_t length = axis.Length();
@@ -244,17 +255,17 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
 
 std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
                                        const OverlayLook& look, Platform& text,
-                                       const std::vector<OverlayItem>& earlier) {
+                                       std::span<const OverlayItem> earlier) {
   std::vector<OverlayItem> items;
   LayOut(axis, state, look, text, earlier, true, items);
   LayOut(axis, state, look, text, earlier, false, items);
   return items;
 }
 
-std::vector<Rect> DirtyRects(const std::vector<OverlayItem>& before,
-                             const std::vector<OverlayItem>& after) {
+std::vector<Rect> DirtyRects(std::span<const OverlayItem> before,
+                             std::span<const OverlayItem> after) {
   std::vector<Rect> dirty;
-  auto onlyIn = [&](const std::vector<OverlayItem>& these, const std::vector<OverlayItem>& other) {
+  auto onlyIn = [&](std::span<const OverlayItem> these, std::span<const OverlayItem> other) {
     for (size_t i = 0; i < these.size(); ++i) {
       const OverlayItem& a = these[i];
       // Unchanged items mostly keep their place in the drawing order.
@@ -292,8 +303,7 @@ void ComposeOverlay(Image& out, const Image& picture, const std::vector<OverlayI
   const auto w = static_cast<size_t>(picture.Width());
   for (int32_t y = clip.Top; y < clip.Top + clip.Height; ++y) {
     const size_t row = static_cast<size_t>(y) * w + static_cast<size_t>(clip.Left);
-    std::copy_n(picture.Pixels().begin() + static_cast<std::ptrdiff_t>(row), clip.Width,
-                out.Pixels().begin() + static_cast<std::ptrdiff_t>(row));
+    CopyRow(picture.Pixels().data() + row, out.Pixels().data() + row, clip.Width);
   }
   for (const OverlayItem& item : items) {
     const Rect r = Intersection(item.Bounds, clip);
@@ -310,9 +320,9 @@ void ComposeOverlay(Image& out, const Image& picture, const std::vector<OverlayI
       if (sy >= p.Height()) continue;
       const int32_t n = std::min(r.Width, p.Width() - sx);
       if (n <= 0) continue;
-      std::copy_n(p.Pixels().data() + static_cast<size_t>(sy) * static_cast<size_t>(p.Width()) +
-                      static_cast<size_t>(sx),
-                  n, dst);
+      CopyRow(p.Pixels().data() + static_cast<size_t>(sy) * static_cast<size_t>(p.Width()) +
+                  static_cast<size_t>(sx),
+              dst, n);
     }
   }
 }
@@ -343,13 +353,13 @@ std::vector<Rect> TRulerOverlay::Update(const Image& picture, const OverlayState
   std::vector<Rect> dirty;
   if (state.Marks == State_.Marks) {
     // Only the pointer moved: the marks' items stay as they are.
-    const auto marksEnd = Items_.begin() + static_cast<std::ptrdiff_t>(MarkItems_);
-    const std::vector<OverlayItem> before(marksEnd, Items_.end());
+    const std::span<const OverlayItem> before(Items_.data() + MarkItems_,
+                                              Items_.size() - MarkItems_);
     std::vector<OverlayItem> after;
     LayOut(Axis_, state, Look_, text, before, false, after);
     dirty = DirtyRects(before, after);
-    Items_.erase(marksEnd, Items_.end());
-    Items_.insert(Items_.end(), after.begin(), after.end());
+    Items_.resize(MarkItems_);
+    std::move(after.begin(), after.end(), std::back_inserter(Items_));
   } else {
     std::vector<OverlayItem> items;
     LayOut(Axis_, state, Look_, text, Items_, true, items);

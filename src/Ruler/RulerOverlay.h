@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,12 +73,12 @@ std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t
 // Labels of `earlier` that are unchanged are reused, not drawn again.
 std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
                                        const OverlayLook& look, Platform& text,
-                                       const std::vector<OverlayItem>& earlier = {});
+                                       std::span<const OverlayItem> earlier = {});
 
 // The areas that look different between two layouts: the items only one of
 // them has, those that touch or overlap merged.
-std::vector<Rect> DirtyRects(const std::vector<OverlayItem>& before,
-                             const std::vector<OverlayItem>& after);
+std::vector<Rect> DirtyRects(std::span<const OverlayItem> before,
+                             std::span<const OverlayItem> after);
 
 // Within `area`, `out` becomes the picture with the items over it.
 void ComposeOverlay(Image& out, const Image& picture, const std::vector<OverlayItem>& items,

@@ -211,7 +211,7 @@ Point ScreenAt(TRulerForm& r, headless::HeadlessWindow& w, int64_t offset, int a
                          : Point{b.Left + along, b.Top + across};
 }
 
-TEST_F(MeasureTest, ThePointerLeavingOrADragStartingShowsThePictureAlone) {
+TEST_F(MeasureTest, ThePointerLeavingOrAPressShowsThePictureAlone) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
   Os.MouseMove(w, ScreenAt(r, w, 100));
@@ -229,6 +229,9 @@ TEST_F(MeasureTest, ThePointerLeavingOrADragStartingShowsThePictureAlone) {
   // Released where the drag put it, the pointer is read there again.
   Os.MouseUp(w, MouseButton::Left, {800, 500});
   EXPECT_EQ(r.PointerOffset(), std::optional<int64_t>(100));
+  // The right button's press opens the menu over it: the readout goes too.
+  Os.MouseDown(w, MouseButton::Right, {800, 500});
+  EXPECT_EQ(w.Screen(), r.RulerImage());
 }
 
 TEST_F(MeasureTest, MarksKeepTheirOffsetsThroughMovesAndTurns) {
@@ -307,6 +310,57 @@ TEST_F(MeasureTest, APointerStepRedrawsOnlyAroundTheHairlineAndLabel) {
   // Two columns of the hairline and the label's old and new places.
   EXPECT_GT(area, 2 * 512);
   EXPECT_LT(area, 2 * 512 + 2 * 200 * 20);
+}
+
+TEST_F(MeasureTest, ADoubleClickMarksAndItsSecondPressStillDrags) {
+  TRulerForm& r = StartAndShowRuler0();
+  auto& w = WindowOf(r);
+  Os.DoubleClick(w, ScreenAt(r, w, 100));
+  Os.DoubleClick(w, ScreenAt(r, w, 345));
+  EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{100, 345}));
+  EXPECT_EQ(r.PointerOffset(), std::optional<int64_t>(345));
+  EXPECT_EQ(w.Bounds(), (Rect{358, 359, 650, 50}));
+  // Within two pixels of a mark: it goes.
+  Os.DoubleClick(w, ScreenAt(r, w, 98));
+  EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{345}));
+
+  // Press, release, press again (the double-click) and move: the ruler follows.
+  const Point at = ScreenAt(r, w, 200);
+  Os.MouseDown(w, MouseButton::Left, at);
+  Os.MouseUp(w, MouseButton::Left, at);
+  Os.MouseDown(w, MouseButton::Left, at);
+  w.Handler().HandleDoubleClick();
+  Os.MouseMove(w, {at.X + 40, at.Y + 30});
+  Os.MouseUp(w, MouseButton::Left, {at.X + 40, at.Y + 30});
+  EXPECT_EQ(w.Bounds(), (Rect{398, 389, 650, 50}));
+  EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{200, 345}));
+}
+
+TEST_F(MeasureTest, LeavingTheRulerTakesTheHairlineAway) {
+  TRulerForm& r = StartAndShowRuler0();
+  auto& w = WindowOf(r);
+  r.ToggleMark(50);
+  const Image marked = w.Screen();
+  Os.MouseMove(w, ScreenAt(r, w, 300));
+  ASSERT_NE(w.Screen(), marked);
+  Os.MouseLeave(w, {10, 10});
+  EXPECT_EQ(r.PointerOffset(), std::nullopt);
+  EXPECT_EQ(w.Screen(), marked);
+}
+
+TEST_F(MeasureTest, APointerMoveShowsOnlyWhatChanged) {
+  TRulerForm& r = StartAndShowRuler0();
+  r.SetScale(2048);
+  r.SetBreadth(512);
+  auto& w = WindowOf(r);
+  Os.MouseMove(w, ScreenAt(r, w, 1000));
+  const int64_t before = w.PresentedPixels();
+  const uint64_t renders = r.RenderCount();
+  Os.MouseMove(w, ScreenAt(r, w, 1001));
+  const int64_t shown = w.PresentedPixels() - before;
+  EXPECT_GT(shown, 2 * 512);
+  EXPECT_LT(shown, int64_t{w.Bounds().Width} * w.Bounds().Height / 100);
+  EXPECT_EQ(r.RenderCount(), renders);
 }
 
 struct LookCase {
