@@ -263,17 +263,6 @@ TEST_F(MeasureTest, MarksOffTheShortenedRulerGo) {
   EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{-5, 0, 104}));
 }
 
-TEST_F(MeasureTest, AKeyMarksThePointersPlaceAlongTheRulerEvenBesideIt) {
-  TRulerForm& r = StartAndShowRuler0();
-  auto& w = WindowOf(r);
-  Os.Cursor = ScreenAt(r, w, 200, -30);  // above the ruler, over what it measures
-  r.ToggleMarkAtPointer();
-  EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{200}));
-  Os.Cursor = {w.Bounds().Left + w.Bounds().Width, w.Bounds().Top};  // past its end
-  r.ToggleMarkAtPointer();
-  EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{200}));
-}
-
 // However the overlay changed, a part shown again looks exactly as the whole
 // drawn at once: no trace of a label or hairline stays behind.
 TEST_F(MeasureTest, PartialUpdatesShowWhatAWholeComposeShows) {
