@@ -31,7 +31,7 @@ E2E_JOBS   ?= 4
 
 PKGS_NATIVE  := cmake g++ libgtest-dev libgmock-dev libbenchmark-dev
 PKGS_WINDOWS := cmake mingw-w64
-PKGS_WINE    := wine wine64 xvfb xdotool x11-utils imagemagick fonts-liberation python3 trayer
+PKGS_WINE    := wine wine64 xvfb xdotool xclip x11-utils imagemagick fonts-liberation python3 trayer
 PKGS_FORMAT  := clang-format
 PKGS_FUZZ    := cmake clang libclang-rt-14-dev
 

@@ -1,5 +1,5 @@
 """Makes the README's pictures: the real ruler, one per orientation, cropped to its window;
-the ruler's context menu, the tray menu, the About box and the Options window.
+the ruler with two marks and the pointer's readout; the ruler's context menu, the tray menu, the About box and the Options window.
 
     python3 tools/docs_pictures.py OUTPUT_DIR
 
@@ -27,6 +27,29 @@ def shoot(orientation, dest):
         session.seed({"Orientation": orientation})
         session.start()
         session.wait_window().picture().save_png(dest)
+    finally:
+        session.close()
+
+
+MEASURE_PICTURE = "ruler-measure.png"
+# The default ruler around (683, 384): its top edge, and the column of its zero tick.
+RULER_TOP, ZERO = 359, 363
+
+
+def shoot_measure(dest):
+    """Ruler 0 with marks at 100 and 345 and the pointer resting at 290."""
+    session = vrtest.Session("docs-measure")
+    try:
+        session.start()
+        win = session.wait_window()
+        for offset in (100, 345):
+            session.xdotool("mousemove", ZERO + offset, RULER_TOP + 25)
+            session.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        session.xdotool("mousemove", ZERO + 290, RULER_TOP + 25)
+        black = (0, 0, 0)
+        vrtest.wait_until(lambda: win.picture()[5 + 290, 1] == black, 20, 0.2,
+                          "the pointer's hairline")
+        settled(session, win.geometry()).save_png(dest)
     finally:
         session.close()
 
@@ -131,6 +154,8 @@ def main():
     for orientation, name in PICTURES.items():
         shoot(orientation, out / name)
         print(out / name)
+    shoot_measure(out / MEASURE_PICTURE)
+    print(out / MEASURE_PICTURE)
     shoot_menus_and_about(out)
     for name in MENU_PICTURES:
         print(out / name)

@@ -79,6 +79,7 @@ void TRulerForm::FormDestroy() {
   // window region went to the windowing system when it was set.
   Font().OnChange = nullptr;
   Picture_ = RulerPicture{};
+  Overlay_ = TRulerOverlay{};
 }
 
 std::string TRulerForm::SettingsKeyPath() const { return vr::SettingsKeyPath(RulerIndex_); }
@@ -153,6 +154,8 @@ void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
   NativeWindow().SetBounds(WindowBounds());
+  // Moved by keys under a resting pointer: it now points elsewhere on the ruler.
+  if (Pointer_) PointerMoved();
 }
 
 void TRulerForm::KeepReachable() {
@@ -220,6 +223,12 @@ void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
 // ---------------------------------------------------------------- mouse
 
 void TRulerForm::FormMouseDown(MouseButton button) {
+  // Any press hides the readout: a drag would only carry it along, and a
+  // menu covers it.
+  if (Pointer_) {
+    Pointer_.reset();
+    ShowOverlay();
+  }
   if (button != MouseButton::Left) return;
   NativeWindow().CaptureMouse();
   const Point c = Owner().Os().CursorPos();
@@ -228,25 +237,91 @@ void TRulerForm::FormMouseDown(MouseButton button) {
 }
 
 void TRulerForm::FormMouseMove() {
-  if (!NativeWindow().HasMouseCapture()) return;
+  if (!NativeWindow().HasMouseCapture()) {
+    PointerMoved();
+    return;
+  }
   const Point c = Owner().Os().CursorPos();
   MoveCenterTo({Saturate(static_cast<int64_t>(c.X) - DragOffset_.X),
                 Saturate(static_cast<int64_t>(c.Y) - DragOffset_.Y)});
 }
 
-void TRulerForm::FormMouseUp(MouseButton /*button*/) { NativeWindow().ReleaseMouse(); }
+void TRulerForm::FormMouseUp(MouseButton /*button*/) {
+  const bool dragged = NativeWindow().HasMouseCapture();
+  NativeWindow().ReleaseMouse();
+  // The pointer rests where the drag ended: read it there at once.
+  if (dragged) PointerMoved();
+}
+
+// ---------------------------------------------------------------- reading
+
+Point TRulerForm::CursorInWindow() const {
+  const Point c = Owner().Os().CursorPos();
+  const Rect w = WindowBounds();
+  return {Saturate(static_cast<int64_t>(c.X) - w.Left),
+          Saturate(static_cast<int64_t>(c.Y) - w.Top)};
+}
+
+void TRulerForm::PointerMoved() {
+  Pointer_ = Axis().OffsetOf(CursorInWindow());
+  ShowOverlay();
+}
+
+void TRulerForm::FormMouseLeave() {
+  if (!Pointer_) return;
+  Pointer_.reset();
+  ShowOverlay();
+}
+
+void TRulerForm::FormDoubleClick() {
+  // Its second press has just started a drag, as a single press does; the
+  // mark goes where that press was.
+  if (const auto offset = Axis().OffsetOf(CursorInWindow())) ToggleMark(*offset);
+}
+
+bool TRulerForm::CopyMeasurement() { return Owner().Os().SetClipboardText(MeasurementText()); }
+
+void TRulerForm::ToggleMark(int64_t offset) {
+  if (Marks_.Toggle(offset) != RulerMarks::Toggled::Full) ShowOverlay();
+}
+
+void TRulerForm::ToggleMarkAtPointer() {
+  if (const auto offset = Axis().OffsetAlong(CursorInWindow())) ToggleMark(*offset);
+}
+
+void TRulerForm::ClearMarks() {
+  if (Marks_.Empty()) return;
+  Marks_.Clear();
+  ShowOverlay();
+}
+
+void TRulerForm::ShowOverlay() {
+  const std::vector<Rect> changed =
+      Overlay_.Update(Picture_.Picture, {Pointer_, Marks_.Offsets()}, Owner().Os());
+  for (const Rect& area : changed) NativeWindow().Invalidate(area);
+}
 
 // ---------------------------------------------------------------- painting
 
 void TRulerForm::Render() {
   Platform& os = Owner().Os();
   // The old picture goes first: a long, broad ruler's picture is large, and
-  // two of them at once would double the peak.
+  // two of them at once would double the peak. So does the overlay's copy.
   Picture_ = RulerPicture{};
+  Overlay_ = TRulerOverlay{};
   Picture_ = RenderRuler(Settings_, {Font().Name(), Font().Color(), os.PixelsPerInch()}, Width_,
                          Height_, os);
   SetColor(Picture_.Color);
   ++RenderCount_;
+  // Marks keep their offsets through a turn or a new scale; those that fell
+  // off the window go, and a resting pointer is read again where it now points.
+  const RulerAxis axis = Axis();
+  Marks_.KeepWithin(axis.FirstOffset(), axis.LastOffset());
+  if (Pointer_) Pointer_ = axis.OffsetOf(CursorInWindow());
+  Overlay_.Reset(
+      Picture_.Picture, axis,
+      OverlayLookFor(Picture_.Color, Font().Name(), os.PixelsPerInch(), axis.Breadth(), os),
+      {Pointer_, Marks_.Offsets()}, os);
   // This ruler changed: the tray icon and the Options window follow the
   // active ruler, before the new picture is shown.
   if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
@@ -255,7 +330,7 @@ void TRulerForm::Render() {
 
 void TRulerForm::FontChanged() { Render(); }
 
-void TRulerForm::FormPaint() { NativeWindow().Present(Picture_.Picture); }
+void TRulerForm::FormPaint() { NativeWindow().Present(Overlay_.Shown(Picture_.Picture)); }
 
 bool TRulerForm::HandleEraseBackground() {
   // Painting the picture instead of a background keeps the ruler from

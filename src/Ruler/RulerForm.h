@@ -2,7 +2,11 @@
 // One ruler window: its settings, geometry, movement and setters.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
+#include "Ruler/RulerMeasure.h"
+#include "Ruler/RulerOverlay.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/RulerSettings.h"
 #include "forms/Forms.h"
@@ -84,6 +88,22 @@ class TRulerForm : public TForm {
   uint64_t RenderCount() const { return RenderCount_; }
   const TRenderWork& LastRenderWork() const { return Picture_.Work; }
 
+  // Reading the ruler exactly. Marks last for the run; they are not stored.
+  RulerAxis Axis() const { return RulerAxis::Of(Settings_, Width_, Height_); }
+  const RulerMarks& Marks() const { return Marks_; }
+  // The pointer's offset while it hovers over the ruler (not while dragging).
+  std::optional<int64_t> PointerOffset() const { return Pointer_; }
+  const TRulerOverlay& Overlay() const { return Overlay_; }
+  // A mark at the offset, or the one within reach of it taken away.
+  void ToggleMark(int64_t offset);
+  // The same at the pointer's place along the ruler, over it or beside it.
+  void ToggleMarkAtPointer();
+  void ClearMarks();
+  // What Ctrl+C copies, as "<number> px".
+  std::string MeasurementText() const { return vr::MeasurementText(Marks_, Settings_.Scale); }
+  // Puts it on the clipboard; false when the clipboard could not be had.
+  bool CopyMeasurement();
+
   // Draws the picture anew from the settings, tells the program that this
   // ruler changed (ActiveFormChanged), then shows the picture.
   void Render();
@@ -92,6 +112,8 @@ class TRulerForm : public TForm {
   void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
   void HandleMouseMove() override { FormMouseMove(); }
   void HandleMouseUp(MouseButton button) override { FormMouseUp(button); }
+  void HandleMouseLeave() override { FormMouseLeave(); }
+  void HandleDoubleClick() override { FormDoubleClick(); }
   void HandlePaint() override { FormPaint(); }
   bool HandleEraseBackground() override;
 
@@ -107,11 +129,19 @@ class TRulerForm : public TForm {
   void FormMouseDown(MouseButton button);
   void FormMouseMove();
   void FormMouseUp(MouseButton button);
+  void FormMouseLeave();
+  void FormDoubleClick();
   void FontChanged();
   void ApplyOpacity();
   // Where the window goes: its laid-out size around the centre point.
   Rect WindowBounds() const;
   Point DisplaySize() const;
+  // The cursor in window coordinates.
+  Point CursorInWindow() const;
+  // The pointer hovers, or has left: the overlay follows it.
+  void PointerMoved();
+  // Brings the overlay up to date and shows the areas that changed.
+  void ShowOverlay();
 
   int RulerIndex_ = 0;
   RulerSettings Settings_;
@@ -121,6 +151,9 @@ class TRulerForm : public TForm {
   int32_t Width_ = 226;
   int32_t Height_ = 105;
   RulerPicture Picture_;
+  RulerMarks Marks_;
+  std::optional<int64_t> Pointer_;
+  TRulerOverlay Overlay_;
   uint64_t RenderCount_ = 0;
 };
 

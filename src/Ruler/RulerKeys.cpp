@@ -100,6 +100,15 @@ void RulerKeyHook(const Message& msg, bool& /*handled*/) {
     case KeyCode::NumpadSubtract:
       r->SetScale(AddSaturated(r->Scale(), -KeyStep()));
       break;
+    case KeyCode::Space:
+      if (ModifierState() == 0) r->ToggleMarkAtPointer();
+      break;
+    case KeyCode::Backspace:
+      if (ModifierState() == 0) r->ClearMarks();
+      break;
+    case KeyCode::C:
+      if (ModifierState() == ssCtrl) r->CopyMeasurement();
+      break;
     default:
       if (const auto n = FunctionKeyNumber(msg.Key); n && *n <= 10 && ModifierState() == 0) {
         SwitchRuler(*n % 10);

@@ -83,6 +83,9 @@ class Shell {
   // Asks the desktop shell to open a link, such as a mailto: one; the result
   // is not reported.
   virtual void OpenLink(const std::string& url) = 0;
+  // Puts plain text on the clipboard, replacing what it held; false when the
+  // clipboard could not be had.
+  virtual bool SetClipboardText(const std::string& text) = 0;
 };
 
 }  // namespace vr

@@ -22,6 +22,12 @@ class WindowHandler {
   virtual void HandleMouseDown(MouseButton) {}
   virtual void HandleMouseMove() {}
   virtual void HandleMouseUp(MouseButton) {}
+  // The pointer left the window, or another window now covers it there.
+  // Reported once after moves over the window, with or without the capture.
+  virtual void HandleMouseLeave() {}
+  // The left button's second press of a double-click, right after that
+  // press's HandleMouseDown: a double-click is two presses as well.
+  virtual void HandleDoubleClick() {}
   // The windowing system asks the window to close (Alt+F4, the close box).
   virtual void HandleCloseRequest() {}
   virtual void HandlePaint() {}
@@ -73,8 +79,12 @@ class Window : public ControlHost {
   virtual void CaptureMouse() = 0;
   virtual bool HasMouseCapture() const = 0;
   virtual void ReleaseMouse() = 0;
-  // Copies the picture to the window at (0, 0), now.
+  // Copies the picture to the window at (0, 0), now; from the paint handler,
+  // only the part that the paint is for.
   virtual void Present(const Image& picture) = 0;
+  // The area, in window pixels, looks different now: the window paints it
+  // soon (HandlePaint), and only it.
+  virtual void Invalidate(const Rect& area) = 0;
 
   // Dialog windows.
   // The size of the area inside the frame; the outer bounds follow.

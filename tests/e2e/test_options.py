@@ -173,6 +173,8 @@ class OptionsWindow(vrtest.RulerTestCase):
     def click(self, xy, button=1):
         self.s.xdotool("mousemove", *xy)
         self.s.xdotool("click", button)
+        # Off the rulers again: the pictures compared here show no hairline.
+        self.s.pointer_away()
 
     def click_control(self, controls, name, dx=12, dy=10):
         c, client = controls[name], controls["window"]

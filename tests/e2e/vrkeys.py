@@ -186,6 +186,8 @@ class KeysCase(vrtest.RulerTestCase):
         self.s.xdotool("mousemove", *xy, "click", "1")
         by_slot = self.settle(lambda r: r[slot]["foreground"], what=f"ruler {slot} in front")
         self.assertTrue(by_slot[slot]["foreground"], f"a click on ruler {slot} did not focus it")
+        # Off the ruler again, so that its body shows no hairline in a screenshot.
+        self.s.pointer_away()
 
     def post(self, expected, *keys):
         """Posts key-downs to the foreground ruler; the microseconds until its window

@@ -45,6 +45,10 @@ WINE_FONTS = Path("/usr/share/wine/fonts")
 TEMPLATE_VERSION = "fonts-1"  # bump when the template's contents change
 
 SCREEN_W, SCREEN_H = 1366, 768
+# Where the pointer rests while a case does not use it: a corner that no ruler starts
+# over, so that no ruler shows the pointer's hairline and label in a screenshot. Xvfb
+# starts it in the middle of the screen, over ruler 0.
+POINTER_REST = (0, SCREEN_H - 1)
 TITLE = "Vantori Rulers"
 RULER_CLASS = "TRulerForm"
 RULERS_KEY = "HKCU\\Software\\Vantori\\Rulers"
@@ -441,6 +445,7 @@ class Session:
             self.display = self._start_xvfb()
             self.env = wine_env(self.prefix, self.display, self.tmp / "tmp")
             self.xenv = dict(os.environ, DISPLAY=self.display, TMPDIR=str(self.tmp / "tmp"))
+            self.pointer_away()
             # One persistent server for the case: later wine calls start fast.
             self.wineserver_started = True  # even if the call below fails half-way
             run(["wineserver", "-p"], env=self.env)
@@ -575,6 +580,11 @@ class Session:
             time.sleep(0.05)
         time.sleep(0.1)
         self.xdotool("mouseup", button)
+
+    def pointer_away(self):
+        """Moves the pointer off every ruler: a case comparing pixels calls it after
+        using the mouse on a ruler, and waits for the ruler to drop its hairline."""
+        self.xdotool("mousemove", *POINTER_REST)
 
     def key(self, *keys):
         """Sends keys to whichever X window has the input focus."""

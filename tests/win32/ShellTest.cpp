@@ -231,5 +231,29 @@ TEST_F(Win32ColorChooser, ItsOwnerTakesNoInputWhileItRunsAndIsActiveAgainAfter) 
   ChooserOwner = nullptr;
 }
 
+// ---------------------------------------------------------------- clipboard
+
+using Win32Clipboard = Win32Test;
+
+// Plain text, as another program reads it; the memory is the clipboard's afterwards.
+TEST_F(Win32Clipboard, TakesPlainTextAndItsMemory) {
+  const long before = LiveHandles();
+  for (const std::string text : {"245 px", "-3 px", ""}) {
+    ASSERT_TRUE(Os().SetClipboardText(text));
+    std::wstring read = L"(none)";
+    if (::OpenClipboard(nullptr)) {
+      if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+          read = chars;
+          ::GlobalUnlock(data);
+        }
+      }
+      ::CloseClipboard();
+    }
+    EXPECT_EQ(read, std::wstring(text.begin(), text.end()));
+  }
+  EXPECT_EQ(LiveHandles(), before);
+}
+
 }  // namespace
 }  // namespace vr::win32::test

@@ -34,6 +34,8 @@ struct Recorder : WindowHandler {
   void HandleMouseDown(MouseButton b) override { Record("down " + Name(b)); }
   void HandleMouseMove() override { Record("move"); }
   void HandleMouseUp(MouseButton b) override { Record("up " + Name(b)); }
+  void HandleMouseLeave() override { Record("leave"); }
+  void HandleDoubleClick() override { Record("double"); }
   void HandleCloseRequest() override { Record("close"); }
   void HandlePaint() override { Record("paint"); }
   bool HandleEraseBackground() override {
@@ -136,13 +138,18 @@ TEST_F(Win32Windows, MouseCloseAndEraseMessagesBecomeHandlerCalls) {
   const std::pair<UINT, const char*> mouse[] = {
       {WM_LBUTTONDOWN, "down L"}, {WM_RBUTTONDOWN, "down R"}, {WM_MBUTTONDOWN, "down M"},
       {WM_LBUTTONUP, "up L"},     {WM_RBUTTONUP, "up R"},     {WM_MBUTTONUP, "up M"},
-      {WM_MOUSEMOVE, "move"},
+      {WM_MOUSEMOVE, "move"},     {WM_MOUSELEAVE, "leave"},
   };
   for (auto [msg, call] : mouse) {
     Handler.Calls.clear();
     ::SendMessageW(hwnd, msg, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(Handler.Calls, Strings{call});
   }
+  // A double-click's second press is a press as well.
+  EXPECT_NE(::GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS, 0) << "rulers hear double-clicks";
+  Handler.Calls.clear();
+  ::SendMessageW(hwnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(Handler.Calls, (Strings{"down L", "double"}));
   Handler.Calls.clear();
   ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Handler.Calls == Strings{"close"} && ::IsWindow(hwnd)) << "a close request only asks";
@@ -165,6 +172,28 @@ TEST_F(Win32Windows, PresentCopiesThePictureRedInTheLowByte) {
   WindowDc dc(hwnd);
   EXPECT_EQ(::GetPixel(dc.Get(), 5, 5), 0x00204060u);
   EXPECT_EQ(::GetPixel(dc.Get(), 10, 20), 0x000000FFu);
+}
+
+TEST_F(Win32Windows, AnInvalidatedAreaIsPaintedAndPresentedAlone) {
+  auto window = Os().CreateTopLevel(RulerAt({358, 359, 650, 50}), Handler);
+  const HWND hwnd = HwndOf(*window);
+  window->SetRegion({0, 0, 650, 50});
+  window->SetVisible(true);
+  window->SetOpacity(false, 0);
+  Pump();
+  window->Present(Image(650, 50, 0x00204060));
+  window->Invalidate({20, 5, 3, 4});
+  RECT update{};
+  ASSERT_TRUE(::GetUpdateRect(hwnd, &update, FALSE));
+  EXPECT_TRUE(update.left == 20 && update.top == 5 && update.right == 23 && update.bottom == 9);
+  const Image black(650, 50, 0x00000000);
+  Handler.Then = [&] { window->Present(black); };
+  ::UpdateWindow(hwnd);
+  Handler.Then = nullptr;
+  WindowDc dc(hwnd);
+  EXPECT_EQ(::GetPixel(dc.Get(), 21, 6), 0u) << "the area is presented";
+  EXPECT_EQ(::GetPixel(dc.Get(), 24, 6), 0x00204060u) << "and nothing beside it";
+  EXPECT_EQ(::GetPixel(dc.Get(), 5, 5), 0x00204060u);
 }
 
 TEST_F(Win32Windows, AHandlersErrorIsShownAndAFailedPaintStillValidates) {

@@ -139,8 +139,30 @@ void HeadlessWindow::ReleaseMouse() {
 }
 
 void HeadlessWindow::Present(const Image& picture) {
-  Presented_ = picture;
   ++Presents_;
+  if (!PaintArea_ || Presented_.Width() != picture.Width() ||
+      Presented_.Height() != picture.Height()) {
+    Presented_ = picture;
+    PresentedPixels_ += static_cast<int64_t>(picture.Pixels().size());
+    return;
+  }
+  const int32_t left = std::max(PaintArea_->Left, 0);
+  const int32_t top = std::max(PaintArea_->Top, 0);
+  const int32_t right = std::min(PaintArea_->Left + PaintArea_->Width, picture.Width());
+  const int32_t bottom = std::min(PaintArea_->Top + PaintArea_->Height, picture.Height());
+  for (int32_t y = top; y < bottom; ++y) {
+    const size_t row = static_cast<size_t>(y) * static_cast<size_t>(picture.Width());
+    std::copy(picture.Pixels().begin() + static_cast<std::ptrdiff_t>(row + left),
+              picture.Pixels().begin() + static_cast<std::ptrdiff_t>(row + right),
+              Presented_.Pixels().begin() + static_cast<std::ptrdiff_t>(row + left));
+    PresentedPixels_ += right - left;
+  }
+}
+
+void HeadlessWindow::Invalidate(const Rect& area) {
+  PaintArea_ = area;
+  Handler_.HandlePaint();
+  PaintArea_.reset();
 }
 
 // ---------------------------------------------------------------- text
@@ -385,6 +407,25 @@ void HeadlessPlatform::MouseUp(HeadlessWindow& w, MouseButton b, Point screen) {
   Cursor = screen;
   HeadlessWindow* target = Captured ? Captured : &w;
   target->Handler().HandleMouseUp(b);
+}
+
+void HeadlessPlatform::MouseLeave(HeadlessWindow& w, Point screen) {
+  Cursor = screen;
+  w.Handler().HandleMouseLeave();
+}
+
+void HeadlessPlatform::DoubleClick(HeadlessWindow& w, Point screen) {
+  MouseDown(w, MouseButton::Left, screen);
+  MouseUp(w, MouseButton::Left, screen);
+  MouseDown(w, MouseButton::Left, screen);
+  w.Handler().HandleDoubleClick();
+  MouseUp(w, MouseButton::Left, screen);
+}
+
+bool HeadlessPlatform::SetClipboardText(const std::string& text) {
+  if (ClipboardBusy) return false;
+  Clipboard = text;
+  return true;
 }
 
 }  // namespace vr::headless

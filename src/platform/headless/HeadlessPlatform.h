@@ -34,6 +34,8 @@ class HeadlessWindow final : public HeadlessControlHost {
   bool HasMouseCapture() const override;
   void ReleaseMouse() override;
   void Present(const Image& picture) override;
+  // Paints the area at once, as a paint message would.
+  void Invalidate(const Rect& area) override;
   void SetClientSize(int width, int height) override;
   Point ClientSize() const override { return ClientSize_; }
   void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
@@ -56,6 +58,8 @@ class HeadlessWindow final : public HeadlessControlHost {
   uint8_t Alpha() const { return Alpha_; }
   const Image& Screen() const { return Presented_; }
   int Presents() const { return Presents_; }
+  // Pixels copied to the screen by all presents so far.
+  int64_t PresentedPixels() const { return PresentedPixels_; }
   bool IsEnabled() const { return Enabled_; }
   const MaskedImage& SmallIcon() const { return SmallIcon_; }
   const MaskedImage& LargeIcon() const { return LargeIcon_; }
@@ -75,6 +79,9 @@ class HeadlessWindow final : public HeadlessControlHost {
   uint8_t Alpha_ = 255;
   Image Presented_;
   int Presents_ = 0;
+  int64_t PresentedPixels_ = 0;
+  // While a paint runs: the part of the window it is for.
+  std::optional<Rect> PaintArea_;
   Point ClientSize_;
   int Dpi_ = 96;
   bool Enabled_ = true;
@@ -170,6 +177,7 @@ class HeadlessPlatform final : public Platform {
                                            TrayIconHandler& handler) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override { OpenedLinks.push_back(url); }
+  bool SetClipboardText(const std::string& text) override;
 
   // ----- the simulated desktop
   Point DisplaySize{1366, 768};
@@ -199,6 +207,9 @@ class HeadlessPlatform final : public Platform {
   uint32_t Now = 1000;
   int ForegroundRequests = 0;
   std::vector<std::string> OpenedLinks;
+  // The clipboard's text, and a switch that makes it unavailable.
+  std::string Clipboard;
+  bool ClipboardBusy = false;
 
   // Menus: every menu opened, and who answers it. Without an answer the menu
   // is dismissed (-1).
@@ -260,6 +271,11 @@ class HeadlessPlatform final : public Platform {
   void MouseDown(HeadlessWindow& w, MouseButton b, Point screen);
   void MouseMove(HeadlessWindow& w, Point screen);
   void MouseUp(HeadlessWindow& w, MouseButton b, Point screen);
+  // The pointer leaves the window for a point outside it.
+  void MouseLeave(HeadlessWindow& w, Point screen);
+  // Two clicks of the left button in quick succession: the second press
+  // comes as a press and a double-click.
+  void DoubleClick(HeadlessWindow& w, Point screen);
 
  private:
   friend class HeadlessWindow;

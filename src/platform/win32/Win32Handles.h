@@ -56,6 +56,9 @@ struct IconRelease {
   static constexpr HandleKind kKind = HandleKind::Icon;
   void operator()(HICON icon) const noexcept { ::DestroyIcon(icon); }
 };
+struct GlobalMemoryRelease {
+  void operator()(HGLOBAL memory) const noexcept { ::GlobalFree(memory); }
+};
 struct MenuRelease {
   static constexpr HandleKind kKind = HandleKind::Menu;
   void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
@@ -122,6 +125,8 @@ using KeyHandle = Owned<HKEY, KeyRelease>;
 using WindowHandle = Owned<HWND, WindowRelease>;
 using IconHandle = Owned<HICON, IconRelease>;
 using MenuHandle = Owned<HMENU, MenuRelease>;
+// Memory for the clipboard, until the clipboard takes it.
+using GlobalMemoryHandle = Owned<HGLOBAL, GlobalMemoryRelease>;
 
 // A window's DC borrowed with GetDC, handed back with ReleaseDC.
 class WindowDc {
@@ -158,11 +163,28 @@ class PaintScope {
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
   HDC Dc() const { return Dc_; }
+  // The part of the window this paint is for.
+  const RECT& Area() const { return Paint_.rcPaint; }
 
  private:
   HWND Window_;
   PAINTSTRUCT Paint_{};
   HDC Dc_ = nullptr;
+};
+
+// The clipboard, open for this thread's window until the scope ends.
+class ClipboardScope {
+ public:
+  explicit ClipboardScope(HWND owner) : Open_(::OpenClipboard(owner) != FALSE) {}
+  ~ClipboardScope() {
+    if (Open_) ::CloseClipboard();
+  }
+  ClipboardScope(const ClipboardScope&) = delete;
+  ClipboardScope& operator=(const ClipboardScope&) = delete;
+  bool Open() const { return Open_; }
+
+ private:
+  bool Open_;
 };
 
 // Selects an object into a DC and puts the previous one back, so the object

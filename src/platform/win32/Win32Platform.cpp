@@ -14,9 +14,11 @@ namespace {
 
 constexpr wchar_t kErrorCaption[] = L"Vantori Rulers";
 
-WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
+WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background,
+                        UINT style = 0) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
+  cls.style = style;
   cls.lpfnWndProc = proc;
   cls.hInstance = instance;
   cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -43,7 +45,9 @@ Win32Platform::Win32Platform(HINSTANCE instance)
     : Instance_(instance),
       AppClass_(WindowClass(instance, kAppClassName, &Win32Platform::AppWindowProc, nullptr)),
       // Rulers paint every pixel themselves: no background brush to flash.
-      RulerClass_(WindowClass(instance, kRulerClassName, &Win32Window::WindowProc, nullptr)),
+      // Double-clicks set marks on a ruler.
+      RulerClass_(
+          WindowClass(instance, kRulerClassName, &Win32Window::WindowProc, nullptr, CS_DBLCLKS)),
       DialogClass_(WindowClass(instance, kDialogClassName, &Win32Window::WindowProc,
                                reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)))) {
   if (!AppClass_.Ok() || !RulerClass_.Ok() || !DialogClass_.Ok()) {

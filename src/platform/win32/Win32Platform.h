@@ -70,6 +70,7 @@ class Win32Platform : public Platform {
   std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override;
+  bool SetClipboardText(const std::string& text) override;
 
   TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
   SettingsStore& Store() override { return Store_; }

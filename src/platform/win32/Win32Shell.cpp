@@ -10,6 +10,7 @@
 #undef ChooseColor
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <utility>
@@ -291,6 +292,25 @@ std::optional<TColor> Win32Platform::ChooseColor(TColor initial) {
 void Win32Platform::OpenLink(const std::string& url) {
   // No parent, no parameters, no folder; whether anything answers is not ours to report.
   ::ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+bool Win32Platform::SetClipboardText(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  GlobalMemoryHandle memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory) return false;
+  void* target = ::GlobalLock(memory.get());
+  if (!target) return false;
+  std::memcpy(target, wide.c_str(), bytes);
+  ::GlobalUnlock(memory.get());
+  // Opened for the application window: the clipboard needs an owner to
+  // accept data after it was emptied.
+  ClipboardScope clipboard(AppWindow());
+  if (!clipboard.Open() || !::EmptyClipboard()) return false;
+  if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  // The clipboard owns the memory now.
+  (void)memory.release();
+  return true;
 }
 
 }  // namespace vr::win32

@@ -199,6 +199,35 @@ void Win32Window::ReleaseMouse() {
 
 void Win32Window::Present(const Image& picture) {
   if (!Hwnd() || picture.Empty()) return;
+  if (PaintDc_ && PaintArea_) {
+    // Only the part being painted: the pointer's hairline and label repaint a
+    // strip of a ruler that may be megapixels large.
+    const LONG left = std::max<LONG>(PaintArea_->left, 0);
+    const LONG top = std::max<LONG>(PaintArea_->top, 0);
+    const LONG right = std::min<LONG>(PaintArea_->right, picture.Width());
+    const LONG bottom = std::min<LONG>(PaintArea_->bottom, picture.Height());
+    if (right <= left || bottom <= top) return;
+    const auto w = static_cast<size_t>(right - left);
+    Dib_.resize(w * static_cast<size_t>(bottom - top));
+    for (LONG y = top; y < bottom; ++y) {
+      const auto row = picture.Pixels().begin() +
+                       static_cast<std::ptrdiff_t>(static_cast<size_t>(y) * picture.Width() + left);
+      std::transform(row, row + static_cast<std::ptrdiff_t>(w),
+                     Dib_.begin() + static_cast<std::ptrdiff_t>(w * static_cast<size_t>(y - top)),
+                     ToDibPixel);
+    }
+    BITMAPINFO part{};
+    part.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    part.bmiHeader.biWidth = right - left;
+    part.bmiHeader.biHeight = -(bottom - top);
+    part.bmiHeader.biPlanes = 1;
+    part.bmiHeader.biBitCount = 32;
+    part.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(PaintDc_, left, top, static_cast<DWORD>(right - left),
+                        static_cast<DWORD>(bottom - top), 0, 0, 0, static_cast<UINT>(bottom - top),
+                        Dib_.data(), &part, DIB_RGB_COLORS);
+    return;
+  }
   ConvertToDib(picture, Dib_);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -218,6 +247,13 @@ void Win32Window::Present(const Image& picture) {
     WindowDc dc(Hwnd());
     if (dc.Get()) copy(dc.Get());
   }
+}
+
+void Win32Window::Invalidate(const Rect& area) {
+  if (!Hwnd() || area.Width <= 0 || area.Height <= 0) return;
+  const RECT r{area.Left, area.Top, area.Left + area.Width, area.Top + area.Height};
+  // No erase: the paint covers the area with the picture.
+  ::InvalidateRect(Hwnd(), &r, FALSE);
 }
 
 SIZE Win32Window::OuterSize(int clientWidth, int clientHeight) const {

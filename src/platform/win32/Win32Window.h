@@ -105,6 +105,7 @@ class Win32Window final : public Window {
   bool HasMouseCapture() const override;
   void ReleaseMouse() override;
   void Present(const Image& picture) override;
+  void Invalidate(const Rect& area) override;
   void SetClientSize(int width, int height) override;
   Point ClientSize() const override;
   void SetIcon(const MaskedImage& small, const MaskedImage& large) override;
@@ -173,8 +174,10 @@ class Win32Window final : public Window {
   // A move held back while more input waited in the queue: with a key held
   // down or a fast drag, only the last of a burst of moves is worth showing.
   std::optional<Rect> PendingMove_;
-  HDC PaintDc_ = nullptr;      // the DC of the paint or erase being handled, if any
-  std::vector<uint32_t> Dib_;  // the last picture, converted
+  HDC PaintDc_ = nullptr;          // the DC of the paint or erase being handled, if any
+  std::optional<RECT> PaintArea_;  // the part of the window the paint being handled is for
+  bool TrackingLeave_ = false;     // the system reports the pointer's leaving
+  std::vector<uint32_t> Dib_;      // the last picture, converted
   // Cleared by the destructor, for the message being handled when a handler
   // destroys its own window.
   std::shared_ptr<bool> Alive_ = std::make_shared<bool>(true);

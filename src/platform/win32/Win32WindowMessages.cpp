@@ -76,7 +76,10 @@ LRESULT Win32Window::Paint(HWND hwnd) {
   {
     PaintScope paint(hwnd);
     DcOverride useDc(PaintDc_, paint.Dc(), Alive_);
+    PaintArea_ = paint.Area();
+    const auto alive = Alive_;
     error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
+    if (*alive) PaintArea_.reset();
   }
   // After EndPaint: the message box runs its own loop, and this paint is over.
   if (error) os.ShowError(*error);
@@ -114,7 +117,18 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   auto mouseDown = [this](MouseButton b) {
     Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
   };
-  auto mouseUp = [this](MouseButton b) { Notify([b](WindowHandler& h) { h.HandleMouseUp(b); }); };
+  // Asked again after each leave, since the system reports one leave per
+  // request; and after a release, which may end a drag with the pointer at
+  // rest over the window.
+  auto trackLeave = [this, hwnd] {
+    if (TrackingLeave_) return;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+    TrackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+  };
+  auto mouseUp = [this, &trackLeave](MouseButton b) {
+    trackLeave();
+    Notify([b](WindowHandler& h) { h.HandleMouseUp(b); });
+  };
   switch (msg) {
     case WM_LBUTTONDOWN:
       mouseDown(MouseButton::Left);
@@ -125,6 +139,13 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_MBUTTONDOWN:
       mouseDown(MouseButton::Middle);
       return 0;
+    case WM_LBUTTONDBLCLK: {
+      // The second press is a press as well: it starts a drag like any other.
+      const auto alive = Alive_;
+      mouseDown(MouseButton::Left);
+      if (*alive) Notify([](WindowHandler& h) { h.HandleDoubleClick(); });
+      return 0;
+    }
     case WM_LBUTTONUP:
       mouseUp(MouseButton::Left);
       return 0;
@@ -136,7 +157,12 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       mouseUp(MouseButton::Middle);
       return 0;
     case WM_MOUSEMOVE:
+      trackLeave();
       Notify([](WindowHandler& h) { h.HandleMouseMove(); });
+      return 0;
+    case WM_MOUSELEAVE:
+      TrackingLeave_ = false;
+      Notify([](WindowHandler& h) { h.HandleMouseLeave(); });
       return 0;
     case WM_CONTEXTMENU:
       // From a control too: the window's menu, if it has one, is the program's.

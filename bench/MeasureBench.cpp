@@ -1,0 +1,73 @@
+// What a pointer move over a ruler costs (the overlay laid out, composed over
+// the kept picture and the changed part shown), next to a full render of the
+// same ruler. Arguments: scale, breadth, marks.
+#include <benchmark/benchmark.h>
+
+#include "DataModule/DataModule.h"
+#include "Ruler/Rulers.h"
+#include "app/Startup.h"
+#include "forms/Forms.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+using namespace vr;
+
+struct Program {
+  headless::HeadlessPlatform os;
+  std::unique_ptr<TApplication> app;
+  TRulerForm* ruler = nullptr;
+  explicit Program(const benchmark::State& state) {
+    app = std::make_unique<TApplication>(os);
+    CreateCommandModule(*app);
+    app->CreateForm(RulerForms[0]);
+    ruler = RulerForms[0];
+    ruler->Show();
+    ruler->SetScale(static_cast<int32_t>(state.range(0)));
+    ruler->SetBreadth(static_cast<int32_t>(state.range(1)));
+    const int64_t marks = state.range(2);
+    for (int64_t m = 0; m < marks; ++m) ruler->ToggleMark(m * ruler->Scale() / marks);
+  }
+  ~Program() {
+    app.reset();
+    ForgetProgram();
+  }
+  // The screen point over the ruler at an offset, in the middle of its breadth.
+  Point At(int64_t offset) const {
+    const Rect b = os.Find(*ruler)->Bounds();
+    const auto along = static_cast<int32_t>(ruler->Axis().AlongAt(offset));
+    return {b.Left + along, b.Top + b.Height / 2};
+  }
+};
+
+void Args(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"scale", "breadth", "marks"});
+  b->Args({640, 50, 0})->Args({640, 50, 16})->Args({2048, 512, 0})->Args({2048, 512, 16});
+}
+
+void BM_PointerMove(benchmark::State& state) {
+  Program p(state);
+  auto& window = *p.os.Find(*p.ruler);
+  // Back and forth by one pixel between two offsets that lie between marks.
+  const Point a = p.At(p.ruler->Scale() / 2 + 3);
+  const Point b = p.At(p.ruler->Scale() / 2 + 4);
+  p.os.MouseMove(window, a);
+  const uint64_t renders = p.ruler->RenderCount();
+  const int presents = window.Presents();
+  bool odd = false;
+  for (auto _ : state) p.os.MouseMove(window, (odd = !odd) ? b : a);
+  state.counters["renders"] = static_cast<double>(p.ruler->RenderCount() - renders);
+  state.counters["presents"] = benchmark::Counter(static_cast<double>(window.Presents() - presents),
+                                                  benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PointerMove)->Apply(Args);
+
+void BM_FullRender(benchmark::State& state) {
+  Program p(state);
+  auto& window = *p.os.Find(*p.ruler);
+  p.os.MouseMove(window, p.At(p.ruler->Scale() / 2 + 3));
+  for (auto _ : state) p.ruler->Render();
+}
+BENCHMARK(BM_FullRender)->Apply(Args);
+
+}  // namespace
