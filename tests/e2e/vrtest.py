@@ -844,9 +844,9 @@ def list_cases(paths):
     sys.path.insert(0, str(Path(__file__).resolve().parent))
     for path in paths:
         path = Path(path)
-        spec = importlib.util.spec_from_file_location(path.stem, path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        found = importlib.util.spec_from_file_location(path.stem, path)
+        module = importlib.util.module_from_spec(found)
+        found.loader.exec_module(module)
 
         def flat(suite):
             for item in suite:

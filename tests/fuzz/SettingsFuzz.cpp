@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <limits>
 #include <map>
 #include <set>
@@ -156,14 +155,11 @@ WorkBound MostWork(int64_t extent, int64_t breadth) {
   return {ticks, extent * height * perPlace};
 }
 
-// Renders the ruler again and checks the work against the bound. Processor
-// time is only a backstop against a hang: the largest render takes well under
-// a second even under the sanitizers.
+// Renders the ruler again and checks the work against the bound. A hang is
+// left to the fuzzer's own time-out (make fuzz gives it minutes): the largest
+// render takes well under a second even under the sanitizers.
 void CheckedRender(TRulerForm& r) {
-  const std::clock_t start = std::clock();
   r.Render();
-  if (std::clock() - start > 10 * CLOCKS_PER_SEC)
-    Fail("a render ran for over 10 s of processor time");
   const Image& picture = r.RulerImage();
   const int64_t extent = std::max(picture.Width(), picture.Height());
   const int64_t breadth = std::min(picture.Width(), picture.Height());

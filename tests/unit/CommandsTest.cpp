@@ -23,12 +23,6 @@ class CommandsTest : public ProgramTest {
     CreateOptionsWindow(*App);
     return r;
   }
-  // A key as the loop hands it over: to the filter, then its normal handling.
-  void Press(KeyCode vk, std::set<KeyCode> modifiers = {}) {
-    const bool sys = modifiers.count(kAlt) || vk == KeyCode::F10;
-    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
-  }
   std::vector<bool> Checks() const {
     std::vector<bool> checks;
     for (int n = 0; n < kSlotCount; ++n) checks.push_back(DM->RulerAction(n).Checked());

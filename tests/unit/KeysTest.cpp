@@ -11,15 +11,7 @@ namespace {
 
 constexpr KeyCode kShift = KeyCode::Shift, kCtrl = KeyCode::Control, kAlt = KeyCode::Alt;
 
-class KeysTest : public ProgramTest {
- protected:
-  // A key press as the loop hands it to the filter, then its normal handling.
-  void Press(KeyCode vk, std::set<KeyCode> modifiers = {}) {
-    const bool sys = modifiers.count(kAlt) || vk == KeyCode::F10;
-    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
-  }
-};
+class KeysTest : public ProgramTest {};
 
 struct StepCase {
   std::set<KeyCode> modifiers;

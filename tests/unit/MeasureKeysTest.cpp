@@ -14,11 +14,6 @@ constexpr KeyCode kShift = KeyCode::Shift, kCtrl = KeyCode::Control, kAlt = KeyC
 
 class MeasureKeysTest : public ProgramTest {
  protected:
-  void Press(KeyCode key, std::set<KeyCode> modifiers = {}) {
-    const bool sys = modifiers.count(kAlt) != 0;
-    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, modifiers);
-  }
   // The screen point over ruler r at an offset, `across` pixels into its breadth.
   Point At(TRulerForm& r, int64_t offset, int across = 3) {
     const Rect b = WindowOf(r).Bounds();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "DataModule/DataModule.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
@@ -43,6 +45,13 @@ class ProgramTest : public ::testing::Test {
     return r;
   }
   headless::HeadlessWindow& WindowOf(const TRulerForm& r) { return *Os.Find(r); }
+  // A key press as the loop hands it over: to the filter, then its normal
+  // handling. With Alt, and F10 alone, it is a system key.
+  void Press(KeyCode key, std::set<KeyCode> modifiers = {}) {
+    const bool sys = modifiers.count(KeyCode::Alt) != 0 || key == KeyCode::F10;
+    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
+               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, modifiers);
+  }
   TRulerForm& Slot(int n) { return *RulerForms[static_cast<size_t>(n)]; }
   static std::string Key(int n) { return SettingsKeyPath(n); }
 
