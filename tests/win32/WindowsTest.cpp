@@ -71,6 +71,17 @@ WindowParams RulerAt(Rect bounds) { return {WindowKind::Ruler, "Vantori Rulers",
 
 class Win32Windows : public Win32Test {
  protected:
+  // The default ruler, shown fully opaque, so that its pixels on the screen
+  // are exactly what it presents.
+  std::unique_ptr<Window> ShownOpaqueRuler() {
+    auto window = Os().CreateTopLevel(RulerAt({358, 359, 650, 50}), Handler);
+    window->SetRegion({0, 0, 650, 50});
+    window->SetVisible(true);
+    window->SetOpacity(false, 0);
+    Pump();
+    return window;
+  }
+
   Recorder Handler;
 };
 
@@ -160,12 +171,8 @@ TEST_F(Win32Windows, MouseCloseAndEraseMessagesBecomeHandlerCalls) {
 }
 
 TEST_F(Win32Windows, PresentCopiesThePictureRedInTheLowByte) {
-  auto window = Os().CreateTopLevel(RulerAt({358, 359, 650, 50}), Handler);
+  auto window = ShownOpaqueRuler();
   const HWND hwnd = HwndOf(*window);
-  window->SetRegion({0, 0, 650, 50});
-  window->SetVisible(true);
-  window->SetOpacity(false, 0);
-  Pump();
   Image picture(650, 50, 0x00204060);
   for (int y = 0; y < 50; ++y) picture.SetPixel(10, y, 0x000000FF);
   window->Present(picture);
@@ -175,12 +182,8 @@ TEST_F(Win32Windows, PresentCopiesThePictureRedInTheLowByte) {
 }
 
 TEST_F(Win32Windows, AnInvalidatedAreaIsPaintedAndPresentedAlone) {
-  auto window = Os().CreateTopLevel(RulerAt({358, 359, 650, 50}), Handler);
+  auto window = ShownOpaqueRuler();
   const HWND hwnd = HwndOf(*window);
-  window->SetRegion({0, 0, 650, 50});
-  window->SetVisible(true);
-  window->SetOpacity(false, 0);
-  Pump();
   window->Present(Image(650, 50, 0x00204060));
   window->Invalidate({20, 5, 3, 4});
   RECT update{};

@@ -238,20 +238,7 @@ LRESULT CALLBACK NativeControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
 }
 
 std::optional<LRESULT> PassOnFromInside(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      if (LRESULT routed = 0; RouteControlMessage(box, msg, wParam, lParam, routed)) return routed;
-      break;
-    default:
-      break;
-  }
+  if (LRESULT routed = 0; RouteControlMessage(box, msg, wParam, lParam, routed)) return routed;
   return std::nullopt;
 }
 
