@@ -154,8 +154,9 @@ void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
   NativeWindow().SetBounds(WindowBounds());
-  // Moved by keys under a resting pointer: it now points elsewhere on the ruler.
-  if (Pointer_) PointerMoved();
+  // Moved by keys under a resting pointer: it now points elsewhere on the
+  // ruler. No event says where the pointer is, so it is asked.
+  if (Pointer_) PointerMoved(CursorInWindow());
 }
 
 void TRulerForm::KeepReachable() {
@@ -222,48 +223,49 @@ void TRulerForm::SetFontSize(TickLevel level, int32_t value) {
 
 // ---------------------------------------------------------------- mouse
 
-void TRulerForm::FormMouseDown(MouseButton button) {
+void TRulerForm::FormMouseDown(const MouseEvent& e) {
   // Any press hides the readout: a drag would only carry it along, and a
   // menu covers it.
   if (Pointer_) {
     Pointer_.reset();
     ShowOverlay();
   }
-  if (button != MouseButton::Left) return;
+  if (e.Button != MouseButton::Left) return;
   NativeWindow().CaptureMouse();
-  const Point c = Owner().Os().CursorPos();
-  DragOffset_ = {Saturate(static_cast<int64_t>(c.X) - Settings_.CenterPoint.X),
-                 Saturate(static_cast<int64_t>(c.Y) - Settings_.CenterPoint.Y)};
+  // Where the press was, not where the pointer is by now: on a busy machine
+  // it may have gone on before the press is handled.
+  DragOffset_ = {Saturate(static_cast<int64_t>(e.Screen.X) - Settings_.CenterPoint.X),
+                 Saturate(static_cast<int64_t>(e.Screen.Y) - Settings_.CenterPoint.Y)};
 }
 
-void TRulerForm::FormMouseMove() {
+void TRulerForm::FormMouseMove(const MouseEvent& e) {
   if (!NativeWindow().HasMouseCapture()) {
-    PointerMoved();
+    PointerMoved(e.Window);
     return;
   }
-  const Point c = Owner().Os().CursorPos();
-  MoveCenterTo({Saturate(static_cast<int64_t>(c.X) - DragOffset_.X),
-                Saturate(static_cast<int64_t>(c.Y) - DragOffset_.Y)});
+  MoveCenterTo({Saturate(static_cast<int64_t>(e.Screen.X) - DragOffset_.X),
+                Saturate(static_cast<int64_t>(e.Screen.Y) - DragOffset_.Y)});
 }
 
-void TRulerForm::FormMouseUp(MouseButton /*button*/) {
+void TRulerForm::FormMouseUp(const MouseEvent& e) {
   const bool dragged = NativeWindow().HasMouseCapture();
   NativeWindow().ReleaseMouse();
-  // The pointer rests where the drag ended: read it there at once.
-  if (dragged) PointerMoved();
+  // The pointer rests where the drag ended, over the window where it now is.
+  if (dragged) PointerMoved(ScreenToWindow(e.Screen));
 }
 
 // ---------------------------------------------------------------- reading
 
-Point TRulerForm::CursorInWindow() const {
-  const Point c = Owner().Os().CursorPos();
+Point TRulerForm::ScreenToWindow(Point screen) const {
   const Rect w = WindowBounds();
-  return {Saturate(static_cast<int64_t>(c.X) - w.Left),
-          Saturate(static_cast<int64_t>(c.Y) - w.Top)};
+  return {Saturate(static_cast<int64_t>(screen.X) - w.Left),
+          Saturate(static_cast<int64_t>(screen.Y) - w.Top)};
 }
 
-void TRulerForm::PointerMoved() {
-  Pointer_ = Axis().OffsetOf(CursorInWindow());
+Point TRulerForm::CursorInWindow() const { return ScreenToWindow(Owner().Os().CursorPos()); }
+
+void TRulerForm::PointerMoved(Point window) {
+  Pointer_ = Axis().OffsetOf(window);
   ShowOverlay();
 }
 
@@ -273,10 +275,10 @@ void TRulerForm::FormMouseLeave() {
   ShowOverlay();
 }
 
-void TRulerForm::FormDoubleClick() {
+void TRulerForm::FormDoubleClick(const MouseEvent& e) {
   // Its second press has just started a drag, as a single press does; the
   // mark goes where that press was.
-  if (const auto offset = Axis().OffsetOf(CursorInWindow())) ToggleMark(*offset);
+  if (const auto offset = Axis().OffsetOf(e.Window)) ToggleMark(*offset);
 }
 
 bool TRulerForm::CopyMeasurement() { return Owner().Os().SetClipboardText(MeasurementText()); }

@@ -109,11 +109,11 @@ class TRulerForm : public TForm {
   void Render();
 
   // WindowHandler
-  void HandleMouseDown(MouseButton button) override { FormMouseDown(button); }
-  void HandleMouseMove() override { FormMouseMove(); }
-  void HandleMouseUp(MouseButton button) override { FormMouseUp(button); }
+  void HandleMouseDown(const MouseEvent& e) override { FormMouseDown(e); }
+  void HandleMouseMove(const MouseEvent& e) override { FormMouseMove(e); }
+  void HandleMouseUp(const MouseEvent& e) override { FormMouseUp(e); }
   void HandleMouseLeave() override { FormMouseLeave(); }
-  void HandleDoubleClick() override { FormDoubleClick(); }
+  void HandleDoubleClick(const MouseEvent& e) override { FormDoubleClick(e); }
   void HandlePaint() override { FormPaint(); }
   bool HandleEraseBackground() override;
 
@@ -126,20 +126,22 @@ class TRulerForm : public TForm {
  private:
   void FormCreate();
   void FormDestroy();
-  void FormMouseDown(MouseButton button);
-  void FormMouseMove();
-  void FormMouseUp(MouseButton button);
+  void FormMouseDown(const MouseEvent& e);
+  void FormMouseMove(const MouseEvent& e);
+  void FormMouseUp(const MouseEvent& e);
   void FormMouseLeave();
-  void FormDoubleClick();
+  void FormDoubleClick(const MouseEvent& e);
   void FontChanged();
   void ApplyOpacity();
   // Where the window goes: its laid-out size around the centre point.
   Rect WindowBounds() const;
   Point DisplaySize() const;
-  // The cursor in window coordinates.
+  // A screen point in the window's coordinates, where the ruler is laid out.
+  Point ScreenToWindow(Point screen) const;
+  // The cursor in window coordinates, now: only where no event says where it was.
   Point CursorInWindow() const;
-  // The pointer hovers, or has left: the overlay follows it.
-  void PointerMoved();
+  // The pointer hovers at this point of the window: the overlay follows it.
+  void PointerMoved(Point window);
   // Brings the overlay up to date and shows the areas that changed.
   void ShowOverlay();
 

@@ -45,6 +45,27 @@ void BringRulerToFront(int n) {
     RulerForms[static_cast<size_t>(n)]->BringToFront();
 }
 
+void SaveRulers(const TForm* closed) {
+  for (TRulerForm* ruler : RulerForms) {
+    if (ruler && ruler != closed) ruler->SaveSettings();
+  }
+}
+
+void ShowRulersOnRequest() {
+  TRulerForm* active = ActiveRuler();
+  bool shown = false;
+  for (TRulerForm* ruler : RulerForms) {
+    if (!ruler || !ruler->Visible()) continue;
+    shown = true;
+    if (ruler != active) ruler->BringToFront();
+  }
+  if (active && active->Visible()) {
+    active->BringToFront();
+    active->SetFocus();
+  }
+  if (!shown) SetRulerVisible(0, true);
+}
+
 void KeepVisibleRulersReachable() {
   for (TRulerForm* ruler : RulerForms) {
     if (ruler && ruler->Visible()) ruler->KeepReachable();

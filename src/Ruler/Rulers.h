@@ -15,6 +15,14 @@ extern std::array<TRulerForm*, kSlotCount> RulerForms;
 bool GetRulerVisible(int n);
 void SetRulerVisible(int n, bool visible);
 void BringRulerToFront(int n);
+// The program ends: every ruler made in this run is saved, shown or hidden,
+// in slot order, each exactly as its own close saves it; `closed`, the ruler
+// whose close ended the run, has saved itself already.
+void SaveRulers(const TForm* closed);
+// Another start of the program asks this one to come forward: the visible
+// rulers come to the front, the active one last and with the keyboard; with
+// none visible, ruler 0 is shown.
+void ShowRulersOnRequest();
 // The desktop's monitors changed: every visible ruler that is now wholly off
 // the screens comes back to the nearest one. Hidden rulers are seen to when
 // they are next shown.

@@ -24,6 +24,14 @@ void CreateCommandModule(TApplication& app) {
     if (!OptionsForm) CreateOptionsWindow(app);
     return *OptionsForm;
   };
+  // Nothing a user set is lost, however the run ends.
+  app.OnEnding = [](TForm* closed) { SaveRulers(closed); };
+  // Before the system ends the process: an icon left in the notification
+  // area would stay there until the pointer passes over it.
+  app.OnSessionEnd = [] {
+    if (DM) DM->TrayIcon.SetVisible(false);
+  };
+  app.OnShowRequest = ShowRulersOnRequest;
 }
 
 void CreateOptionsWindow(TApplication& app) {
@@ -60,6 +68,12 @@ void ForgetProgram() {
 }
 
 void RunVantoriRulers(Platform& platform) {
+  // One program a user: a second start sends the user to the first and
+  // leaves no trace of its own.
+  if (platform.ClaimSingleInstance() == InstanceClaim::AlreadyRunning) {
+    platform.AskRunningInstanceToShow();
+    return;
+  }
   SetSystemColorSource([&platform](int index) { return platform.SysColor(index); });
   try {
     TApplication app(platform);

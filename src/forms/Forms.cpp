@@ -125,7 +125,7 @@ void TForm::Close() {
   if (Modal_) {
     ModalResult_ = mrCancel;
   } else if (this == Owner_.MainForm()) {
-    Owner_.Terminate();
+    Owner_.EndRun(this);
   } else {
     Hide();
   }
@@ -133,7 +133,9 @@ void TForm::Close() {
 
 void TForm::HandleFocus() { Owner_.FormFocused(this); }
 
-TModalScope::TModalScope(TApplication& app, const TForm* dialog) : App_(app) {
+TModalScope::TModalScope(TApplication& app, TForm* dialog) : App_(app), Dialog_(dialog) {
+  // The system's own dialogs have no form to bring forward.
+  if (dialog) App_.ModalForms_.push_back(dialog);
   for (TForm* form : App_.WindowList()) {
     if (form == dialog || !form->Enabled()) continue;
     form->DisabledBy_ = this;
@@ -142,6 +144,7 @@ TModalScope::TModalScope(TApplication& app, const TForm* dialog) : App_(app) {
 }
 
 TModalScope::~TModalScope() {
+  if (Dialog_) std::erase(App_.ModalForms_, Dialog_);
   // The list holds the live forms only; one made meanwhile was never ours.
   for (TForm* form : App_.WindowList()) {
     if (form->DisabledBy_ != this) continue;
@@ -225,9 +228,13 @@ void TForm::ControlDestroyed(TFormControl* control) {
 
 // ---------------------------------------------------------------- TApplication
 
-TApplication::TApplication(Platform& platform) : Platform_(platform) { Application = this; }
+TApplication::TApplication(Platform& platform) : Platform_(platform) {
+  Application = this;
+  Platform_.SetSessionHandler(this);
+}
 
 TApplication::~TApplication() {
+  Platform_.SetSessionHandler(nullptr);
   // Teardown is not a change of the active window: nobody is told.
   Destroying_ = true;
   OnMessage = nullptr;
@@ -263,6 +270,53 @@ void TApplication::Run() {
 void TApplication::Terminate() {
   Terminated_ = true;
   Platform_.Quit();
+}
+
+void TApplication::EndRun(TForm* closed) {
+  if (!Ending_) {
+    Ending_ = true;
+    if (OnEnding) {
+      // Copied first, as the other handlers are.
+      auto ending = OnEnding;
+      ending(closed);
+    }
+  }
+  Terminate();
+}
+
+void TApplication::HandleSessionEnd(bool ending) {
+  // A session that goes on after all changes nothing; a program that is
+  // ending already has kept what it holds.
+  if (!ending || Ending_) return;
+  try {
+    EndRun(nullptr);
+    if (OnSessionEnd) {
+      auto sessionEnd = OnSessionEnd;
+      sessionEnd();
+    }
+  } catch (...) {
+    // A message box now would hold the log-off back, and the user would
+    // lose more than this.
+  }
+  Terminate();
+}
+
+void TApplication::HandleShowRequest() {
+  if (Ending_) return;
+  try {
+    if (OnShowRequest) {
+      auto show = OnShowRequest;
+      show();
+    }
+    if (TForm* modal = ModalForm()) {
+      modal->BringToFront();
+      modal->SetFocus();
+    }
+  } catch (const std::exception& e) {
+    Platform_.ShowError(e.what());
+  } catch (...) {
+    Platform_.ShowError("An unknown error occurred.");
+  }
 }
 
 void TApplication::Abort(const std::string& error) {

@@ -197,17 +197,18 @@ class TForm : public WindowHandler {
 // Forms made meanwhile are left alone, forms destroyed meanwhile are forgotten.
 class TModalScope {
  public:
-  TModalScope(TApplication& app, const TForm* dialog);
+  TModalScope(TApplication& app, TForm* dialog);
   ~TModalScope();
   TModalScope(const TModalScope&) = delete;
   TModalScope& operator=(const TModalScope&) = delete;
 
  private:
   TApplication& App_;
+  TForm* Dialog_;
 };
 
 // The one object that owns the loop, the program's windows and modules.
-class TApplication {
+class TApplication : private SessionHandler {
  public:
   explicit TApplication(Platform& platform);
   ~TApplication();
@@ -245,6 +246,20 @@ class TApplication {
   std::function<void(const Message&, bool&)> OnMessage;
   std::function<void(TForm* sender)> OnActiveFormChange;
 
+  // The run ends on the user's terms: the main form was closed (closed, its
+  // close handler has run) or the session ends (nullptr). Runs once, before
+  // the loop is asked to stop.
+  std::function<void(TForm* closed)> OnEnding;
+  // The session ends: after OnEnding, what must go before the system ends the
+  // process without a close (the tray icon). Nothing here may wait for the
+  // user: a failure is dropped.
+  std::function<void()> OnSessionEnd;
+  // Another start of the program asks this one to come forward. A modal
+  // dialog that runs comes in front afterwards: it is what waits for the user.
+  std::function<void()> OnShowRequest;
+  // The modal dialog that runs now, the innermost where one runs over another.
+  TForm* ModalForm() const { return ModalForms_.empty() ? nullptr : ModalForms_.back(); }
+
   // The program's own icon, small (16) and large (32).
   MaskedImage SmallIcon;
   MaskedImage LargeIcon;
@@ -254,6 +269,8 @@ class TApplication {
   void Run();
   void Terminate();
   bool Terminated() const { return Terminated_; }
+  // The main form's close ends the run: OnEnding, then Terminate.
+  void EndRun(TForm* closed);
   // Ends the run on an error found in the loop that start-up would have
   // failed on: no window is closed, so nothing is saved, and Run throws it.
   void Abort(const std::string& error);
@@ -273,7 +290,12 @@ class TApplication {
   void FormFocused(TForm* form);
 
  private:
+  friend class TModalScope;
   void ActiveFormChanged();
+  // SessionHandler: the query is answered at once, and always yes.
+  bool HandleSessionEnding() override { return true; }
+  void HandleSessionEnd(bool ending) override;
+  void HandleShowRequest() override;
 
   Platform& Platform_;
   std::string Title_;
@@ -282,6 +304,8 @@ class TApplication {
   std::vector<TForm*> WindowList_;
   bool Destroying_ = false;
   bool Terminated_ = false;
+  bool Ending_ = false;
+  std::vector<TForm*> ModalForms_;
   std::optional<std::string> AbortError_;
   // Destroyed in reverse order of creation.
   std::vector<std::unique_ptr<TForm>> Forms_;

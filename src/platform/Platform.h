@@ -9,6 +9,7 @@
 #include "platform/Image.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
+#include "platform/Session.h"
 #include "platform/Shell.h"
 #include "platform/Store.h"
 #include "platform/Text.h"
@@ -18,7 +19,11 @@
 namespace vr {
 
 // The one object that hands the program all of the system.
-class Platform : public Screen, public WindowSystem, public Shell, public TextRenderer {
+class Platform : public Screen,
+                 public WindowSystem,
+                 public Shell,
+                 public Session,
+                 public TextRenderer {
  public:
   // Under the current user.
   virtual SettingsStore& Store() = 0;

@@ -13,21 +13,34 @@ namespace vr {
 
 enum class MouseButton { Left, Right, Middle };
 
+// A mouse message as the user made it: where the pointer was then, which
+// button went down or up (for a move: the left), and the buttons held. The
+// window may have moved since, and the pointer with it: handlers read the
+// point here, never where the pointer is by the time they run.
+struct MouseEvent {
+  Point Window;  // in the window's own pixels, (0, 0) its top-left corner
+  Point Screen;
+  MouseButton Button = MouseButton::Left;
+  bool LeftHeld = false;
+  bool RightHeld = false;
+  bool MiddleHeld = false;
+};
+
 enum class DialogKey { Enter, Escape };
 
 // What a top-level window tells the program. Every call comes on the UI thread.
 class WindowHandler {
  public:
   virtual ~WindowHandler() = default;
-  virtual void HandleMouseDown(MouseButton) {}
-  virtual void HandleMouseMove() {}
-  virtual void HandleMouseUp(MouseButton) {}
+  virtual void HandleMouseDown(const MouseEvent&) {}
+  virtual void HandleMouseMove(const MouseEvent&) {}
+  virtual void HandleMouseUp(const MouseEvent&) {}
   // The pointer left the window, or another window now covers it there.
   // Reported once after moves over the window, with or without the capture.
   virtual void HandleMouseLeave() {}
   // The left button's second press of a double-click, right after that
   // press's HandleMouseDown: a double-click is two presses as well.
-  virtual void HandleDoubleClick() {}
+  virtual void HandleDoubleClick(const MouseEvent&) {}
   // The windowing system asks the window to close (Alt+F4, the close box).
   virtual void HandleCloseRequest() {}
   virtual void HandlePaint() {}

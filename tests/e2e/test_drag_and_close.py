@@ -54,7 +54,7 @@ class DragAndClose(vrtest.RulerTestCase):
         ]
         for press, release, expected in drags:
             with self.subTest(press=press, release=release):
-                self.s.drag(press, release)
+                self.s.drag(press, release, win)
                 self.assertEqual(self.s.wait_geometry(win, expected), expected)
                 if expected[1] + expected[3] <= vrtest.SCREEN_H:
                     # Moving never renders: a new picture would have a new speckle. With

@@ -568,17 +568,18 @@ class Session:
             pass
         return seen[0]
 
-    def drag(self, start, end, steps=8, button=1):
-        """Presses at start, moves to end in steps, releases there."""
+    def drag(self, start, end, win, steps=8, button=1):
+        """Presses at start, moves to end in steps and releases there, dragging win. Each
+        step waits for the window to follow before the next, as a person watches it move;
+        on a busy machine the program may handle a step late, never out of order."""
         (x0, y0), (x1, y1) = start, end
+        left, top, width, height = win.geometry()
         self.xdotool("mousemove", x0, y0)
-        time.sleep(0.1)
         self.xdotool("mousedown", button)
-        time.sleep(0.1)
         for i in range(1, steps + 1):
-            self.xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
-            time.sleep(0.05)
-        time.sleep(0.1)
+            x, y = x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps
+            self.xdotool("mousemove", x, y)
+            self.wait_geometry(win, (left + x - x0, top + y - y0, width, height))
         self.xdotool("mouseup", button)
 
     def pointer_away(self):

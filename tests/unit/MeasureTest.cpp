@@ -299,7 +299,9 @@ TEST_F(MeasureTest, ADoubleClickMarksAndItsSecondPressStillDrags) {
   Os.MouseDown(w, MouseButton::Left, at);
   Os.MouseUp(w, MouseButton::Left, at);
   Os.MouseDown(w, MouseButton::Left, at);
-  w.Handler().HandleDoubleClick();
+  // Handled once the pointer has gone on: the mark is where the click was.
+  Os.Cursor = {at.X + 40, at.Y + 30};
+  w.Handler().HandleDoubleClick({{at.X - 358, at.Y - 359}, at});
   Os.MouseMove(w, {at.X + 40, at.Y + 30});
   Os.MouseUp(w, MouseButton::Left, {at.X + 40, at.Y + 30});
   EXPECT_EQ(w.Bounds(), (Rect{398, 389, 650, 50}));

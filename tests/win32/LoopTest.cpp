@@ -81,7 +81,7 @@ TEST(Win32KeyTable, MessagesComeAsTheirKindAndACharacterIsNoKey) {
 
 struct Clicks : WindowHandler {
   int Downs = 0;
-  void HandleMouseDown(MouseButton) override { ++Downs; }
+  void HandleMouseDown(const MouseEvent&) override { ++Downs; }
 };
 
 WindowParams RulerAt(Rect bounds) { return {WindowKind::Ruler, "Vantori Rulers", bounds}; }

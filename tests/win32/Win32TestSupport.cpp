@@ -4,6 +4,9 @@ namespace vr::win32::test {
 
 TestPlatform& Os() {
   static TestPlatform platform(::GetModuleHandleW(nullptr));
+  // Made at once, as the running program has it, so that no check counts the
+  // application window among the handles of what it tests.
+  [[maybe_unused]] static const HWND app = platform.AppWindow();
   return platform;
 }
 

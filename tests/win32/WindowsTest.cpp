@@ -20,6 +20,7 @@ namespace {
 
 struct Recorder : WindowHandler {
   Strings Calls;
+  std::vector<MouseEvent> Points;  // what each mouse call carried
   bool Throw = false;
   bool Erases = false;
   std::function<void()> Then;  // runs after each call is recorded
@@ -31,11 +32,23 @@ struct Recorder : WindowHandler {
   static std::string Name(MouseButton b) {
     return b == MouseButton::Left ? "L" : b == MouseButton::Right ? "R" : "M";
   }
-  void HandleMouseDown(MouseButton b) override { Record("down " + Name(b)); }
-  void HandleMouseMove() override { Record("move"); }
-  void HandleMouseUp(MouseButton b) override { Record("up " + Name(b)); }
+  void HandleMouseDown(const MouseEvent& e) override {
+    Points.push_back(e);
+    Record("down " + Name(e.Button));
+  }
+  void HandleMouseMove(const MouseEvent& e) override {
+    Points.push_back(e);
+    Record("move");
+  }
+  void HandleMouseUp(const MouseEvent& e) override {
+    Points.push_back(e);
+    Record("up " + Name(e.Button));
+  }
   void HandleMouseLeave() override { Record("leave"); }
-  void HandleDoubleClick() override { Record("double"); }
+  void HandleDoubleClick(const MouseEvent& e) override {
+    Points.push_back(e);
+    Record("double");
+  }
   void HandleCloseRequest() override { Record("close"); }
   void HandlePaint() override { Record("paint"); }
   bool HandleEraseBackground() override {
@@ -155,6 +168,19 @@ TEST_F(Win32Windows, MouseCloseAndEraseMessagesBecomeHandlerCalls) {
     Handler.Calls.clear();
     ::SendMessageW(hwnd, msg, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(Handler.Calls, Strings{call});
+  }
+  // Each carries the point the user acted at, in the window and on the
+  // screen, wherever the pointer is by now.
+  ::SetCursorPos(5, 5);
+  for (UINT msg : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK}) {
+    Handler.Points.clear();
+    ::SendMessageW(hwnd, msg, MK_LBUTTON | MK_SHIFT, MAKELPARAM(17, 6));
+    ASSERT_FALSE(Handler.Points.empty());
+    for (const MouseEvent& e : Handler.Points) {
+      EXPECT_TRUE(e.Window == (Point{17, 6}) && e.Screen == (Point{375, 365}) && e.LeftHeld &&
+                  !e.RightHeld)
+          << "message " << msg;
+    }
   }
   // A double-click's second press is a press as well.
   EXPECT_NE(::GetClassLongPtrW(hwnd, GCL_STYLE) & CS_DBLCLKS, 0) << "rulers hear double-clicks";

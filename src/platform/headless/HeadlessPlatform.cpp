@@ -338,7 +338,9 @@ int HeadlessPlatform::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Poi
   // An answer serves one menu.
   auto answer = std::move(MenuAnswer);
   MenuAnswer = nullptr;
-  return answer(Menus.back());
+  const int chosen = answer(Menus.back());
+  // The menu's own loop ends on a quit request, with nothing chosen.
+  return QuitRequested ? -1 : chosen;
 }
 
 void HeadlessPlatform::AnswerMenuWith(const std::string& caption) {
@@ -374,7 +376,22 @@ std::unique_ptr<TrayIcon> HeadlessPlatform::CreateTrayIcon(const MaskedImage& pi
 std::optional<TColor> HeadlessPlatform::ChooseColor(TColor initial) {
   ColorChooserPresets.push_back(initial);
   if (WhileColorChooserOpen) WhileColorChooserOpen();
+  // The system's dialog ends on a quit request, as cancelled.
+  if (QuitRequested) return std::nullopt;
   return ColorChooserAnswer;
+}
+
+std::optional<bool> HeadlessPlatform::QuerySessionEnd() {
+  if (!Session_) return std::nullopt;
+  return Session_->HandleSessionEnding();
+}
+
+void HeadlessPlatform::EndSession(bool ending) {
+  if (Session_) Session_->HandleSessionEnd(ending);
+}
+
+void HeadlessPlatform::ReceiveShowRequest() {
+  if (Session_) Session_->HandleShowRequest();
 }
 
 void HeadlessPlatform::PostMessage(Message msg, std::set<KeyCode> modifiers) {
@@ -391,22 +408,33 @@ void HeadlessPlatform::PostAction(std::function<void()> action) {
   Queue_.push_back([action = std::move(action)](const MessageFilter&) { action(); });
 }
 
+namespace {
+
+MouseEvent EventAt(const HeadlessWindow& w, MouseButton b, Point screen, bool leftHeld) {
+  const Rect bounds = w.Bounds();
+  return {{screen.X - bounds.Left, screen.Y - bounds.Top}, screen, b, leftHeld, false, false};
+}
+
+}  // namespace
+
 void HeadlessPlatform::MouseDown(HeadlessWindow& w, MouseButton b, Point screen) {
   Cursor = screen;
-  w.Handler().HandleMouseDown(b);
+  if (b == MouseButton::Left) LeftHeld_ = true;
+  w.Handler().HandleMouseDown(EventAt(w, b, screen, LeftHeld_));
 }
 
 void HeadlessPlatform::MouseMove(HeadlessWindow& w, Point screen) {
   Cursor = screen;
   // With the capture, moves go to the capturing window wherever the cursor is.
   HeadlessWindow* target = Captured ? Captured : &w;
-  target->Handler().HandleMouseMove();
+  target->Handler().HandleMouseMove(EventAt(*target, MouseButton::Left, screen, LeftHeld_));
 }
 
 void HeadlessPlatform::MouseUp(HeadlessWindow& w, MouseButton b, Point screen) {
   Cursor = screen;
+  if (b == MouseButton::Left) LeftHeld_ = false;
   HeadlessWindow* target = Captured ? Captured : &w;
-  target->Handler().HandleMouseUp(b);
+  target->Handler().HandleMouseUp(EventAt(*target, b, screen, LeftHeld_));
 }
 
 void HeadlessPlatform::MouseLeave(HeadlessWindow& w, Point screen) {
@@ -418,7 +446,7 @@ void HeadlessPlatform::DoubleClick(HeadlessWindow& w, Point screen) {
   MouseDown(w, MouseButton::Left, screen);
   MouseUp(w, MouseButton::Left, screen);
   MouseDown(w, MouseButton::Left, screen);
-  w.Handler().HandleDoubleClick();
+  w.Handler().HandleDoubleClick(EventAt(w, MouseButton::Left, screen, LeftHeld_));
   MouseUp(w, MouseButton::Left, screen);
 }
 

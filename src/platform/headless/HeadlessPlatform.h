@@ -178,6 +178,30 @@ class HeadlessPlatform final : public Platform {
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override { OpenedLinks.push_back(url); }
   bool SetClipboardText(const std::string& text) override;
+  InstanceClaim ClaimSingleInstance() override {
+    ++InstanceClaims;
+    return ClaimAnswer;
+  }
+  bool AskRunningInstanceToShow() override {
+    ++ShowRequestsSent;
+    return RunningInstanceAnswers;
+  }
+  void SetSessionHandler(SessionHandler* handler) override { Session_ = handler; }
+
+  // ----- the session
+  // What a claim finds, and whether the running program takes a request.
+  InstanceClaim ClaimAnswer = InstanceClaim::First;
+  bool RunningInstanceAnswers = true;
+  int InstanceClaims = 0;
+  int ShowRequestsSent = 0;
+  bool HasSessionHandler() const { return Session_ != nullptr; }
+  // The system asks whether the session may end: the program's answer, or
+  // nullopt when nobody listens.
+  std::optional<bool> QuerySessionEnd();
+  // The session ends, or goes on after all.
+  void EndSession(bool ending);
+  // A second start of the program asks this one to come forward.
+  void ReceiveShowRequest();
 
   // ----- the simulated desktop
   Point DisplaySize{1366, 768};
@@ -283,6 +307,8 @@ class HeadlessPlatform final : public Platform {
   // Takes the next scripted event and runs it; false when there is none.
   bool RunOne(const MessageFilter& filter);
   std::deque<std::function<void(const MessageFilter&)>> Queue_;
+  bool LeftHeld_ = false;
+  SessionHandler* Session_ = nullptr;
 };
 
 // The digits and the few other characters of the built-in font, 3 x 5 cells.

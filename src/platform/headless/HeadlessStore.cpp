@@ -45,6 +45,7 @@ std::string HeadlessStore::Normalize(const std::string& path) {
 std::unique_ptr<SettingsKey> HeadlessStore::Open(const std::string& path, bool forWrite) {
   if (FailOpen) return nullptr;
   const std::string p = Normalize(path);
+  if (forWrite) OpenedForWrite.push_back(p);
   if (!Keys.count(p)) {
     if (!forWrite) return nullptr;
     Keys[p];

@@ -31,6 +31,8 @@ class HeadlessStore final : public SettingsStore {
   }
   bool HasKey(const std::string& path) const;
   std::optional<StoreValue> Get(const std::string& path, const std::string& name) const;
+  // Every key opened for writing, in order, as normalised paths.
+  std::vector<std::string> OpenedForWrite;
   // Value names of a key in the order they were last written.
   std::vector<std::string> WriteOrder(const std::string& path) const;
   size_t ValueCount(const std::string& path) const;

@@ -64,6 +64,13 @@ struct MenuRelease {
   void operator()(HMENU menu) const noexcept { ::DestroyMenu(menu); }
 };
 
+struct KernelObjectRelease {
+  void operator()(HANDLE object) const noexcept { ::CloseHandle(object); }
+};
+struct MappedViewRelease {
+  void operator()(void* view) const noexcept { ::UnmapViewOfFile(view); }
+};
+
 template <typename Release>
 constexpr HandleKind KindOf() {
   if constexpr (requires { Release::kKind; }) {
@@ -125,6 +132,8 @@ using KeyHandle = Owned<HKEY, KeyRelease>;
 using WindowHandle = Owned<HWND, WindowRelease>;
 using IconHandle = Owned<HICON, IconRelease>;
 using MenuHandle = Owned<HMENU, MenuRelease>;
+using KernelHandle = Owned<HANDLE, KernelObjectRelease>;
+using MappedView = Owned<void*, MappedViewRelease>;
 // Memory for the clipboard, until the clipboard takes it.
 using GlobalMemoryHandle = Owned<HGLOBAL, GlobalMemoryRelease>;
 

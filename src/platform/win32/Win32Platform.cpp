@@ -54,19 +54,26 @@ Win32Platform::Win32Platform(HINSTANCE instance)
     throw std::runtime_error("Could not register the window classes (error " +
                              std::to_string(::GetLastError()) + ").");
   }
+  // Sent to every top-level window when the desktop shell (re)starts.
+  TaskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  LiveHandlesMessage_ = ::RegisterWindowMessageW(kLiveHandlesMessage);
+  ComeForwardMessage_ = ::RegisterWindowMessageW(kComeForwardMessage);
+}
+
+HWND Win32Platform::AppWindow() const {
+  if (AppWindow_) return AppWindow_.get();
   // Never shown: it owns every window of the program, which keeps them off
   // the task bar, and carries the program's title.
   AppWindow_.reset(::CreateWindowExW(0, kAppClassName, L"Vantori Rulers", WS_POPUP, 0, 0, 0, 0,
-                                     nullptr, nullptr, instance, nullptr));
+                                     nullptr, nullptr, Instance_, nullptr));
   if (!AppWindow_) {
     throw std::runtime_error("Could not create the application window (error " +
                              std::to_string(::GetLastError()) + ").");
   }
   // Its window procedure is static; the notices it gets are the platform's.
-  ::SetWindowLongPtrW(AppWindow_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  // Sent to every top-level window when the desktop shell (re)starts.
-  TaskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
-  LiveHandlesMessage_ = ::RegisterWindowMessageW(kLiveHandlesMessage);
+  ::SetWindowLongPtrW(AppWindow_.get(), GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(const_cast<Win32Platform*>(this)));
+  return AppWindow_.get();
 }
 
 Win32Platform::~Win32Platform() {

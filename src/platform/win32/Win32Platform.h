@@ -25,15 +25,29 @@ inline constexpr UINT kMsgTrayCallback = WM_APP + 2;
 // Registered: the application window answers it with the live count of the
 // handles this layer owns (wParam 0: all; k: those of HandleKind k - 1).
 inline constexpr wchar_t kLiveHandlesMessage[] = L"VantoriRulers.LiveHandles";
+// Registered: a second start of the program asks the running one, through
+// its application window, to come forward.
+inline constexpr wchar_t kComeForwardMessage[] = L"VantoriRulers.ComeForward";
 
 class Win32TrayIcon;
 class Win32Timer;
 
+// The name under which the first start of the program holds the session for
+// its user, in the session's own namespace (another session is another
+// user's), and what it shares there: its application window, written last,
+// and its process.
+std::wstring InstanceClaimName();
+struct SharedInstance {
+  volatile LONG64 Window;
+  volatile LONG ProcessId;
+};
+
 // Not final: tests override ShowError to see the errors instead of a box.
 class Win32Platform : public Platform {
  public:
-  // Registers the window classes and creates the hidden application window;
-  // throws when the system refuses either.
+  // Registers the window classes; throws when the system refuses them. The
+  // hidden application window is made when first needed (a second start of
+  // the program makes none), and throws then when the system refuses it.
   explicit Win32Platform(HINSTANCE instance);
   ~Win32Platform() override;
   Win32Platform(const Win32Platform&) = delete;
@@ -72,10 +86,15 @@ class Win32Platform : public Platform {
   void OpenLink(const std::string& url) override;
   bool SetClipboardText(const std::string& text) override;
 
+  // Session
+  InstanceClaim ClaimSingleInstance() override;
+  bool AskRunningInstanceToShow() override;
+  void SetSessionHandler(SessionHandler* handler) override { Session_ = handler; }
+
   TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
   SettingsStore& Store() override { return Store_; }
 
-  HWND AppWindow() const { return AppWindow_.get(); }
+  HWND AppWindow() const;
 
   // The handler of the program's top-level window that a message for hwnd
   // (the window itself or one of its controls) is for; nullptr for others.
@@ -87,8 +106,10 @@ class Win32Platform : public Platform {
 
  private:
   static LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  // The application window's own messages: tray, timers, handle counts.
+  // The application window's own messages: tray, timers, handle counts, the
+  // session.
   bool HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool HandleSessionMessage(UINT msg, WPARAM wParam, LRESULT& result);
   // The root of hwnd when it is one of the program's dialog windows.
   HWND DialogOf(HWND hwnd) const;
   // Shows the moves held back while input waited.
@@ -110,7 +131,7 @@ class Win32Platform : public Platform {
   ClassRegistration AppClass_;
   ClassRegistration RulerClass_;
   ClassRegistration DialogClass_;
-  WindowHandle AppWindow_;  // after the classes: it goes before them
+  mutable WindowHandle AppWindow_;  // after the classes: it goes before them
   RegistryStore Store_;
   WindowGroup Windows_{*this};
   bool ShowingError_ = false;
@@ -125,6 +146,12 @@ class Win32Platform : public Platform {
   std::array<COLORREF, 16> CustomColors_{};
   std::function<void()> DisplayChangeHandler_;
   bool DisplayChangePosted_ = false;
+  SessionHandler* Session_ = nullptr;
+  UINT ComeForwardMessage_ = 0;
+  // This user's claim on the session: who holds it names its application
+  // window there.
+  KernelHandle InstanceClaim_;
+  MappedView InstanceView_;
 };
 
 // The id the notification area knows an icon of this platform by: the

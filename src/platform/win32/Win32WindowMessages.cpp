@@ -114,8 +114,22 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return 0;
   }
   if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
-  auto mouseDown = [this](MouseButton b) {
-    Notify([b](WindowHandler& h) { h.HandleMouseDown(b); });
+  // The point the message carries, on the screen too: the window is where
+  // it was when the message was taken from the queue.
+  auto mouseEvent = [hwnd, wParam, lParam](MouseButton b) {
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const Point window{screen.x, screen.y};
+    ::ClientToScreen(hwnd, &screen);
+    return MouseEvent{window,
+                      {screen.x, screen.y},
+                      b,
+                      (wParam & MK_LBUTTON) != 0,
+                      (wParam & MK_RBUTTON) != 0,
+                      (wParam & MK_MBUTTON) != 0};
+  };
+  auto mouseDown = [this, &mouseEvent](MouseButton b) {
+    const MouseEvent e = mouseEvent(b);
+    Notify([&e](WindowHandler& h) { h.HandleMouseDown(e); });
   };
   // Asked again after each leave, since the system reports one leave per
   // request; and after a release, which may end a drag with the pointer at
@@ -125,9 +139,10 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
     TrackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
   };
-  auto mouseUp = [this, &trackLeave](MouseButton b) {
+  auto mouseUp = [this, &trackLeave, &mouseEvent](MouseButton b) {
     trackLeave();
-    Notify([b](WindowHandler& h) { h.HandleMouseUp(b); });
+    const MouseEvent e = mouseEvent(b);
+    Notify([&e](WindowHandler& h) { h.HandleMouseUp(e); });
   };
   switch (msg) {
     case WM_LBUTTONDOWN:
@@ -142,8 +157,9 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDBLCLK: {
       // The second press is a press as well: it starts a drag like any other.
       const auto alive = Alive_;
+      const MouseEvent e = mouseEvent(MouseButton::Left);
       mouseDown(MouseButton::Left);
-      if (*alive) Notify([](WindowHandler& h) { h.HandleDoubleClick(); });
+      if (*alive) Notify([&e](WindowHandler& h) { h.HandleDoubleClick(e); });
       return 0;
     }
     case WM_LBUTTONUP:
@@ -156,10 +172,12 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_MBUTTONUP:
       mouseUp(MouseButton::Middle);
       return 0;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
       trackLeave();
-      Notify([](WindowHandler& h) { h.HandleMouseMove(); });
+      const MouseEvent e = mouseEvent(MouseButton::Left);
+      Notify([&e](WindowHandler& h) { h.HandleMouseMove(e); });
       return 0;
+    }
     case WM_MOUSELEAVE:
       TrackingLeave_ = false;
       Notify([](WindowHandler& h) { h.HandleMouseLeave(); });
