@@ -6,6 +6,8 @@
 #                 tests again under ASan and UBSan, and the fuzzer for 60 seconds;
 #                 the steps overlap where they can (tests/make_test.sh), E2E_JOBS
 #                 end-to-end cases at a time, and each step's output goes to build/logs
+#   make soak     the tests that need Wine SOAK_ROUNDS times (default 5) beside two
+#                 busy loops; names each case that failed at least once
 #   make fuzz     run the stored-settings fuzzer (FUZZ_SECONDS, default 300)
 #   make windows  build VantoriRulers.exe only
 #   make bench    build and run the benchmarks
@@ -74,7 +76,7 @@ define fuzz_run
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus tests/fuzz/corpus
 endef
 
-.PHONY: run test windows native bench fuzz fuzz-run docs pictures format clean
+.PHONY: run test soak windows native bench fuzz fuzz-run docs pictures format clean
 
 run:
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
@@ -92,6 +94,14 @@ test:
 	@mkdir -p $(BUILD)/logs && date +%s > $(BUILD)/logs/installs-started
 	$(call need,$(PKGS_NATIVE) $(PKGS_WINDOWS) $(PKGS_WINE) $(PKGS_FUZZ))
 	@E2E_JOBS=$(E2E_JOBS) FUZZ_SECONDS=60 tests/make_test.sh
+
+SOAK_ROUNDS ?= 5
+soak:
+	$(call need,$(PKGS_NATIVE) $(PKGS_WINDOWS) $(PKGS_WINE))
+	$(build_windows)
+	cmake --preset native -DVR_WINDOWS_BUILD_DIR="$(abspath $(WINDOWS))"
+	python3 tests/e2e/vrtest.py template >/dev/null
+	@SOAK_ROUNDS=$(SOAK_ROUNDS) E2E_JOBS=$(E2E_JOBS) tests/soak.sh
 
 windows:
 	$(call need,$(PKGS_WINDOWS))
