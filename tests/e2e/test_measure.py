@@ -12,6 +12,7 @@ import vrtest  # noqa: E402
 LEFT, TOP, WIDTH, HEIGHT = 358, 359, 650, 50  # the default ruler around (683, 384)
 LEFT_MARGIN, SCALE = 5, 640
 MIDDLE_Y = TOP + HEIGHT // 2
+MOUSE_KEY = r"HKEY_CURRENT_USER\Control Panel\Mouse"
 
 
 def column(pic, x):
@@ -73,6 +74,10 @@ class Measure(vrtest.RulerTestCase):
         self.assertEqual(self.copied(win, "640 px"), "640 px")
 
     def test_bottom_to_top_reads_from_its_far_end(self):
+        # Two presses count as a double-click for five seconds here, not half a second: on a
+        # machine busy enough to hold X's events back, the system would otherwise see two
+        # clicks where the user made one double-click.
+        self.s.reg_add("DoubleClickSpeed", "REG_SZ", "5000", key=MOUSE_KEY)
         # Standing, reading upward: the zero tick is row 645, the scale's end row 5.
         win = self.start_ruler({"Orientation": 3})
         left, top, width, height = win.geometry()
