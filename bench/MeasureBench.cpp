@@ -5,7 +5,7 @@
 
 #include "DataModule/DataModule.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -15,23 +15,18 @@ using namespace vr;
 
 struct Program {
   headless::HeadlessPlatform os;
-  std::unique_ptr<TApplication> app;
+  std::unique_ptr<TProgram> program;
   TRulerForm* ruler = nullptr;
   explicit Program(const benchmark::State& state) {
-    app = std::make_unique<TApplication>(os);
-    CreateCommandModule(*app);
-    app->CreateForm(RulerForms[0]);
-    ruler = RulerForms[0];
+    program = StartProgram(os);
+    ruler = program->RulerForms[0];
     ruler->Show();
     ruler->SetScale(static_cast<int32_t>(state.range(0)));
     ruler->SetBreadth(static_cast<int32_t>(state.range(1)));
     const int64_t marks = state.range(2);
     for (int64_t m = 0; m < marks; ++m) ruler->ToggleMark(m * ruler->Scale() / marks);
   }
-  ~Program() {
-    app.reset();
-    ForgetProgram();
-  }
+
   // The screen point over the ruler at an offset, in the middle of its breadth.
   Point At(int64_t offset) const {
     const Rect b = os.Find(*ruler)->Bounds();

@@ -4,7 +4,7 @@
 
 #include "Options/OptionsForm.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
@@ -13,27 +13,22 @@ using namespace vr;
 
 struct OptionsProgram {
   headless::HeadlessPlatform os;
-  std::unique_ptr<TApplication> app;
+  std::unique_ptr<TProgram> program;
   explicit OptionsProgram(int fontFamilies) {
     os.FontFamilies.clear();
     // Names in no order, a few of them twice, as the font enumeration gives them.
     for (int i = 0; i < fontFamilies; ++i)
       os.FontFamilies.push_back("Family " + std::to_string((i * 7919) % fontFamilies));
-    app = std::make_unique<TApplication>(os);
-    CreateCommandModule(*app);
-    app->CreateForm(RulerForms[0]);
-    RulerForms[0]->Show();
+    program = StartProgram(os);
+    program->RulerForms[0]->Show();
   }
-  ~OptionsProgram() {
-    app.reset();
-    ForgetProgram();
-  }
+  TOptionsForm& Options() { return *program->OptionsForm; }
 };
 
 void BM_OptionsFormCreateWith1000Fonts(benchmark::State& state) {
   OptionsProgram p(1000);
   for (auto _ : state) {
-    TOptionsForm form(*p.app);
+    TOptionsForm form(p.program->Application, p.program->RulerForms, *p.program->DM);
     benchmark::DoNotOptimize(&form);
   }
 }
@@ -41,9 +36,8 @@ BENCHMARK(BM_OptionsFormCreateWith1000Fonts)->Unit(benchmark::kMicrosecond);
 
 void BM_RefreshFromRuler(benchmark::State& state) {
   OptionsProgram p(1000);
-  CreateOptionsWindow(*p.app);
-  OptionsForm->Show();
-  for (auto _ : state) OptionsForm->RefreshFromRuler();
+  p.Options().Show();
+  for (auto _ : state) p.Options().RefreshFromRuler();
 }
 BENCHMARK(BM_RefreshFromRuler)->Unit(benchmark::kMicrosecond);
 
@@ -51,10 +45,9 @@ BENCHMARK(BM_RefreshFromRuler)->Unit(benchmark::kMicrosecond);
 // window reloaded from it.
 void BM_ScaleKeystrokeAt2048(benchmark::State& state) {
   OptionsProgram p(100);
-  CreateOptionsWindow(*p.app);
-  OptionsForm->Show();
-  RulerForms[0]->SetFocus();
-  auto& box = *p.os.Find(*OptionsForm)->Find(OptionsForm->ScaleComboBox);
+  p.Options().Show();
+  p.program->RulerForms[0]->SetFocus();
+  auto& box = *p.os.Find(p.Options())->Find(p.Options().ScaleComboBox);
   int n = 0;
   for (auto _ : state) box.UserSetText(++n % 2 ? "2048" : "2047");
 }

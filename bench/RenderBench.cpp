@@ -5,7 +5,7 @@
 #include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -15,22 +15,14 @@ using namespace vr;
 
 struct Program {
   headless::HeadlessPlatform os;
-  std::unique_ptr<TApplication> app;
-  Program() {
-    app = std::make_unique<TApplication>(os);
-    CreateCommandModule(*app);
-    app->CreateForm(RulerForms[0]);
-    RulerForms[0]->Show();
-  }
-  ~Program() {
-    app.reset();
-    ForgetProgram();
-  }
+  std::unique_ptr<TProgram> program = StartProgram(os);
+  TRulerForm& Ruler0() const { return *program->RulerForms[0]; }
+  Program() { Ruler0().Show(); }
 };
 
 void BM_RenderDefaultRuler(benchmark::State& state) {
   Program p;
-  TRulerForm& r = *RulerForms[0];
+  TRulerForm& r = p.Ruler0();
   for (auto _ : state) r.Render();
   state.counters["px"] = r.LayoutWidth() * r.LayoutHeight();
 }
@@ -38,7 +30,7 @@ BENCHMARK(BM_RenderDefaultRuler);
 
 void BM_RenderRulerAtScale2048(benchmark::State& state) {
   Program p;
-  TRulerForm& r = *RulerForms[0];
+  TRulerForm& r = p.Ruler0();
   r.SetScale(2048);
   for (auto _ : state) r.Render();
 }
@@ -46,12 +38,13 @@ BENCHMARK(BM_RenderRulerAtScale2048);
 
 void BM_ArrowKeyMove(benchmark::State& state) {
   Program p;
-  TRulerForm& r = *RulerForms[0];
+  TRulerForm& r = p.Ruler0();
   const uint64_t before = r.RenderCount();
   bool handled = false;
   int n = 0;
   for (auto _ : state) {
-    RulerKeyHook({MessageKind::KeyDown, ++n % 2 ? KeyCode::Right : KeyCode::Left}, handled);
+    RulerKeyHook(p.program->RulerForms,
+                 {MessageKind::KeyDown, ++n % 2 ? KeyCode::Right : KeyCode::Left}, handled);
   }
   state.counters["renders"] = static_cast<double>(r.RenderCount() - before);
 }
@@ -59,10 +52,11 @@ BENCHMARK(BM_ArrowKeyMove);
 
 void BM_TabTurnAtScale2048(benchmark::State& state) {
   Program p;
-  TRulerForm& r = *RulerForms[0];
+  TRulerForm& r = p.Ruler0();
   r.SetScale(2048);
   bool handled = false;
-  for (auto _ : state) RulerKeyHook({MessageKind::KeyDown, KeyCode::Tab}, handled);
+  for (auto _ : state)
+    RulerKeyHook(p.program->RulerForms, {MessageKind::KeyDown, KeyCode::Tab}, handled);
 }
 BENCHMARK(BM_TabTurnAtScale2048);
 

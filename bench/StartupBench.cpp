@@ -9,7 +9,7 @@
 #include "Options/OptionsForm.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
@@ -24,34 +24,22 @@ void ManyFonts(headless::HeadlessPlatform& os, int families) {
 }
 
 // Start-up in the program's order, up to ruler 0 shown as the loop's start shows it.
-std::unique_ptr<TApplication> StartUp(headless::HeadlessPlatform& os) {
-  auto app = std::make_unique<TApplication>(os);
-  app->SetTitle("Vantori Rulers");
-  SetProgramIcon(*app);
-  CreateCommandModule(*app);
-  app->CreateForm(RulerForms[0]);
-  CreateOptionsWindow(*app);
-  RulerForms[0]->Show();
-  return app;
-}
-
-void End(std::unique_ptr<TApplication>& app) {
-  app.reset();
-  ForgetProgram();
+std::unique_ptr<TProgram> StartUp(headless::HeadlessPlatform& os) {
+  auto program = StartProgram(os);
+  program->RulerForms[0]->Show();
+  return program;
 }
 
 void BM_StartupWith1000FontFamilies(benchmark::State& state) {
   headless::HeadlessPlatform os;
   ManyFonts(os, 1000);
-  SetSystemColorSource([&os](int index) { return os.SysColor(index); });
   for (auto _ : state) {
-    auto app = StartUp(os);
-    benchmark::DoNotOptimize(app.get());
+    auto program = StartUp(os);
+    benchmark::DoNotOptimize(program.get());
     state.PauseTiming();
-    End(app);
+    program.reset();
     state.ResumeTiming();
   }
-  SetSystemColorSource(nullptr);
   state.counters["font queries"] =
       benchmark::Counter(os.FontFamilyQueries, benchmark::Counter::kAvgIterations);
 }
@@ -60,17 +48,15 @@ BENCHMARK(BM_StartupWith1000FontFamilies)->Unit(benchmark::kMicrosecond);
 void BM_OptionsFirstShowingWith1000FontFamilies(benchmark::State& state) {
   headless::HeadlessPlatform os;
   ManyFonts(os, 1000);
-  SetSystemColorSource([&os](int index) { return os.SysColor(index); });
   for (auto _ : state) {
     state.PauseTiming();
-    auto app = StartUp(os);
+    auto program = StartUp(os);
     state.ResumeTiming();
-    OptionsForm->Show();
+    program->OptionsForm->Show();
     state.PauseTiming();
-    End(app);
+    program.reset();
     state.ResumeTiming();
   }
-  SetSystemColorSource(nullptr);
 }
 BENCHMARK(BM_OptionsFirstShowingWith1000FontFamilies)->Unit(benchmark::kMicrosecond);
 

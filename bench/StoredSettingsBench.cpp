@@ -10,7 +10,7 @@
 
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/TextMaskCache.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -26,9 +26,8 @@ void BM_TurnWithStoredSettings(benchmark::State& state, const Stored& stored) {
   headless::HeadlessPlatform os;
   for (const auto& [name, value] : stored) os.Registry.PutInteger(SettingsKeyPath(0), name, value);
   {
-    TApplication app(os);
-    CreateCommandModule(app);
-    TRulerForm& r = *app.CreateForm(RulerForms[0]);
+    const std::unique_ptr<TProgram> program = StartProgram(os);
+    TRulerForm& r = *program->RulerForms[0];
     r.Show();
     const int rasterised = os.TextRenders;
     for (auto _ : state) r.SetOrientation(static_cast<uint8_t>((r.Orientation() + 1) % 4));
@@ -41,7 +40,6 @@ void BM_TurnWithStoredSettings(benchmark::State& state, const Stored& stored) {
     state.counters["cacheMB"] = static_cast<double>(os.TextMasks().Bytes()) / (1 << 20);
     state.counters["picMB"] = r.LayoutWidth() * r.LayoutHeight() * 4.0 / (1 << 20);
   }
-  ForgetProgram();
   // The whole process's peak: run one case alone to read it for that case.
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

@@ -9,8 +9,6 @@
 
 namespace vr {
 
-TDM* DM = nullptr;
-
 namespace {
 
 TAction::Design Command(const char* caption, int imageIndex, TShortCut shortcut = {}) {
@@ -19,7 +17,7 @@ TAction::Design Command(const char* caption, int imageIndex, TShortCut shortcut 
 
 }  // namespace
 
-TDM::TDM(TApplication& app)
+TDM::TDM(TApplication& app, TRulerSlots& rulers)
     : OptionsAction(ActionList, Command("Options...", OptionsPictureIndex),
                     [this](TAction& a) { OptionsActionExecute(a); }),
       AboutAction(ActionList, Command("About Vantori Rulers...", AboutPictureIndex),
@@ -27,8 +25,11 @@ TDM::TDM(TApplication& app)
       HideAction(ActionList, Command("Hide", -1, {KeyCode::Escape, 0}),
                  [this](TAction& a) { HideActionExecute(a); }),
       CloseAction(ActionList, Command("Close", -1), [this](TAction& a) { CloseActionExecute(a); }),
-      TrayIcon(app.Os()),
-      App_(app) {
+      PopupMenu(app, &ImageList),
+      TrayPopupMenu(app, &ImageList),
+      TrayIcon(app),
+      App_(app),
+      Rulers_(rulers) {
   for (int i = 0; i < PictureCount; ++i)
     ImageList.Add([i](int size) { return DrawImageListPicture(i, size); });
   for (int n = 0; n < kSlotCount; ++n) {
@@ -70,7 +71,7 @@ TDM::~TDM() = default;
 
 void TDM::RulerActionExecute(TAction& sender) {
   const int n = sender.ImageIndex();
-  SetRulerVisible(n, !GetRulerVisible(n));
+  Rulers_.SetRulerVisible(n, !Rulers_.GetRulerVisible(n));
 }
 
 void TDM::OptionsActionExecute(TAction& /*sender*/) {
@@ -87,29 +88,27 @@ void TDM::OptionsActionExecute(TAction& /*sender*/) {
 }
 
 void TDM::AboutActionExecute(TAction& /*sender*/) {
-  auto box = std::make_unique<TAboutForm>(App_);
-  TAboutForm* shown = box.get();
-  App_.Adopt(std::move(box));
+  // A box of its own each time; it goes either way, and a failure while it
+  // showed is not reported.
+  const auto box = std::make_unique<TAboutForm>(App_);
   try {
-    shown->ShowModal();
+    box->ShowModal();
   } catch (const std::exception&) {
-    // The box goes either way; a failure while it showed is not reported.
   }
-  App_.ReleaseForm(shown);
 }
 
 void TDM::HideActionExecute(TAction& /*sender*/) {
   // Not through SetRulerVisible: Hide takes the last ruler off the screen
   // too; the tray menu brings rulers back.
-  if (TRulerForm* r = ActiveRuler()) r->Hide();
+  if (TRulerForm* r = Rulers_.ActiveRuler()) r->Hide();
 }
 
 void TDM::CloseActionExecute(TAction& /*sender*/) {
-  if (RulerForms[0]) RulerForms[0]->Close();
+  if (TRulerForm* ruler0 = Rulers_[0]) ruler0->Close();
 }
 
 void TDM::UpdateRulerChecks() {
-  const int active = ActiveRulerIndex();
+  const int active = Rulers_.ActiveRulerIndex();
   for (int n = 0; n < kSlotCount; ++n) RulerAction(n).SetChecked(active == n);
 }
 

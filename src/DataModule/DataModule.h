@@ -13,10 +13,13 @@
 
 namespace vr {
 
+class TRulerSlots;
+
 class TDM {
  public:
-  // Puts the tray icon into the notification area; throws when it can't.
-  explicit TDM(TApplication& app);
+  // Puts the tray icon into the notification area; throws when it can't. The
+  // ruler commands act on the slots, which may be empty still.
+  TDM(TApplication& app, TRulerSlots& rulers);
   ~TDM();
   TDM(const TDM&) = delete;
   TDM& operator=(const TDM&) = delete;
@@ -29,8 +32,8 @@ class TDM {
   TAction AboutAction;
   TAction HideAction;
   TAction CloseAction;
-  TPopupMenu PopupMenu{&ImageList};
-  TPopupMenu TrayPopupMenu{&ImageList};
+  TPopupMenu PopupMenu;
+  TPopupMenu TrayPopupMenu;
   TTrayIcon TrayIcon;
 
   void RulerActionExecute(TAction& sender);
@@ -49,10 +52,8 @@ class TDM {
 
  private:
   TApplication& App_;
+  TRulerSlots& Rulers_;
   std::array<std::unique_ptr<TAction>, 10> RulerActions_;
 };
-
-// The command module of this run; it exists before the first ruler.
-extern TDM* DM;
 
 }  // namespace vr

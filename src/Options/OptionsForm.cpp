@@ -11,8 +11,6 @@
 
 namespace vr {
 
-TOptionsForm* OptionsForm = nullptr;
-
 namespace {
 
 constexpr int kComboHeight = 21;
@@ -39,8 +37,7 @@ bool LessNoCase(const std::string& a, const std::string& b) {
 // setter's leading arguments (a tick level); a failure of either is dropped:
 // the ruler keeps its value and the box its text.
 template <class Setter, class... Leading>
-void ApplyNumber(const TComboBox& box, Setter setter, Leading... leading) {
-  TRulerForm* r = ActiveRuler();
+void ApplyNumber(TRulerForm* r, const TComboBox& box, Setter setter, Leading... leading) {
   if (!r) return;
   const auto n = ParseInteger(box.Text());
   if (!n) return;
@@ -165,7 +162,7 @@ TOptionsForm::TickControls::TickControls(TOptionsForm& form, int level)
   if (level != Tick100) Box.Hide();
 }
 
-TOptionsForm::TOptionsForm(TApplication& owner)
+TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
     : TForm(owner, DialogWindow("Vantori Rulers Options")),
       AppearanceGroupBox(*this, nullptr, {32, 4, 300, 100}, "Appearance:"),
       FontNameLabel(*this, &AppearanceGroupBox, {8, 20}, "Font:"),
@@ -179,7 +176,7 @@ TOptionsForm::TOptionsForm(TApplication& owner)
       LuminosityLabel(*this, &AppearanceGroupBox, {8, 72}, "Luminosity:"),
       LuminosityTrackBar(*this, &AppearanceGroupBox, {92, 68, 205, 24}, -50, 50, 0),
       AppearanceShape{{2, 14, 296, 84}},
-      RulersToolBar(*this, {0, 0, 31, 255}, DM ? &DM->ImageList : nullptr),
+      RulersToolBar(*this, {0, 0, 31, 255}, &dm.ImageList),
       DimensionsGroupBox(*this, nullptr, {32, 104, 175, 143}, "Dimensions:"),
       ScaleLabel(*this, &DimensionsGroupBox, {8, 20}, "Scale:"),
       ScaleComboBox(*this, &DimensionsGroupBox, {76, 16, 89, kComboHeight},
@@ -200,7 +197,9 @@ TOptionsForm::TOptionsForm(TApplication& owner)
       TicksComboBox(*this, nullptr, {220, 120, 101, kComboHeight}, TComboBoxStyle::DropDownList,
                     kTicksItems),
       Ticks{TickControls(*this, Tick100), TickControls(*this, Tick50), TickControls(*this, Tick10),
-            TickControls(*this, Tick5)} {
+            TickControls(*this, Tick5)},
+      Rulers_(rulers),
+      DM_(dm) {
   FontNameComboBox.OnChange = [this](TComboBox& s) { FontNameComboBoxChange(s); };
   FontColorBox.OnSelect = [this](TColorBox& s) { FontColorBoxSelect(s); };
   AlphaBlendCheckBox.OnClick = [this](TCheckBox& s) { AlphaBlendCheckBoxClick(s); };
@@ -213,11 +212,9 @@ TOptionsForm::TOptionsForm(TApplication& owner)
   OrientationComboBox.OnSelect = [this](TComboBox& s) { OrientationComboBoxSelect(s); };
   TicksComboBox.OnSelect = [this](TComboBox& s) { TicksComboBoxSelect(s); };
   TicksComboBox.SetItemIndex(0);
-  if (DM) {
-    // The first nine are check buttons of which all may be up; the last a plain button.
-    for (int n = 0; n < kSlotCount; ++n)
-      RulersToolBar.AddButton({&DM->RulerAction(n), n < kSlotCount - 1});
-  }
+  // The first nine are check buttons of which all may be up; the last a plain button.
+  for (int n = 0; n < kSlotCount; ++n)
+    RulersToolBar.AddButton({&DM_.RulerAction(n), n < kSlotCount - 1});
   FormCreate();
 }
 
@@ -225,10 +222,8 @@ TOptionsForm::~TOptionsForm() = default;
 
 void TOptionsForm::FormCreate() {
   // 1. The window's icon: the Options command's picture.
-  if (DM) {
-    const int index = DM->OptionsAction.ImageIndex();
-    SetIcon([&images = DM->ImageList, index](int size) { return images.Get(index, size); });
-  }
+  const int index = DM_.OptionsAction.ImageIndex();
+  SetIcon([&images = DM_.ImageList, index](int size) { return images.Get(index, size); });
   // 2. The font list waits for the first showing: asking the system for its
   // families is the dearest part of the window, and most runs never open it.
   // 3. The four tick group boxes on one place.
@@ -255,7 +250,7 @@ TickLevel TOptionsForm::LevelOf(const TControl& control) {
 }
 
 void TOptionsForm::RefreshFromRuler() {
-  if (DM) DM->UpdateRulerChecks();
+  DM_.UpdateRulerChecks();
   TRulerForm* r = ActiveRuler();
   if (!r) return;
   ScaleComboBox.SetText(std::to_string(r->Scale()));
@@ -307,19 +302,19 @@ void TOptionsForm::LuminosityTrackBarChange(TTrackBar& sender) {
 }
 
 void TOptionsForm::ScaleComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetScale);
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetScale);
 }
 
 void TOptionsForm::LeftMarginComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetLeftMargin);
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetLeftMargin);
 }
 
 void TOptionsForm::RightMarginComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetRightMargin);
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetRightMargin);
 }
 
 void TOptionsForm::BreadthComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetBreadth);
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetBreadth);
 }
 
 void TOptionsForm::OrientationComboBoxSelect(TComboBox& sender) {
@@ -333,7 +328,7 @@ void TOptionsForm::ShowTickCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::TickSizeComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetTickSize, LevelOf(sender));
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetTickSize, LevelOf(sender));
 }
 
 void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
@@ -341,7 +336,7 @@ void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
-  ApplyNumber(sender, &TRulerForm::SetFontSize, LevelOf(sender));
+  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetFontSize, LevelOf(sender));
 }
 
 void TOptionsForm::TicksComboBoxSelect(TComboBox& sender) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "DataModule/DataModule.h"
 #include "Ruler/Rulers.h"
 #include "forms/Controls.h"
 #include "forms/Forms.h"
@@ -31,7 +32,9 @@ const std::vector<TColorBox::NamedColor>& FontColorList();
 
 class TOptionsForm : public TForm, public TRulerObserver {
  public:
-  explicit TOptionsForm(TApplication& owner);
+  // Edits the active ruler of the slots, with the command module's pictures
+  // and ruler commands.
+  TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm);
   ~TOptionsForm() override;
 
   // Loads every control from the active ruler.
@@ -103,12 +106,12 @@ class TOptionsForm : public TForm, public TRulerObserver {
 
  private:
   void FormCreate();
+  TRulerForm* ActiveRuler() const { return Rulers_.ActiveRuler(); }
   // The level of a control: the tag of the group box that holds it.
   static TickLevel LevelOf(const TControl& control);
+  TRulerSlots& Rulers_;
+  TDM& DM_;
   bool Shown_ = false;
 };
-
-// The Options window of this run, once start-up has made it.
-extern TOptionsForm* OptionsForm;
 
 }  // namespace vr

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "Ruler/RulerLinks.h"
 #include "Ruler/RulerPlacement.h"
 
 namespace vr {
@@ -33,11 +32,9 @@ int32_t Saturate(int64_t v) {
 
 }  // namespace
 
-TRulerForm::TRulerForm(TApplication& owner) : TRulerForm(owner, 0) {}
-
-TRulerForm::TRulerForm(TApplication& owner, int rulerIndex)
-    : TForm(owner, RulerWindowDesign()), RulerIndex_(rulerIndex) {
-  PopupMenu = RulerLinks.PopupMenu;
+TRulerForm::TRulerForm(TApplication& owner, TRulerHost& host, int rulerIndex)
+    : TForm(owner, RulerWindowDesign()), Host_(host), RulerIndex_(rulerIndex) {
+  PopupMenu = host.RulerPopupMenu();
   FormCreate();
 }
 
@@ -69,9 +66,9 @@ void TRulerForm::FormCreate() {
   ApplyOpacity();
   UpdateLayout();
 
-  Owner().OnMessage = RulerLinks.KeyHook;
-  Owner().OnActiveFormChange = RulerLinks.ActiveFormChanged;
-  if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
+  // The program's keyboard filter and active-window handler are in force
+  // from before the first ruler; each new ruler runs the latter once.
+  Host_.ActiveFormChanged(this);
 }
 
 void TRulerForm::FormDestroy() {
@@ -312,7 +309,7 @@ void TRulerForm::Render() {
   Picture_ = RulerPicture{};
   Overlay_ = TRulerOverlay{};
   Picture_ = RenderRuler(Settings_, {Font().Name(), Font().Color(), os.PixelsPerInch()}, Width_,
-                         Height_, os);
+                         Height_, os, &Speckle_);
   SetColor(Picture_.Color);
   ++RenderCount_;
   // Marks keep their offsets through a turn or a new scale; those that fell
@@ -326,7 +323,7 @@ void TRulerForm::Render() {
       {Pointer_, Marks_.Offsets()}, os);
   // This ruler changed: the tray icon and the Options window follow the
   // active ruler, before the new picture is shown.
-  if (RulerLinks.ActiveFormChanged) RulerLinks.ActiveFormChanged(this);
+  Host_.ActiveFormChanged(this);
   FormPaint();
 }
 

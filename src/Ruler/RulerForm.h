@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "Ruler/RulerHost.h"
 #include "Ruler/RulerMeasure.h"
 #include "Ruler/RulerOverlay.h"
 #include "Ruler/RulerRender.h"
@@ -21,9 +22,8 @@ inline constexpr int32_t kMaxRulerLength = 8192;
 
 class TRulerForm : public TForm {
  public:
-  // Ruler 0, the main window.
-  explicit TRulerForm(TApplication& owner);
-  TRulerForm(TApplication& owner, int rulerIndex);
+  // The ruler of a slot, 0 to 9, reaching the program through its host.
+  TRulerForm(TApplication& owner, TRulerHost& host, int rulerIndex = 0);
   ~TRulerForm() override;
 
   int RulerIndex() const { return RulerIndex_; }
@@ -145,8 +145,11 @@ class TRulerForm : public TForm {
   // Brings the overlay up to date and shows the areas that changed.
   void ShowOverlay();
 
+  TRulerHost& Host_;
   int RulerIndex_ = 0;
   RulerSettings Settings_;
+  // Each ruler's own, from the same start on every run.
+  SpeckleSource Speckle_;
   Point DragOffset_;
   Rect WindowRegion_;
   // The design size, until the first layout.

@@ -18,19 +18,17 @@ int32_t AddSaturated(int32_t a, int32_t b) {
 
 // F1..F9 switch slots 1..9, F10 slot 0: show it, hide it when it is the
 // focused ruler, else bring it forward.
-void SwitchRuler(int n) {
-  if (!GetRulerVisible(n)) {
-    SetRulerVisible(n, true);
-  } else if (ActiveRuler() == RulerForms[static_cast<size_t>(n)]) {
-    SetRulerVisible(n, false);
+void SwitchRuler(TRulerSlots& rulers, int n) {
+  if (!rulers.GetRulerVisible(n)) {
+    rulers.SetRulerVisible(n, true);
+  } else if (rulers.ActiveRuler() == rulers[static_cast<size_t>(n)]) {
+    rulers.SetRulerVisible(n, false);
   } else {
-    BringRulerToFront(n);
+    rulers.BringRulerToFront(n);
   }
 }
 
 }  // namespace
-
-uint8_t ModifierState() { return Application ? KeyboardModifiers(Application->Os()) : 0; }
 
 int32_t KeyStepFor(uint8_t modifiers) {
   switch (modifiers) {
@@ -45,73 +43,72 @@ int32_t KeyStepFor(uint8_t modifiers) {
   }
 }
 
-int32_t KeyStep() { return KeyStepFor(ModifierState()); }
-
-void NextOrientation() {
-  TRulerForm* r = ActiveRuler();
+void NextOrientation(TRulerSlots& rulers) {
+  TRulerForm* r = rulers.ActiveRuler();
   if (!r) return;
   r->SetOrientation(r->Orientation() >= BottomToTop ? LeftToRight : r->Orientation() + 1);
 }
 
-void PreviousOrientation() {
-  TRulerForm* r = ActiveRuler();
+void PreviousOrientation(TRulerSlots& rulers) {
+  TRulerForm* r = rulers.ActiveRuler();
   if (!r) return;
   r->SetOrientation(r->Orientation() == LeftToRight || r->Orientation() > BottomToTop
                         ? BottomToTop
                         : r->Orientation() - 1);
 }
 
-void RulerKeyHook(const Message& msg, bool& /*handled*/) {
+void RulerKeyHook(TRulerSlots& rulers, const Message& msg, bool& /*handled*/) {
   if (!IsKeyDown(msg)) return;
-  if (!Application || !dynamic_cast<TRulerForm*>(Application->ActiveForm())) return;
-  TRulerForm* r = ActiveRuler();
+  if (!dynamic_cast<TRulerForm*>(rulers.Application().ActiveForm())) return;
+  TRulerForm* r = rulers.ActiveRuler();
   if (!r) return;
   const Point c = r->CenterPoint();
+  const uint8_t m = ModifierState(msg);
+  const int32_t step = KeyStepFor(m);
   switch (msg.Key) {
     case KeyCode::Tab: {
-      const uint8_t m = ModifierState();
       if (m == 0)
-        NextOrientation();
+        NextOrientation(rulers);
       else if (m == ssShift)
-        PreviousOrientation();
+        PreviousOrientation(rulers);
       break;
     }
     case KeyCode::Left:
-      r->MoveCenterTo({AddSaturated(c.X, -KeyStep()), c.Y});
+      r->MoveCenterTo({AddSaturated(c.X, -step), c.Y});
       break;
     case KeyCode::Up:
-      r->MoveCenterTo({c.X, AddSaturated(c.Y, -KeyStep())});
+      r->MoveCenterTo({c.X, AddSaturated(c.Y, -step)});
       break;
     case KeyCode::Right:
-      r->MoveCenterTo({AddSaturated(c.X, KeyStep()), c.Y});
+      r->MoveCenterTo({AddSaturated(c.X, step), c.Y});
       break;
     case KeyCode::Down:
-      r->MoveCenterTo({c.X, AddSaturated(c.Y, KeyStep())});
+      r->MoveCenterTo({c.X, AddSaturated(c.Y, step)});
       break;
     case KeyCode::Insert:
-      r->SetLuminosity(AddSaturated(r->Luminosity(), KeyStep()));
+      r->SetLuminosity(AddSaturated(r->Luminosity(), step));
       break;
     case KeyCode::Delete:
-      r->SetLuminosity(AddSaturated(r->Luminosity(), -KeyStep()));
+      r->SetLuminosity(AddSaturated(r->Luminosity(), -step));
       break;
     case KeyCode::NumpadAdd:
-      r->SetScale(AddSaturated(r->Scale(), KeyStep()));
+      r->SetScale(AddSaturated(r->Scale(), step));
       break;
     case KeyCode::NumpadSubtract:
-      r->SetScale(AddSaturated(r->Scale(), -KeyStep()));
+      r->SetScale(AddSaturated(r->Scale(), -step));
       break;
     case KeyCode::Space:
-      if (ModifierState() == 0) r->ToggleMarkAtPointer();
+      if (m == 0) r->ToggleMarkAtPointer();
       break;
     case KeyCode::Backspace:
-      if (ModifierState() == 0) r->ClearMarks();
+      if (m == 0) r->ClearMarks();
       break;
     case KeyCode::C:
-      if (ModifierState() == ssCtrl) r->CopyMeasurement();
+      if (m == ssCtrl) r->CopyMeasurement();
       break;
     default:
-      if (const auto n = FunctionKeyNumber(msg.Key); n && *n <= 10 && ModifierState() == 0) {
-        SwitchRuler(*n % 10);
+      if (const auto n = FunctionKeyNumber(msg.Key); n && *n <= 10 && m == 0) {
+        SwitchRuler(rulers, *n % 10);
       }
       break;
   }

@@ -77,7 +77,7 @@ void CopyRow(const TColor* from, TColor* to, int32_t n) {
 
 OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerInch, int32_t breadth,
                            Platform& text) {
-  const TColor rgb = ColorToRGB(body);
+  const TColor rgb = ColorToRGB(body, text);
   OverlayLook look;
   const bool light = IsLight(rgb);
   look.Hairline = light ? clBlack : clWhite;

@@ -10,19 +10,9 @@ namespace vr {
 
 namespace {
 
-std::function<TColor(int)>& SystemColorSource() {
-  static std::function<TColor(int)> source;
-  return source;
-}
-
-// One generator for the whole process, never seeded from the clock: the
-// speckle sequence is the same on every run.
-std::mt19937& SpeckleGenerator() {
-  static std::mt19937 generator;
-  return generator;
-}
-
-double NextRandom() { return static_cast<double>(SpeckleGenerator()() >> 8) / 16777216.0; }
+// Uniform in [0, 1); never seeded from the clock: the speckle sequence is
+// the same on every run.
+double NextRandom(SpeckleSource& source) { return static_cast<double>(source() >> 8) / 16777216.0; }
 
 constexpr int kTileSize = 32;
 // A point size converts to at most this many pixels.
@@ -39,19 +29,19 @@ int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 }  // namespace
 
-void SetSystemColorSource(std::function<TColor(int index)> source) {
-  SystemColorSource() = std::move(source);
+TColor ColorToRGB(TColor color, const Screen& screen) {
+  if ((color & kSysColorFlag) == 0) return color;
+  return screen.SysColor(static_cast<int>(color & 0xFF));
 }
 
-TColor ColorToRGB(TColor color) {
-  if ((color & 0x80000000u) == 0) return color;
-  const auto& source = SystemColorSource();
-  return source ? source(static_cast<int>(color & 0xFF)) : 0;
+TColor BlendColor(TColor from, TColor to, double percent, const Screen& screen) {
+  return BlendColor(ColorToRGB(from, screen), ColorToRGB(to, screen), percent);
 }
 
 TColor BlendColor(TColor from, TColor to, double percent) {
-  const TColor f = ColorToRGB(from);
-  const TColor t = ColorToRGB(to);
+  // A system colour that was not resolved mixes as black: never as a reference.
+  const TColor f = (from & kSysColorFlag) ? 0 : from;
+  const TColor t = (to & kSysColorFlag) ? 0 : to;
   if (!(percent > 0)) return f;
   // Resolved, so that a system colour never reaches a picture as a reference.
   if (f == t) return f;
@@ -142,20 +132,25 @@ int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y,
 }
 
 RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t width,
-                         int32_t height, Platform& text) {
+                         int32_t height, Platform& text, SpeckleSource* speckle) {
   const int32_t W = width;
   const int32_t H = height;
   RulerPicture out;
   TRenderWork& work = out.Work;
+  SpeckleSource fromTheStart;
+  SpeckleSource& random = speckle ? *speckle : fromTheStart;
+  // System colours mix by their current value, resolved once for the render.
+  const TColor baseColor = ColorToRGB(s.BaseColor, text);
+  const TColor fontColor = ColorToRGB(font.Color, text);
 
-  // 1. Body colour.
-  TColor color = s.BaseColor;
+  // 1. Body colour. Unchanged at no luminosity: kept as the window's colour as it is.
+  TColor color = baseColor;
   if (s.Luminosity < 0) {
-    color = BlendColor(s.BaseColor, clBlack, -static_cast<double>(s.Luminosity));
+    color = BlendColor(baseColor, clBlack, -static_cast<double>(s.Luminosity));
   } else if (s.Luminosity > 0) {
-    color = BlendColor(s.BaseColor, clWhite, s.Luminosity);
+    color = BlendColor(baseColor, clWhite, s.Luminosity);
   }
-  out.Color = color;
+  out.Color = s.Luminosity == 0 ? s.BaseColor : color;
 
   // 2. Speckle tile, column by column. The factor is a little over 100 so the
   // lightest shade is reached, not only approached.
@@ -165,7 +160,7 @@ RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t 
   tile.SetSize(kTileSize, kTileSize);
   for (int x = 0; x < kTileSize; ++x) {
     for (int y = 0; y < kTileSize; ++y)
-      tile.SetPixel(x, y, BlendColor(dark, light, NextRandom() * 100.1));
+      tile.SetPixel(x, y, BlendColor(dark, light, NextRandom(random) * 100.1));
   }
 
   // 3, 4. The body: the tile repeated from the origin.
@@ -190,10 +185,9 @@ RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t 
   const int64_t scale = s.Scale;
   const int64_t q = (scale - 1) / 5;
   if (q >= 0) {
-    const TColor fontColor = font.Color;
     const std::array<TColor, kTickLevels> levelColor{
-        ColorToRGB(fontColor), BlendColor(s.BaseColor, fontColor, 90),
-        BlendColor(s.BaseColor, fontColor, 80), BlendColor(s.BaseColor, fontColor, 70)};
+        fontColor, BlendColor(baseColor, fontColor, 90), BlendColor(baseColor, fontColor, 80),
+        BlendColor(baseColor, fontColor, 70)};
     static constexpr std::array<int, 4> kAngle{0, 270, 180, 90};
     const int angle = kAngle[orientation];
     const int ppi = font.PixelsPerInch;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "Ruler/RulerSettings.h"
@@ -16,12 +17,14 @@ namespace vr {
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
 
-// Colours with the top bit set name a system colour by their low byte. The
-// resolver is the running platform's; without one they resolve to black.
-void SetSystemColorSource(std::function<TColor(int index)> source);
-TColor ColorToRGB(TColor color);
+// Colours with the top bit set name a system colour by their low byte: the
+// screen's current value for it.
+TColor ColorToRGB(TColor color, const Screen& screen);
 
-// Mixes `from` toward `to` by `percent` per cent, per channel, rounding ties to even.
+// Mixes `from` toward `to` by `percent` per cent, per channel, rounding ties
+// to even; system colours mix by the screen's current value for them.
+TColor BlendColor(TColor from, TColor to, double percent, const Screen& screen);
+// The same for colours that are plain RGB values.
 TColor BlendColor(TColor from, TColor to, double percent);
 void ShadeRow(Image& image, int64_t y, int64_t xFirst, int64_t xEnd, TColor color, double percent);
 void ShadeColumn(Image& image, int64_t x, int64_t yFirst, int64_t yEnd, TColor color,
@@ -74,10 +77,14 @@ struct RulerPicture {
   TRenderWork Work;
 };
 
+// The pseudo-random numbers of the body's speckle.
+using SpeckleSource = std::mt19937;
+
 // Draws a ruler of this size from its settings and font, with the numbers as
-// the platform's text makes them (rasterised once, then kept in its cache).
-// It only draws: the picture goes to whoever asked for it.
+// the platform's text makes them (rasterised once, then kept in its cache)
+// and the speckle from the ruler's own source (without one, from the start of
+// the sequence). It only draws: the picture goes to whoever asked for it.
 RulerPicture RenderRuler(const RulerSettings& settings, const RulerFont& font, int32_t width,
-                         int32_t height, Platform& text);
+                         int32_t height, Platform& text, SpeckleSource* speckle = nullptr);
 
 }  // namespace vr

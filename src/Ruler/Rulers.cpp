@@ -2,62 +2,65 @@
 
 namespace vr {
 
-std::array<TRulerForm*, kSlotCount> RulerForms{};
-
 namespace {
 bool ValidSlot(int n) { return n >= 0 && n < kSlotCount; }
 }  // namespace
 
-bool GetRulerVisible(int n) {
-  return ValidSlot(n) && RulerForms[static_cast<size_t>(n)] &&
-         RulerForms[static_cast<size_t>(n)]->Visible();
+TRulerSlots::~TRulerSlots() {
+  // The last made goes first, ruler 0, the main window, last.
+  for (auto slot = Slots_.rbegin(); slot != Slots_.rend(); ++slot) slot->reset();
 }
 
-void SetRulerVisible(int n, bool visible) {
-  if (!ValidSlot(n) || !Application) return;
+TRulerForm& TRulerSlots::Make(int n) {
+  auto& slot = Slots_[static_cast<size_t>(ValidSlot(n) ? n : 0)];
+  if (!slot) slot = std::make_unique<TRulerForm>(App_, *this, n);
+  return *slot;
+}
+
+bool TRulerSlots::GetRulerVisible(int n) const {
+  return ValidSlot(n) && Slots_[static_cast<size_t>(n)] &&
+         Slots_[static_cast<size_t>(n)]->Visible();
+}
+
+void TRulerSlots::SetRulerVisible(int n, bool visible) {
+  if (!ValidSlot(n)) return;
   if (visible == GetRulerVisible(n)) return;
-  TRulerForm*& slot = RulerForms[static_cast<size_t>(n)];
   if (visible) {
-    if (!slot) {
-      auto form = std::make_unique<TRulerForm>(*Application, n);
-      TRulerForm* made = form.get();
-      Application->Adopt(std::move(form));
-      slot = made;
-    }
-    slot->SetVisible(true);
-    slot->BringToFront();
-    slot->BringToFront();
-    slot->SetFocus();
+    TRulerForm& ruler = Make(n);
+    ruler.SetVisible(true);
+    ruler.BringToFront();
+    ruler.BringToFront();
+    ruler.SetFocus();
     return;
   }
   // Never hide the last ruler on the screen.
   for (int m = 0; m < kSlotCount; ++m) {
     if (m != n && GetRulerVisible(m)) {
-      slot->Hide();
+      Slots_[static_cast<size_t>(n)]->Hide();
       return;
     }
   }
 }
 
-void BringRulerToFront(int n) {
+void TRulerSlots::BringRulerToFront(int n) {
   SetRulerVisible(n, true);
-  if (ValidSlot(n) && RulerForms[static_cast<size_t>(n)])
-    RulerForms[static_cast<size_t>(n)]->BringToFront();
+  if (ValidSlot(n) && Slots_[static_cast<size_t>(n)])
+    Slots_[static_cast<size_t>(n)]->BringToFront();
 }
 
-void SaveRulers(const TForm* closed) {
-  for (TRulerForm* ruler : RulerForms) {
-    if (ruler && ruler != closed) ruler->SaveSettings();
+void TRulerSlots::SaveRulers(const TForm* closed) {
+  for (const auto& ruler : Slots_) {
+    if (ruler && ruler.get() != closed) ruler->SaveSettings();
   }
 }
 
-void ShowRulersOnRequest() {
+void TRulerSlots::ShowRulersOnRequest() {
   TRulerForm* active = ActiveRuler();
   bool shown = false;
-  for (TRulerForm* ruler : RulerForms) {
+  for (const auto& ruler : Slots_) {
     if (!ruler || !ruler->Visible()) continue;
     shown = true;
-    if (ruler != active) ruler->BringToFront();
+    if (ruler.get() != active) ruler->BringToFront();
   }
   if (active && active->Visible()) {
     active->BringToFront();
@@ -66,31 +69,29 @@ void ShowRulersOnRequest() {
   if (!shown) SetRulerVisible(0, true);
 }
 
-void KeepVisibleRulersReachable() {
-  for (TRulerForm* ruler : RulerForms) {
+void TRulerSlots::KeepVisibleRulersReachable() {
+  for (const auto& ruler : Slots_) {
     if (ruler && ruler->Visible()) ruler->KeepReachable();
   }
 }
 
-int ActiveRulerIndex() {
-  if (!Application) return -1;
-  if (auto* ruler = dynamic_cast<TRulerForm*>(Application->ActiveForm()))
-    return ruler->RulerIndex();
-  for (TForm* form : Application->WindowList()) {
-    if (auto* ruler = dynamic_cast<TRulerForm*>(form)) return ruler->RulerIndex();
+int TRulerSlots::ActiveRulerIndex() const {
+  const TRulerForm* ruler = ActiveRuler();
+  return ruler ? ruler->RulerIndex() : -1;
+}
+
+TRulerForm* TRulerSlots::ActiveRuler() const {
+  // A ruler being made is already in the window list, before its slot holds it.
+  if (auto* ruler = dynamic_cast<TRulerForm*>(App_.ActiveForm())) return ruler;
+  for (TForm* form : App_.WindowList()) {
+    if (auto* ruler = dynamic_cast<TRulerForm*>(form)) return ruler;
   }
-  return -1;
+  return nullptr;
 }
 
-TRulerForm* ActiveRuler() {
-  const int i = ActiveRulerIndex();
-  return ValidSlot(i) ? RulerForms[static_cast<size_t>(i)] : nullptr;
-}
-
-void ActiveFormChanged(TForm* /*sender*/) {
-  const int i = ActiveRulerIndex();
-  if (RulerLinks.TrayIcon) RulerLinks.TrayIcon->SetIconIndex(i);
-  if (RulerLinks.OptionsForm && ActiveRuler()) RulerLinks.OptionsForm->RefreshFromRuler();
+void TRulerSlots::ActiveFormChanged(TForm* /*sender*/) {
+  if (TrayIcon) TrayIcon->SetIconIndex(ActiveRulerIndex());
+  if (OptionsForm && ActiveRuler()) OptionsForm->RefreshFromRuler();
 }
 
 }  // namespace vr

@@ -2,40 +2,65 @@
 // The ten ruler slots, and which ruler the commands act on.
 
 #include <array>
+#include <memory>
 
 #include "Ruler/RulerForm.h"
-#include "Ruler/RulerLinks.h"
+#include "Ruler/RulerHost.h"
 #include "forms/TrayIcon.h"
 
 namespace vr {
 
-// Slot n holds ruler n once it has been made; a slot is never emptied.
-extern std::array<TRulerForm*, kSlotCount> RulerForms;
+// Slot n holds ruler n once it has been made; a slot is never emptied. The
+// slots own their rulers, which go with them at the end of the run.
+class TRulerSlots final : public TRulerHost {
+ public:
+  explicit TRulerSlots(TApplication& app) : App_(app) {}
+  ~TRulerSlots();
+  TRulerSlots(const TRulerSlots&) = delete;
+  TRulerSlots& operator=(const TRulerSlots&) = delete;
 
-bool GetRulerVisible(int n);
-void SetRulerVisible(int n, bool visible);
-void BringRulerToFront(int n);
-// The program ends: every ruler made in this run is saved, shown or hidden,
-// in slot order, each exactly as its own close saves it; `closed`, the ruler
-// whose close ended the run, has saved itself already.
-void SaveRulers(const TForm* closed);
-// Another start of the program asks this one to come forward: the visible
-// rulers come to the front, the active one last and with the keyboard; with
-// none visible, ruler 0 is shown.
-void ShowRulersOnRequest();
-// The desktop's monitors changed: every visible ruler that is now wholly off
-// the screens comes back to the nearest one. Hidden rulers are seen to when
-// they are next shown.
-void KeepVisibleRulersReachable();
+  // What the rulers reach above them, once the program has made it: the tray
+  // icon and the context menu of the command module, the Options window.
+  TTrayIcon* TrayIcon = nullptr;
+  TContextMenu* PopupMenu = nullptr;
+  TRulerObserver* OptionsForm = nullptr;
 
-// The program's active window if it is a ruler, else the ruler that had the
-// focus most recently, else -1. Visibility plays no part.
-int ActiveRulerIndex();
-TRulerForm* ActiveRuler();
+  // The ruler of slot n, or nullptr while the slot is empty.
+  TRulerForm* operator[](size_t n) const { return n < Slots_.size() ? Slots_[n].get() : nullptr; }
+  TApplication& Application() const { return App_; }
 
-// Run whenever the active window changes, after a ruler's creation and after
-// every render ("this ruler changed"): the tray icon and the Options window
-// follow the active ruler, whichever ruler was drawn.
-void ActiveFormChanged(TForm* sender);
+  // Makes ruler n into its slot if it is empty; returns it.
+  TRulerForm& Make(int n);
+  bool GetRulerVisible(int n) const;
+  void SetRulerVisible(int n, bool visible);
+  void BringRulerToFront(int n);
+  // The desktop's monitors changed: every visible ruler that is now wholly
+  // off the screens comes back to the nearest one. Hidden rulers are seen to
+  // when they are next shown.
+  void KeepVisibleRulersReachable();
+  // The program ends: every ruler made in this run is saved, shown or hidden,
+  // in slot order, each exactly as its own close saves it; `closed`, the ruler
+  // whose close ended the run, has saved itself already.
+  void SaveRulers(const TForm* closed);
+  // Another start of the program asks this one to come forward: the visible
+  // rulers come to the front, the active one last and with the keyboard; with
+  // none visible, ruler 0 is shown.
+  void ShowRulersOnRequest();
+
+  // The program's active window if it is a ruler, else the ruler that had the
+  // focus most recently, else -1. Visibility plays no part.
+  int ActiveRulerIndex() const;
+  TRulerForm* ActiveRuler() const;
+
+  // TRulerHost. Run whenever the active window changes, after a ruler's
+  // creation and after every render ("this ruler changed"): the tray icon and
+  // the Options window follow the active ruler, whichever ruler was drawn.
+  void ActiveFormChanged(TForm* sender) override;
+  TContextMenu* RulerPopupMenu() override { return PopupMenu; }
+
+ private:
+  TApplication& App_;
+  std::array<std::unique_ptr<TRulerForm>, kSlotCount> Slots_;
+};
 
 }  // namespace vr

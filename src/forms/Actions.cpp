@@ -4,14 +4,6 @@
 
 namespace vr {
 
-uint8_t KeyboardModifiers(const Platform& os) {
-  uint8_t state = 0;
-  if (os.KeyDown(KeyCode::Shift)) state |= ssShift;
-  if (os.KeyDown(KeyCode::Alt)) state |= ssAlt;
-  if (os.KeyDown(KeyCode::Control)) state |= ssCtrl;
-  return state;
-}
-
 std::string ShortCutToText(TShortCut shortcut) {
   if (shortcut.Empty()) return {};
   std::string text;

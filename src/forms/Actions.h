@@ -14,11 +14,8 @@
 
 namespace vr {
 
-// Modifier keys as one byte: Shift 1, Alt 2, Ctrl 4.
-enum TShiftState : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-
-// The modifiers down in the key state that goes with the message being handled.
-uint8_t KeyboardModifiers(const Platform& os);
+// Modifier keys as one byte: Shift 1, Alt 2, Ctrl 4, as a key message holds them.
+enum TShiftState : uint8_t { ssShift = ModShift, ssAlt = ModAlt, ssCtrl = ModCtrl };
 
 // A key with its modifiers; no key is no shortcut.
 struct TShortCut {

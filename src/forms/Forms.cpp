@@ -6,8 +6,6 @@
 
 namespace vr {
 
-TApplication* Application = nullptr;
-
 int ScaleForDpi(int value, int dpi) {
   if (dpi == 96) return value;
   const int64_t scaled = static_cast<int64_t>(value) * dpi;
@@ -229,36 +227,27 @@ void TForm::ControlDestroyed(TFormControl* control) {
 // ---------------------------------------------------------------- TApplication
 
 TApplication::TApplication(Platform& platform) : Platform_(platform) {
-  Application = this;
   Platform_.SetSessionHandler(this);
 }
 
 TApplication::~TApplication() {
+  ShutDown();
   Platform_.SetSessionHandler(nullptr);
+}
+
+void TApplication::ShutDown() {
   // Teardown is not a change of the active window: nobody is told.
   Destroying_ = true;
   OnMessage = nullptr;
   OnActiveFormChange = nullptr;
-  while (!Forms_.empty()) Forms_.pop_back();
-  while (!Modules_.empty()) Modules_.pop_back();
-  if (Application == this) Application = nullptr;
+  OnEnding = nullptr;
+  OnSessionEnd = nullptr;
+  OnShowRequest = nullptr;
 }
 
 void TApplication::SetTitle(const std::string& title) {
   Title_ = title;
   Platform_.SetTitle(title);
-}
-
-void TApplication::Adopt(std::unique_ptr<TForm> form) { Forms_.push_back(std::move(form)); }
-
-void TApplication::ReleaseForm(TForm* form) {
-  auto it = std::find_if(Forms_.begin(), Forms_.end(),
-                         [form](const std::unique_ptr<TForm>& f) { return f.get() == form; });
-  if (it == Forms_.end()) return;
-  if (MainForm_ == form) MainForm_ = nullptr;
-  // Out of the list before it goes, so that its destruction sees a consistent one.
-  std::unique_ptr<TForm> doomed = std::move(*it);
-  Forms_.erase(it);
 }
 
 void TApplication::Run() {
@@ -348,7 +337,7 @@ bool TApplication::HandleMessage(const Message& msg) {
     if (IsKeyDown(msg)) {
       TForm* form = FormOf(msg.Target);
       if (form && form->PopupMenu) {
-        const TShortCut pressed{msg.Key, KeyboardModifiers(Platform_)};
+        const TShortCut pressed{msg.Key, msg.Modifiers};
         if (form->PopupMenu->IsShortCut(pressed)) return true;
       }
     }
@@ -365,6 +354,7 @@ void TApplication::FormCreated(TForm* form) { WindowList_.push_back(form); }
 
 void TApplication::FormDestroyed(TForm* form) {
   std::erase(WindowList_, form);
+  if (MainForm_ == form) MainForm_ = nullptr;
   if (ActiveForm_ == form) {
     ActiveForm_ = nullptr;
     ActiveFormChanged();

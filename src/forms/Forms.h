@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -219,21 +218,10 @@ class TApplication : private SessionHandler {
   const std::string& Title() const { return Title_; }
   void SetTitle(const std::string& title);
 
-  // Makes a form owned by the application. The reference is filled before
-  // the constructor runs, so that the form's creation handler already finds
-  // itself there; it is cleared again if construction fails. The first form
-  // made this way is the main form.
-  template <class F, class... Args>
-  F* CreateForm(F*& reference, Args&&... args);
-  // Takes ownership of a form made elsewhere (no main-form rule).
-  void Adopt(std::unique_ptr<TForm> form);
-  // Destroys one of its forms before the end of the run.
-  void ReleaseForm(TForm* form);
-  // Takes ownership of a module without a window.
-  template <class M, class... Args>
-  M* CreateModule(M*& reference, Args&&... args);
-
+  // The window whose close ends the run: ruler 0. The program owns its
+  // windows; the application only knows them.
   TForm* MainForm() const { return MainForm_; }
+  void SetMainForm(TForm* form) { MainForm_ = form; }
 
   // The window that most recently received the focus; kept while the program
   // is in the background or the window is hidden, cleared when it goes.
@@ -288,6 +276,8 @@ class TApplication : private SessionHandler {
   void FormCreated(TForm* form);
   void FormDestroyed(TForm* form);
   void FormFocused(TForm* form);
+  // The run is over and its windows go: nobody hears of it, no handler runs.
+  void ShutDown();
 
  private:
   friend class TModalScope;
@@ -307,40 +297,6 @@ class TApplication : private SessionHandler {
   bool Ending_ = false;
   std::vector<TForm*> ModalForms_;
   std::optional<std::string> AbortError_;
-  // Destroyed in reverse order of creation.
-  std::vector<std::unique_ptr<TForm>> Forms_;
-  std::vector<std::shared_ptr<void>> Modules_;
 };
-
-// The application object of this run, or nullptr outside a run.
-extern TApplication* Application;
-
-template <class F, class... Args>
-F* TApplication::CreateForm(F*& reference, Args&&... args) {
-  struct RawDelete {
-    void operator()(void* p) const { ::operator delete(p); }
-  };
-  std::unique_ptr<void, RawDelete> memory(::operator new(sizeof(F)));
-  reference = static_cast<F*>(memory.get());
-  F* form = nullptr;
-  try {
-    form = ::new (memory.get()) F(*this, std::forward<Args>(args)...);
-  } catch (...) {
-    reference = nullptr;
-    throw;
-  }
-  memory.release();
-  Forms_.emplace_back(form);
-  if (!MainForm_) MainForm_ = form;
-  return form;
-}
-
-template <class M, class... Args>
-M* TApplication::CreateModule(M*& reference, Args&&... args) {
-  auto module = std::make_shared<M>(std::forward<Args>(args)...);
-  reference = module.get();
-  Modules_.push_back(module);
-  return reference;
-}
 
 }  // namespace vr

@@ -33,15 +33,13 @@ std::vector<MenuItemSpec> TPopupMenu::Describe(int dpi) const {
 }
 
 int TPopupMenu::Track(Point at) {
-  if (!Application) return -1;
-  Platform& os = Application->Os();
+  Platform& os = App_.Os();
   return os.TrackPopupMenu(Describe(os.DpiAt(at)), at);
 }
 
 void TPopupMenu::Run(int chosen) {
-  if (chosen < 0 || chosen >= static_cast<int>(Items.size()) || !Application ||
-      Application->Terminated())
-    return;
+  // A command chosen as the program was asked to end is not run.
+  if (chosen < 0 || chosen >= static_cast<int>(Items.size()) || App_.Terminated()) return;
   Items[static_cast<size_t>(chosen)].Click();
 }
 

@@ -40,7 +40,8 @@ class TMenuItem {
 
 class TPopupMenu : public TContextMenu {
  public:
-  explicit TPopupMenu(const TImageList* images = nullptr) : Images(images) {}
+  explicit TPopupMenu(TApplication& app, const TImageList* images = nullptr)
+      : Images(images), App_(app) {}
   const TImageList* Images;
   std::vector<TMenuItem> Items;
 
@@ -52,6 +53,9 @@ class TPopupMenu : public TContextMenu {
   bool IsShortCut(TShortCut shortcut) const override;
   // What the menu shows, with pictures at the size for this density.
   std::vector<MenuItemSpec> Describe(int dpi) const;
+
+ private:
+  TApplication& App_;
 };
 
 }  // namespace vr

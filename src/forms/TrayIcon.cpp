@@ -14,6 +14,8 @@ constexpr const char* kRefused = "Cannot create shell notification icon";
 
 }  // namespace
 
+TTrayIcon::TTrayIcon(TApplication& app) : App_(app), Os_(app.Os()) {}
+
 TTrayIcon::~TTrayIcon() {
   Retry_.reset();
   Timer_.reset();
@@ -72,8 +74,7 @@ void TTrayIcon::PlaceFromLoop() {
   try {
     Place();
   } catch (const std::exception& e) {
-    if (!Application) throw;
-    Application->Abort(e.what());
+    App_.Abort(e.what());
   }
 }
 
@@ -116,7 +117,7 @@ void TTrayIcon::HandleTrayRightButtonUp(uint32_t time) {
     // The menu of a background program closes only when it is in front; what
     // waits in the queue goes first, so the menu shows the program as it is.
     Os_.BringAppToForeground();
-    if (Application) Application->ProcessMessages();
+    App_.ProcessMessages();
     if (PopupMenu) chosen = PopupMenu->Track(Os_.CursorPos());
   }
   // The menu is closed: its command may open a dialog, and the icon works meanwhile.

@@ -13,11 +13,12 @@
 
 namespace vr {
 
+class TApplication;
 class TPopupMenu;
 
 class TTrayIcon : private TrayIconHandler {
  public:
-  explicit TTrayIcon(Platform& os) : Os_(os) {}
+  explicit TTrayIcon(TApplication& app);
   ~TTrayIcon() override;
   TTrayIcon(const TTrayIcon&) = delete;
   TTrayIcon& operator=(const TTrayIcon&) = delete;
@@ -63,6 +64,7 @@ class TTrayIcon : private TrayIconHandler {
   void Place();
   // Place from the loop, where an error ends the run.
   void PlaceFromLoop();
+  TApplication& App_;
   Platform& Os_;
   std::unique_ptr<TrayIcon> Native_;
   std::unique_ptr<Timer> Timer_;

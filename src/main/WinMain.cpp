@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Strings.h"
 

@@ -60,6 +60,10 @@ constexpr std::optional<char> LetterOf(KeyCode key) {
   return static_cast<char>('A' + (static_cast<int>(key) - static_cast<int>(KeyCode::A)));
 }
 
+// The modifier keys held with a key message, as one byte; left and right
+// keys count alike.
+enum ModifierKeys : uint8_t { ModShift = 1, ModAlt = 2, ModCtrl = 4 };
+
 // A key goes down (with Alt, or F10 alone, it is a system key) and up; a
 // character is what a key down typed. The rest the program only passes on.
 enum class MessageKind : uint8_t { Other, KeyDown, KeyUp, SysKeyDown, SysKeyUp, Char };
@@ -69,6 +73,7 @@ class WindowHandler;
 struct Message {
   MessageKind Kind = MessageKind::Other;
   KeyCode Key = KeyCode::None;  // for the key messages
+  uint8_t Modifiers = 0;        // for the key messages: held as the key went down
   // The top-level window the message is for (for a key: the one holding the
   // focus, or the one whose control holds it); nullptr for none of ours.
   WindowHandler* Target = nullptr;

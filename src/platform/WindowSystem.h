@@ -37,8 +37,6 @@ class WindowSystem {
   virtual void ProcessPendingMessages(const MessageFilter& filter) = 0;
   virtual void Quit() = 0;
   virtual void ShowError(const std::string& text) = 0;
-  // A key is down in the key state that goes with the message being handled.
-  virtual bool KeyDown(KeyCode key) const = 0;
   // Milliseconds on the clock that stamps input; it wraps after 49.7 days.
   virtual uint32_t TickCount() const = 0;
   // Called when the desktop's monitors or their arrangement change.

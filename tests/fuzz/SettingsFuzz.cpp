@@ -20,7 +20,7 @@
 #include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -198,9 +198,10 @@ void Press(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
 }
 
 // One change as the keyboard, the Options window or the desktop makes it.
-void Act(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
-  TRulerForm* active = ActiveRuler();
-  TRulerForm& r = active ? *active : *RulerForms[0];
+void Act(headless::HeadlessPlatform& os, TProgram& program, Input& in) {
+  TApplication& app = program.Application;
+  TRulerForm* active = program.RulerForms.ActiveRuler();
+  TRulerForm& r = active ? *active : *program.RulerForms[0];
   auto level = [&in] { return static_cast<TickLevel>(in.Byte() % kTickLevels); };
   switch (in.Byte() % 16) {
     case 0:
@@ -252,7 +253,7 @@ void Act(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
       os.ChangeDisplays(Monitors(in));
       break;
   }
-  if (TRulerForm* now = ActiveRuler()) CheckedRender(*now);
+  if (TRulerForm* now = program.RulerForms.ActiveRuler()) CheckedRender(*now);
 }
 
 using Saved = std::map<std::string, StoreValue>;
@@ -310,14 +311,12 @@ std::map<int, Saved> LoadAndSave(Keys& keys, const std::set<int>& slots) {
   os.Registry.Keys = keys;
   std::map<int, Saved> saved;
   {
-    TApplication app(os);
+    const std::unique_ptr<TProgram> program = StartProgram(os);
     for (int n : slots) {
-      TRulerForm& r = *app.CreateForm(RulerForms[static_cast<size_t>(n)], n);
-      r.SaveSettings();
+      program->RulerForms.Make(n).SaveSettings();
       saved[n] = CheckSave(os.Registry, n);
     }
   }
-  ForgetProgram();
   keys = os.Registry.Keys;
   return saved;
 }
@@ -335,22 +334,19 @@ void Run(Input& in) {
 
   std::map<int, Saved> first;
   {
-    TApplication app(os);
-    CreateCommandModule(app);
-    WatchDisplays(os);
-    app.CreateForm(RulerForms[0])->Show();
-    for (int n : slots) SetRulerVisible(n, true);
-    for (int n : slots) CheckedRender(*RulerForms[static_cast<size_t>(n)]);
-    for (int step = 0; step < 24 && !in.Done(); ++step) Act(os, app, in);
+    const std::unique_ptr<TProgram> program = StartProgram(os);
+    TRulerSlots& rulers = program->RulerForms;
+    rulers[0]->Show();
+    for (int n : slots) rulers.SetRulerVisible(n, true);
+    for (int n : slots) CheckedRender(*rulers[static_cast<size_t>(n)]);
+    for (int step = 0; step < 24 && !in.Done(); ++step) Act(os, *program, in);
     for (int n = 0; n < kSlotCount; ++n) {
-      if (!RulerForms[static_cast<size_t>(n)]) continue;
+      if (!rulers[static_cast<size_t>(n)]) continue;
       slots.insert(n);
-      RulerForms[static_cast<size_t>(n)]->SaveSettings();
+      rulers[static_cast<size_t>(n)]->SaveSettings();
       first[n] = CheckSave(os.Registry, n);
     }
-    os.SetDisplayChangeHandler(nullptr);
   }
-  ForgetProgram();
 
   Keys keys = os.Registry.Keys;
   const std::map<int, Saved> second = LoadAndSave(keys, slots);

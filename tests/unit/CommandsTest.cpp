@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "About/AboutForm.h"
+#include "DataModule/Pictures.h"
 #include "Options/OptionsForm.h"
 #include "Ruler/RulerKeys.h"
 #include "TestSupport.h"
@@ -18,11 +19,7 @@ constexpr KeyCode kAlt = KeyCode::Alt, kShift = KeyCode::Shift;
 class CommandsTest : public ProgramTest {
  protected:
   // Start-up as the program does it: ruler 0 shown and focused, then the Options window.
-  TRulerForm& Start() {
-    TRulerForm& r = StartAndShowRuler0();
-    CreateOptionsWindow(*App);
-    return r;
-  }
+  TRulerForm& Start() { return StartAndShowRuler0(); }
   std::vector<bool> Checks() const {
     std::vector<bool> checks;
     for (int n = 0; n < kSlotCount; ++n) checks.push_back(DM->RulerAction(n).Checked());
@@ -132,11 +129,14 @@ TEST_F(CommandsTest, HideTakesEvenTheLastRulerAwayAndTheTrayMenuBringsItBack) {
 }
 
 TEST_F(CommandsTest, WithNoActiveRulerHideDoesNothingAndNoCommandIsChecked) {
-  App->SetTitle("Vantori Rulers");
-  DM->HideAction.Execute();
-  DM->UpdateRulerChecks();
-  EXPECT_EQ(Checks(), Only(-1));
-  EXPECT_EQ(DM->TrayIcon.IconIndex(), -1);
+  // The command module over slots with no ruler yet, as before ruler 0 is made.
+  TApplication app(Os);
+  TRulerSlots rulers(app);
+  TDM dm(app, rulers);
+  dm.HideAction.Execute();
+  dm.UpdateRulerChecks();
+  for (int n = 0; n < kSlotCount; ++n) EXPECT_FALSE(dm.RulerAction(n).Checked());
+  EXPECT_EQ(dm.TrayIcon.IconIndex(), -1);
 }
 
 TEST_F(CommandsTest, CloseWritesTheRulersAndEndsTheProgramAlsoWhileRuler0IsHidden) {
@@ -198,9 +198,17 @@ TEST_F(CommandsTest, ShiftF10AndTheMenuKeyOpenTheContextMenuAtTheRuler) {
 }
 
 TEST_F(CommandsTest, TheTrayShowsTheProgramIconUntilARulerIsActiveThenItsPicture) {
-  ASSERT_EQ(Os.TrayIcons.size(), 1u);
-  EXPECT_EQ(Tray().Tip, "Vantori Rulers");
-  EXPECT_EQ(Tray().Picture, App->SmallIcon);
+  {
+    // Start-up up to the command module, before ruler 0 is made.
+    TApplication app(Os);
+    app.SetTitle("Vantori Rulers");
+    app.SmallIcon = DrawProgramIcon(16);
+    TRulerSlots rulers(app);
+    TDM dm(app, rulers);
+    ASSERT_EQ(Os.TrayIcons.size(), 1u);
+    EXPECT_EQ(Tray().Tip, "Vantori Rulers");
+    EXPECT_EQ(Tray().Picture, app.SmallIcon);
+  }
   Start();
   EXPECT_EQ(Tray().Picture, DM->ImageList.Get(0));
   SetRulerVisible(4, true);
@@ -321,9 +329,7 @@ class Nested : public CommandsTest, public ::testing::WithParamInterface<NestCas
   void SetUp() override {
     CommandsTest::SetUp();
     Start();
-    auto x = std::make_unique<TForm>(*App, DialogWindow("X"));
-    X = x.get();
-    App->Adopt(std::move(x));
+    X = &MakeForm(DialogWindow("X"));
     Cast = {{"R0", RulerForms[0]}, {"O", OptionsForm}, {"X", X}};
   }
   void Note() {
@@ -397,13 +403,13 @@ INSTANTIATE_TEST_SUITE_P(Depths, Nested,
                                            // the inner box takes away and gives back.
                                            NestCase{"RulerShownUnderTheOuterBox",
                                                     2,
-                                                    [](Nested&) { SetRulerVisible(3, true); },
+                                                    [](Nested& t) { t.SetRulerVisible(3, true); },
                                                     {"R0- O- X- R3+ A1+", "R0- O- X- R3- A1- A2+",
                                                      "R0- O- X- R3+ A1+", "R0+ O+ X+ R3+"}},
                                            // Destroyed under the box that took its input.
                                            NestCase{"WindowGoneUnderTheBox",
                                                     1,
-                                                    [](Nested& t) { t.App->ReleaseForm(t.X); },
+                                                    [](Nested& t) { t.OwnForms.clear(); },
                                                     {"R0- O- A1+", "R0+ O+"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 

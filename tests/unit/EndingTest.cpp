@@ -11,7 +11,7 @@
 #include "DataModule/DataModule.h"
 #include "Options/OptionsForm.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace vr::test {
@@ -19,12 +19,17 @@ namespace {
 
 using headless::HeadlessStore;
 
-TRulerForm& Slot(int n) { return *RulerForms[static_cast<size_t>(n)]; }
-
 class EndingTest : public ::testing::Test {
- protected:
+ public:
   headless::HeadlessPlatform Os;
-  void Run() { RunVantoriRulers(Os); }
+  std::unique_ptr<TProgram> Program;
+  void Run() {
+    Program = StartProgram(Os);
+    Program->Run();
+    Program.reset();
+  }
+  TRulerForm& Slot(int n) { return *Program->RulerForms[static_cast<size_t>(n)]; }
+  TDM& DM() { return *Program->DM; }
   // Each ruler of the run gets a centre of its own, so that its key shows it was written.
   static Point CentreOf(int n) { return {100 + 10 * n, 200 + n}; }
   static std::string CentreText(int n) {
@@ -33,9 +38,9 @@ class EndingTest : public ::testing::Test {
   // Rulers shown (made), moved, and hidden again where asked; ruler 0 last,
   // so that it holds the focus when it stays shown.
   void MakeRulers(const std::vector<int>& made, const std::vector<int>& hidden) {
-    Os.PostAction([made, hidden] {
+    Os.PostAction([this, made, hidden] {
       for (int n : made) {
-        SetRulerVisible(n, true);
+        Program->RulerForms.SetRulerVisible(n, true);
         Slot(n).MoveCenterTo(CentreOf(n));
       }
       Slot(0).MoveCenterTo(CentreOf(0));
@@ -79,7 +84,7 @@ TEST_P(EveryEnding, StoresEveryRulerMadeInSlotOrderAndNothingElse) {
   MakeRulers(c.made, c.hidden);
   switch (c.way) {
     case Way::CloseCommand:
-      Os.PostAction([] { DM->CloseAction.Execute(); });
+      Os.PostAction([this] { DM().CloseAction.Execute(); });
       break;
     case Way::AltF4:
       Os.PostKey(KeyCode::F4, {KeyCode::Alt});
@@ -138,7 +143,7 @@ TEST_F(EndingTest, AFailedWriteIsSkippedAndTheOtherRulersAreStillStored) {
   MakeRulers({1}, {});
   Os.PostAction([this] {
     Os.Registry.FailWrites = {"CenterPoint"};
-    DM->CloseAction.Execute();
+    DM().CloseAction.Execute();
   });
   Run();
   EXPECT_EQ(KeysWritten(), Keys({0, 1}));
@@ -156,7 +161,7 @@ TEST_F(EndingTest, ASessionThatGoesOnChangesNothing) {
     EXPECT_EQ(Os.TrayIcons.size(), 1u);
     EXPECT_TRUE(Slot(0).Visible() && Slot(3).Visible());
     // The run goes on as before, to its own end.
-    DM->CloseAction.Execute();
+    DM().CloseAction.Execute();
   });
   Run();
   EXPECT_EQ(KeysWritten(), Keys({0, 3}));
@@ -168,7 +173,7 @@ TEST_F(EndingTest, ASessionThatGoesOnChangesNothing) {
 struct OpenWhileEnding {
   const char* name;
   // Opens it, then runs `end` from inside it.
-  std::function<void(headless::HeadlessPlatform& os, const std::function<void()>& end)> open;
+  std::function<void(EndingTest& t, const std::function<void()>& end)> open;
 };
 
 class SessionEndsWhileOpen : public EndingTest,
@@ -183,7 +188,7 @@ TEST_P(SessionEndsWhileOpen, AnswersAtOnceStoresTheRulersAndEnds) {
     Os.EndSession(true);
     Os.PostAction([] { ADD_FAILURE() << "the run went on after the session's end"; });
   };
-  Os.PostAction([this, end] { GetParam().open(Os, end); });
+  Os.PostAction([this, end] { GetParam().open(*this, end); });
   Run();
   EXPECT_TRUE(asked);
   EXPECT_EQ(KeysWritten(), Keys({0, 2}));
@@ -193,36 +198,37 @@ TEST_P(SessionEndsWhileOpen, AnswersAtOnceStoresTheRulersAndEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Open, SessionEndsWhileOpen,
-    ::testing::Values(
-        OpenWhileEnding{"OptionsWindow",
-                        [](headless::HeadlessPlatform&, const std::function<void()>& end) {
-                          DM->OptionsAction.Execute();
-                          ASSERT_TRUE(OptionsForm->Visible());
-                          end();
-                        }},
-        OpenWhileEnding{"ColourChooser",
-                        [](headless::HeadlessPlatform& os, const std::function<void()>& end) {
-                          DM->OptionsAction.Execute();
-                          os.WhileColorChooserOpen = end;
-                          os.ColorChooserAnswer = 0x123456;
-                          os.Find(*OptionsForm)->Find(OptionsForm->FontColorBox)->UserChoose(0);
-                          EXPECT_NE(Slot(2).Font().Color(), 0x123456u)
-                              << "the chooser ended unanswered";
-                        }},
-        OpenWhileEnding{"TrayMenu",
-                        [](headless::HeadlessPlatform& os, const std::function<void()>& end) {
-                          os.MenuAnswer = [end](const headless::OpenedMenu&) {
-                            end();
-                            return 0;  // "Ruler 0", had the menu not ended
-                          };
-                          os.TrayIcons.front()->RightClick();
-                          EXPECT_TRUE(Slot(0).Visible());
-                        }},
-        OpenWhileEnding{"AboutBox",
-                        [](headless::HeadlessPlatform& os, const std::function<void()>& end) {
-                          os.PostAction(end);
-                          DM->AboutAction.Execute();
-                        }}),
+    ::testing::Values(OpenWhileEnding{"OptionsWindow",
+                                      [](EndingTest& t, const std::function<void()>& end) {
+                                        t.DM().OptionsAction.Execute();
+                                        ASSERT_TRUE(t.Program->OptionsForm->Visible());
+                                        end();
+                                      }},
+                      OpenWhileEnding{
+                          "ColourChooser",
+                          [](EndingTest& t, const std::function<void()>& end) {
+                            t.DM().OptionsAction.Execute();
+                            t.Os.WhileColorChooserOpen = end;
+                            t.Os.ColorChooserAnswer = 0x123456;
+                            TOptionsForm& options = *t.Program->OptionsForm;
+                            t.Os.Find(options)->Find(options.FontColorBox)->UserChoose(0);
+                            EXPECT_NE(t.Slot(2).Font().Color(), 0x123456u)
+                                << "the chooser ended unanswered";
+                          }},
+                      OpenWhileEnding{"TrayMenu",
+                                      [](EndingTest& t, const std::function<void()>& end) {
+                                        t.Os.MenuAnswer = [end](const headless::OpenedMenu&) {
+                                          end();
+                                          return 0;  // "Ruler 0", had the menu not ended
+                                        };
+                                        t.Os.TrayIcons.front()->RightClick();
+                                        EXPECT_TRUE(t.Slot(0).Visible());
+                                      }},
+                      OpenWhileEnding{"AboutBox",
+                                      [](EndingTest& t, const std::function<void()>& end) {
+                                        t.Os.PostAction(end);
+                                        t.DM().AboutAction.Execute();
+                                      }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- a second start
@@ -230,13 +236,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EndingTest, ASecondStartAsksTheFirstToComeForwardAndLeavesNoTrace) {
   Os.ClaimAnswer = InstanceClaim::AlreadyRunning;
   Os.PostAction([] { ADD_FAILURE() << "a second start ran a loop"; });
-  Run();
+  RunVantoriRulers(Os);
   EXPECT_EQ(Os.ShowRequestsSent, 1);
   EXPECT_TRUE(Os.ZOrder.empty());
   EXPECT_TRUE(Os.TrayIcons.empty());
   EXPECT_TRUE(Os.Registry.OpenedForWrite.empty());
   EXPECT_FALSE(Os.HasSessionHandler());
-  EXPECT_EQ(RulerForms[0], nullptr);
 }
 
 struct ComeForwardCase {
@@ -258,11 +263,12 @@ TEST_P(ComeForward, ShowsTheVisibleRulersOrRuler0InFront) {
     Os.ReceiveShowRequest();
     for (int n = 0; n < kSlotCount; ++n) {
       const bool shown = std::find(c.shown.begin(), c.shown.end(), n) != c.shown.end();
-      EXPECT_EQ(GetRulerVisible(n), shown) << "ruler " << n;
+      EXPECT_EQ(Program->RulerForms.GetRulerVisible(n), shown) << "ruler " << n;
     }
-    ASSERT_TRUE(c.front >= 0 || Application->ModalForm());
+    TForm* modal = Program->Application.ModalForm();
+    ASSERT_TRUE(c.front >= 0 || modal);
     const headless::HeadlessWindow* front =
-        Os.Find(c.front >= 0 ? static_cast<TForm&>(Slot(c.front)) : *Application->ModalForm());
+        Os.Find(c.front >= 0 ? static_cast<TForm&>(Slot(c.front)) : *modal);
     EXPECT_EQ(Os.ZOrder.back(), front);
     EXPECT_EQ(Os.Focused, front);
     // Every visible ruler stands above whatever else was in front.
@@ -280,16 +286,16 @@ TEST_P(ComeForward, ShowsTheVisibleRulersOrRuler0InFront) {
       Os.ActivateOtherProgram();
     }
     // Some other window of the program over the rulers.
-    DM->OptionsAction.Execute();
+    DM().OptionsAction.Execute();
     if (c.about) {
       Os.PostAction([this, request] {
         request();
-        DM->CloseAction.Execute();
+        DM().CloseAction.Execute();
       });
-      DM->AboutAction.Execute();
+      DM().AboutAction.Execute();
     } else {
       request();
-      DM->CloseAction.Execute();
+      DM().CloseAction.Execute();
     }
   });
   Run();

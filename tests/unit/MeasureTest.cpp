@@ -93,8 +93,8 @@ TEST_P(TicksAgree, HundredsTickLiesWhereTheAxisPutsItsOffset) {
   auto at = [&](int64_t a) {
     return axis.Vertical() ? picture.Pixel(edge, a) : picture.Pixel(a, edge);
   };
-  EXPECT_EQ(at(along), ColorToRGB(r.Font().Color()));
-  EXPECT_NE(at(along + 1), ColorToRGB(r.Font().Color()));
+  EXPECT_EQ(at(along), ColorToRGB(r.Font().Color(), Os));
+  EXPECT_NE(at(along + 1), ColorToRGB(r.Font().Color(), Os));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TicksAgree,
@@ -340,7 +340,7 @@ TEST_P(Readable, LinesStandOutAndLabelsContrastOnEveryColour) {
   TRulerForm& r = StartAndShowRuler0();
   r.SetBaseColor(GetParam().base);
   r.SetLuminosity(GetParam().luminosity);
-  const TColor body = ColorToRGB(r.Color());
+  const TColor body = ColorToRGB(r.Color(), Os);
   const OverlayLook& look = r.Overlay().Look();
   EXPECT_GE(std::abs(Lightness(look.Hairline) - Lightness(body)), 100);
   EXPECT_GE(std::abs(Lightness(look.Ink) - Lightness(look.Plate)), 200);

@@ -14,7 +14,6 @@ class OptionsTest : public ProgramTest {
  protected:
   TOptionsForm& Start() {
     StartAndShowRuler0();
-    CreateOptionsWindow(*App);
     OptionsForm->Show();
     return *OptionsForm;
   }
@@ -274,20 +273,20 @@ INSTANTIATE_TEST_SUITE_P(
                                   [](Refocus& t) { t.ClickCaption(); }, kBreadth},
                       // The system hands the activation on to the Options window.
                       RefocusCase{"ARulerInFrontCloses", kScale,
-                                  [](Refocus&) { SetRulerVisible(3, true); },
+                                  [](Refocus& t) { t.SetRulerVisible(3, true); },
                                   [](Refocus& t) {
-                                    RulerForms[3]->Close();
+                                    t.RulerForms[3]->Close();
                                     t.ClickCaption();
                                   },
                                   kScale},
                       RefocusCase{"HiddenAndShownByTheCommand", kAlphaBlend,
-                                  [](Refocus&) { DM->OptionsAction.Execute(); },
-                                  [](Refocus&) { DM->OptionsAction.Execute(); }, kAlphaBlend},
+                                  [](Refocus& t) { t.DM->OptionsAction.Execute(); },
+                                  [](Refocus& t) { t.DM->OptionsAction.Execute(); }, kAlphaBlend},
                       // Its tick box hidden meanwhile, the control can't take the keyboard.
                       RefocusCase{"TheControlHiddenMeanwhile", kTickSize100,
                                   [](Refocus& t) {
                                     t.ClickRuler0();
-                                    OptionsForm->Ticks[Tick100].Box.Hide();
+                                    t.OptionsForm->Ticks[Tick100].Box.Hide();
                                   },
                                   [](Refocus& t) { t.ClickCaption(); }, kFontName}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -472,19 +471,24 @@ TEST_F(OptionsTest, TheLayoutFollowsTheMonitorsDensity) {
 }
 
 TEST_F(OptionsTest, WithNoActiveRulerTheHandlersDoNothing) {
-  CreateOptionsWindow(*App);
-  TOptionsForm& o = *OptionsForm;
+  // The window over slots with no ruler yet, as before ruler 0 is made.
+  TApplication app(Os);
+  TRulerSlots rulers(app);
+  TDM dm(app, rulers);
+  TOptionsForm o(app, rulers, dm);
   o.Show();
-  Native(o.ScaleComboBox).UserSetText("800");
-  Native(o.AlphaBlendCheckBox).UserClick();
-  Native(o.LuminosityTrackBar).UserSetPosition(10);
+  auto native = [&](const TControl& c) -> headless::HeadlessControl& {
+    return *Os.Find(o)->Find(c);
+  };
+  native(o.ScaleComboBox).UserSetText("800");
+  native(o.AlphaBlendCheckBox).UserClick();
+  native(o.LuminosityTrackBar).UserSetPosition(10);
   EXPECT_EQ(o.ScaleComboBox.Text(), "800");
   EXPECT_TRUE(Os.Errors.empty());
 }
 
 TEST_F(OptionsTest, MadeAtStartUpTheWindowCostsOneHiddenWindowUntilItIsFirstShown) {
   StartAndShowRuler0();
-  CreateOptionsWindow(*App);
   TOptionsForm& o = *OptionsForm;
   headless::HeadlessWindow& w = *Os.Find(o);
   SetRulerVisible(4, true);  // a refresh while hidden
@@ -530,7 +534,6 @@ TEST_F(OptionsTest, AtItsFirstShowingTheWindowShowsWhatItWouldHadItsControlsBeen
     TearDown();
     SetUp();
     StartAndShowRuler0();
-    CreateOptionsWindow(*App);
     TOptionsForm& o = *OptionsForm;
     if (run == 1) {
       o.Show();

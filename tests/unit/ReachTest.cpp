@@ -126,7 +126,6 @@ TEST_F(ReachTest, AHiddenRulerMovedOffTheScreensIsBroughtBackWhenShownAgain) {
 
 TEST_F(ReachTest, UnpluggingAMonitorBringsBackTheVisibleRulersThatWereOnIt) {
   Os.Displays = {kPrimary, kRightMonitor};
-  WatchDisplays(Os);
   TRulerForm& zero = StartAndShowRuler0();
   zero.MoveCenterTo({2300, 500});  // on the right monitor
   SetRulerVisible(3, true);
@@ -151,7 +150,6 @@ TEST_F(ReachTest, UnpluggingAMonitorBringsBackTheVisibleRulersThatWereOnIt) {
 }
 
 TEST_F(ReachTest, ARulerOverTheTaskBarStaysAtEveryShowingAndWorkAreaChange) {
-  WatchDisplays(Os);
   TRulerForm& r = StartAndShowRuler0();
   r.MoveCenterTo({683, 748});  // the task bar's middle, to measure it
   const Point parked = r.CenterPoint();
@@ -171,12 +169,15 @@ TEST(ReachRun, AMonitorGoneDuringTheRunMovesRuler0AndTheCloseStoresWhereItWent) 
   headless::HeadlessPlatform os;
   os.Displays = {kPrimary, kRightMonitor};
   os.Registry.PutText(SettingsKeyPath(0), "CenterPoint", "2300,500");
+  std::unique_ptr<TProgram> program = StartProgram(os);
+  TRulerForm& zero = *program->RulerForms[0];
   os.PostAction([&] {
-    EXPECT_EQ(RulerForms[0]->CenterPoint(), (Point{2300, 500}));
+    EXPECT_EQ(zero.CenterPoint(), (Point{2300, 500}));
     os.ChangeDisplays({kPrimary});
   });
-  os.PostAction([&] { RulerForms[0]->Close(); });
-  RunVantoriRulers(os);
+  os.PostAction([&] { zero.Close(); });
+  program->Run();
+  program.reset();
   EXPECT_EQ(os.Registry.Get(SettingsKeyPath(0), "CenterPoint")->Text, "1041,500");
   // The handler does not outlive the rulers it reaches.
   EXPECT_FALSE(os.DisplayChangeHandler);

@@ -47,10 +47,10 @@ class SystemColours : public ProgramTest {};
 
 TEST_F(SystemColours, AreMixedByTheirCurrentValue) {
   Os.SysColors[5] = 0x00FFFFFF;
-  EXPECT_EQ(BlendColor(0x80000005, 0x000000, 50), 0x808080u);
-  EXPECT_EQ(BlendColor(0x000000, 0x80000005, 100), 0xFFFFFFu);
-  EXPECT_EQ(BlendColor(0x80000005, 0xFFFFFF, 50), 0xFFFFFFu);
-  EXPECT_EQ(BlendColor(0x80000005, 0x000000, 0), 0xFFFFFFu);
+  EXPECT_EQ(BlendColor(0x80000005, 0x000000, 50, Os), 0x808080u);
+  EXPECT_EQ(BlendColor(0x000000, 0x80000005, 100, Os), 0xFFFFFFu);
+  EXPECT_EQ(BlendColor(0x80000005, 0xFFFFFF, 50, Os), 0xFFFFFFu);
+  EXPECT_EQ(BlendColor(0x80000005, 0x000000, 0, Os), 0xFFFFFFu);
 }
 
 TEST(FontPixelHeightTest, PointsToPixelsAtTheScreenDensity) {
@@ -149,6 +149,9 @@ class RenderTest : public ProgramTest {
 
 TEST_F(RenderTest, BodyColourFollowsLuminosityButMinorTicksFadeTowardTheBaseColour) {
   TRulerForm& r = StartRuler0();
+  // The render alone: the Options window's bar brings a luminosity beyond
+  // -50..50 back to its end, as the Options tests prove.
+  Rulers().OptionsForm = nullptr;
   r.SetLuminosity(-20);
   EXPECT_EQ(r.Color(), 0x9A9A9Au);
   // The Tick50 tick at x = 55 keeps its colour from the base, not the body.
@@ -509,7 +512,7 @@ class ProgramHearsOfEachRender : public RenderTest,
 TEST_P(ProgramHearsOfEachRender, OnceWithTheNewPictureBeforeItIsShown) {
   TRulerForm& r = StartRuler0();
   ChangeWatch watch(r, WindowOf(r));
-  RulerLinks.OptionsForm = &watch;
+  Rulers().OptionsForm = &watch;
   const uint64_t renders = r.RenderCount();
   const int presents = WindowOf(r).Presents();
   GetParam().change(r);

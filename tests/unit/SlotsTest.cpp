@@ -8,19 +8,18 @@ namespace {
 // Records which ruler was active each time it was asked to reload.
 class FakeOptions : public TRulerObserver {
  public:
-  void RefreshFromRuler() override { Refreshes.push_back(ActiveRulerIndex()); }
+  explicit FakeOptions(TRulerSlots& rulers) : Rulers_(rulers) {}
+  void RefreshFromRuler() override { Refreshes.push_back(Rulers_.ActiveRulerIndex()); }
   std::vector<int> Refreshes;
+
+ private:
+  TRulerSlots& Rulers_;
 };
 
 class SlotsTest : public ProgramTest {
  protected:
   // A window of the program that is not a ruler, as the Options window is.
-  TForm& MakeDialog() {
-    auto form = std::make_unique<TForm>(*App, WindowParams{WindowKind::Dialog, "Options", {}});
-    TForm& f = *form;
-    App->Adopt(std::move(form));
-    return f;
-  }
+  TForm& MakeDialog() { return MakeForm(WindowParams{WindowKind::Dialog, "Options", {}}); }
   headless::HeadlessWindow* Top() const { return Os.ZOrder.empty() ? nullptr : Os.ZOrder.back(); }
 };
 
@@ -139,14 +138,14 @@ TEST_F(SlotsTest, ADestroyedWindowLeavesTheList) {
   dialog.reset();
   EXPECT_EQ(App->ActiveForm(), nullptr);
   EXPECT_EQ(ActiveRulerIndex(), 1);
-  EXPECT_EQ(App->WindowList().size(), 2u);
+  EXPECT_EQ(App->WindowList().size(), 3u) << "two rulers and the Options window";
 }
 
 TEST_F(SlotsTest, TheOptionsWindowFollowsTheActiveRulerNotTheRenderedOne) {
   StartAndShowRuler0();
   SetRulerVisible(2, true);
-  FakeOptions options;
-  RulerLinks.OptionsForm = &options;
+  FakeOptions options(Rulers());
+  Rulers().OptionsForm = &options;
   Slot(0).SetLuminosity(15);  // ruler 0 renders while ruler 2 is active
   ASSERT_FALSE(options.Refreshes.empty());
   EXPECT_EQ(options.Refreshes.back(), 2);
@@ -158,12 +157,18 @@ TEST_F(SlotsTest, TheOptionsWindowFollowsTheActiveRulerNotTheRenderedOne) {
 }
 
 TEST_F(SlotsTest, NoRefreshWithoutAnActiveRuler) {
-  FakeOptions options;
-  RulerLinks.OptionsForm = &options;
-  MakeDialog().Show();
-  ActiveFormChanged(nullptr);
+  // Slots with no ruler yet, as before ruler 0 is made, and a dialog in front.
+  TApplication app(Os);
+  TRulerSlots rulers(app);
+  TDM dm(app, rulers);
+  rulers.TrayIcon = &dm.TrayIcon;
+  FakeOptions options(rulers);
+  rulers.OptionsForm = &options;
+  TForm dialog(app, WindowParams{WindowKind::Dialog, "Options", {}});
+  dialog.Show();
+  rulers.ActiveFormChanged(nullptr);
   EXPECT_TRUE(options.Refreshes.empty());
-  EXPECT_EQ(DM->TrayIcon.IconIndex(), -1);
+  EXPECT_EQ(dm.TrayIcon.IconIndex(), -1);
 }
 
 }  // namespace

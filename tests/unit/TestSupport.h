@@ -1,14 +1,19 @@
 #pragma once
-// A fresh program on the headless platform for each test.
+// A fresh program on the headless platform for each test, made by the same
+// start-up as the real one.
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
+#include <vector>
 
 #include "DataModule/DataModule.h"
+#include "Options/OptionsForm.h"
+#include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
-#include "app/Startup.h"
+#include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -22,22 +27,32 @@ inline void PrintTo(const Rect& r, std::ostream* os) {
 namespace vr::test {
 
 class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetSystemColorSource([this](int index) { return Os.SysColor(index); });
-    App = std::make_unique<TApplication>(Os);
-    App->SetTitle("Vantori Rulers");
-    SetProgramIcon(*App);
-    CreateCommandModule(*App);
-  }
+ public:
   void TearDown() override {
-    App.reset();
-    ForgetProgram();
-    SetSystemColorSource(nullptr);
+    // The test's own windows go before the program they belong to.
+    OwnForms.clear();
+    EndProgram();
   }
 
+  // Start-up as the program does it: the command module, ruler 0 (the main
+  // window, not shown yet) and the Options window, hidden. Once a test.
+  TProgram& Start() {
+    if (!Program) {
+      Program = StartProgram(Os);
+      App = &Program->Application;
+      DM = Program->DM.get();
+      OptionsForm = Program->OptionsForm.get();
+    }
+    return *Program;
+  }
+  void EndProgram() {
+    Program.reset();
+    App = nullptr;
+    DM = nullptr;
+    OptionsForm = nullptr;
+  }
   // Ruler 0 as start-up makes it: the main window, in slot 0.
-  TRulerForm& StartRuler0() { return *App->CreateForm(RulerForms[0]); }
+  TRulerForm& StartRuler0() { return *Start().RulerForms[0]; }
   // Ruler 0, shown and focused as the message loop's start does.
   TRulerForm& StartAndShowRuler0() {
     TRulerForm& r = StartRuler0();
@@ -52,11 +67,38 @@ class ProgramTest : public ::testing::Test {
     Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
                {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, modifiers);
   }
-  TRulerForm& Slot(int n) { return *RulerForms[static_cast<size_t>(n)]; }
+  TRulerForm& Slot(int n) { return *Rulers()[static_cast<size_t>(n)]; }
   static std::string Key(int n) { return SettingsKeyPath(n); }
+  // A window of the program's that is no ruler, owned by the test.
+  TForm& MakeForm(const WindowParams& params) {
+    OwnForms.push_back(std::make_unique<TForm>(Start().Application, params));
+    return *OwnForms.back();
+  }
+
+  // The program's parts by the names the program gives them.
+  TRulerSlots& Rulers() { return Start().RulerForms; }
+  struct SlotsView {
+    ProgramTest& Test;
+    TRulerForm* operator[](size_t n) const {
+      return Test.Program ? Test.Program->RulerForms[n] : nullptr;
+    }
+  };
+  SlotsView RulerForms{*this};
+  bool GetRulerVisible(int n) { return Rulers().GetRulerVisible(n); }
+  void SetRulerVisible(int n, bool visible) { Rulers().SetRulerVisible(n, visible); }
+  void BringRulerToFront(int n) { Rulers().BringRulerToFront(n); }
+  int ActiveRulerIndex() { return Rulers().ActiveRulerIndex(); }
+  TRulerForm* ActiveRuler() { return Rulers().ActiveRuler(); }
+  void ActiveFormChanged(TForm* sender) { Rulers().ActiveFormChanged(sender); }
+  void NextOrientation() { vr::NextOrientation(Rulers()); }
+  void PreviousOrientation() { vr::PreviousOrientation(Rulers()); }
 
   headless::HeadlessPlatform Os;
-  std::unique_ptr<TApplication> App;
+  std::unique_ptr<TProgram> Program;
+  TApplication* App = nullptr;
+  TDM* DM = nullptr;
+  TOptionsForm* OptionsForm = nullptr;
+  std::vector<std::unique_ptr<TForm>> OwnForms;
 };
 
 }  // namespace vr::test

@@ -20,13 +20,9 @@ class TrayTest : public ProgramTest {
  protected:
   // A run whose notification area gives these answers, from the start.
   void Restart(std::vector<Answer> answers) {
-    App.reset();
-    ForgetProgram();
+    EndProgram();
     Os.TrayAnswers.assign(answers.begin(), answers.end());
     Os.TrayCalls.clear();
-    App = std::make_unique<TApplication>(Os);
-    App->SetTitle("Vantori Rulers");
-    SetProgramIcon(*App);
   }
   headless::HeadlessTrayIcon& Tray() { return *Os.TrayIcons.at(0); }
   // One interval of the tries passes; the animation's does not.
@@ -132,7 +128,7 @@ TEST_F(TrayTest, TheIconWaitsForANotificationAreaAndOnlyARefusalIsAnError) {
     SCOPED_TRACE(c.name);
     Restart(c.answers);
     try {
-      CreateCommandModule(*App);
+      Start();
       EXPECT_EQ(c.startError, nullptr) << "no error at start-up";
     } catch (const std::runtime_error& e) {
       ASSERT_NE(c.startError, nullptr) << e.what();
@@ -141,7 +137,6 @@ TEST_F(TrayTest, TheIconWaitsForANotificationAreaAndOnlyARefusalIsAnError) {
       EXPECT_EQ(Os.TrayCalls, c.calls);
       continue;
     }
-    App->CreateForm(RulerForms[0]);
     for (Then event : c.events)
       Os.PostAction(
           [this, event] { event == Then::TryAgain ? TryAgain() : Os.AnnounceTrayArea(); });

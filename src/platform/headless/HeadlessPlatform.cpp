@@ -267,9 +267,11 @@ bool HeadlessPlatform::RunModalLoop(const MessageFilter& filter,
 
 void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& message,
                                const std::set<KeyCode>& modifiers) {
-  const std::set<KeyCode> before = KeysDown;
-  KeysDown = modifiers;
   Message msg = message;
+  msg.Modifiers = 0;
+  if (modifiers.count(KeyCode::Shift)) msg.Modifiers |= ModShift;
+  if (modifiers.count(KeyCode::Alt)) msg.Modifiers |= ModAlt;
+  if (modifiers.count(KeyCode::Control)) msg.Modifiers |= ModCtrl;
   if (!msg.Target && Focused) msg.Target = &Focused->Handler();
   if (!filter || !filter(msg)) {
     // The windowing system's own handling of a few keys.
@@ -289,7 +291,6 @@ void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& messa
       }
     }
   }
-  KeysDown = before;
 }
 
 void HeadlessPlatform::ActivateOtherProgram() {

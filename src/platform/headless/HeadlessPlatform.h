@@ -149,7 +149,6 @@ class HeadlessPlatform final : public Platform {
   Point CursorPos() const override { return Cursor; }
   int PixelsPerInch() const override { return Ppi; }
   TColor SysColor(int index) const override;
-  bool KeyDown(KeyCode key) const override { return KeysDown.count(key) != 0; }
   SettingsStore& Store() override { return Registry; }
   TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
   void SetTitle(const std::string& title) override { Title = title; }
@@ -216,7 +215,6 @@ class HeadlessPlatform final : public Platform {
   Point Cursor{0, 0};
   int Ppi = 96;
   std::map<int, TColor> SysColors;
-  std::set<KeyCode> KeysDown;
   HeadlessStore Registry;
   std::string Title;
   // The program asked to keep off the task bar.

@@ -86,7 +86,13 @@ Message Translate(const MSG& msg, WindowHandler* target) {
   const MessageKind kind = MessageKindOf(msg.message);
   // A character message carries a character, not a key.
   const bool key = kind != MessageKind::Other && kind != MessageKind::Char;
-  return {kind, key ? KeyFromVirtualKey(msg.wParam) : KeyCode::None, target};
+  if (!key) return {kind, KeyCode::None, 0, target};
+  // The key state as of this message: it is taken from the queue just now.
+  uint8_t modifiers = 0;
+  if (::GetKeyState(VK_SHIFT) < 0) modifiers |= ModShift;
+  if (::GetKeyState(VK_MENU) < 0) modifiers |= ModAlt;
+  if (::GetKeyState(VK_CONTROL) < 0) modifiers |= ModCtrl;
+  return {kind, KeyFromVirtualKey(msg.wParam), modifiers, target};
 }
 
 }  // namespace vr::win32

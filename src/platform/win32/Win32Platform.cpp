@@ -98,11 +98,6 @@ void Win32Platform::KeepOffTaskBar() {
   ::SetWindowLongPtrW(AppWindow(), GWL_EXSTYLE, exStyle | WS_EX_TOOLWINDOW);
 }
 
-bool Win32Platform::KeyDown(KeyCode key) const {
-  const int vk = VirtualKeyOf(key);
-  return vk != 0 && ::GetKeyState(vk) < 0;
-}
-
 std::unique_ptr<Window> Win32Platform::CreateTopLevel(const WindowParams& params,
                                                       WindowHandler& handler) {
   auto window = std::make_unique<Win32Window>(Windows_, handler);

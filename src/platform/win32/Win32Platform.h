@@ -72,7 +72,6 @@ class Win32Platform : public Platform {
   void ProcessPendingMessages(const MessageFilter& filter) override;
   void Quit() override;
   void ShowError(const std::string& text) override;
-  bool KeyDown(KeyCode key) const override;
   uint32_t TickCount() const override;
   void SetDisplayChangeHandler(std::function<void()> handler) override;
 

@@ -1,0 +1,48 @@
+#pragma once
+// The program: the one object that owns its parts, made in the order the
+// user sees them come up, and its run from start to end.
+
+#include <memory>
+
+#include "DataModule/DataModule.h"
+#include "Options/OptionsForm.h"
+#include "Ruler/Rulers.h"
+#include "forms/Forms.h"
+#include "platform/Platform.h"
+
+namespace vr {
+
+class TProgram {
+ public:
+  // Start-up: the title and icon, the command module, ruler 0 (the main
+  // window), then the Options window, hidden. Throws what start-up fails on,
+  // a notification area that refuses the icon among it.
+  explicit TProgram(Platform& platform);
+  ~TProgram();
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // Shows ruler 0 and runs the message loop until the run ends.
+  void Run();
+
+  // Going in reverse order at the end of the run: the rulers, the Options
+  // window, the command module, then the application object.
+  TApplication Application;
+  std::unique_ptr<TDM> DM;
+  std::unique_ptr<TOptionsForm> OptionsForm;
+  TRulerSlots RulerForms;
+
+ private:
+  void CreateOptionsWindow();
+  Platform& Platform_;
+};
+
+// Start-up as the program does it, for the run and for tests alike.
+std::unique_ptr<TProgram> StartProgram(Platform& platform);
+
+// The whole run of the program on a platform: start-up, message loop,
+// shutdown. Returns when the run has ended, or at once when the program runs
+// already for this user, which it then brings forward.
+void RunVantoriRulers(Platform& platform);
+
+}  // namespace vr
