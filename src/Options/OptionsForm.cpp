@@ -249,93 +249,139 @@ TickLevel TOptionsForm::LevelOf(const TControl& control) {
   return static_cast<TickLevel>(std::clamp(tag, 0, kTickLevels - 1));
 }
 
+TOptionsForm::TChange::TChange(TOptionsForm& form, const TControl& sender)
+    : Form_(form), Sender_(sender) {
+  ++Form_.Changing_;
+}
+
+TOptionsForm::TChange::~TChange() {
+  if (--Form_.Changing_ > 0 || !Form_.ReloadPending_) return;
+  Form_.ReloadPending_ = false;
+  // A destructor lets nothing out: a failed reload leaves the controls as they were.
+  try {
+    Form_.Reload(&Sender_);
+  } catch (...) {
+  }
+}
+
 void TOptionsForm::RefreshFromRuler() {
+  if (Changing_ > 0 || Reloading_) {
+    ReloadPending_ = true;
+    return;
+  }
+  Reload(nullptr);
+}
+
+void TOptionsForm::Reload(const TControl* typing) {
+  Reloading_ = true;
+  struct Done {
+    bool& Flag;
+    ~Done() { Flag = false; }
+  } done{Reloading_};
   DM_.UpdateRulerChecks();
   TRulerForm* r = ActiveRuler();
   if (!r) return;
-  ScaleComboBox.SetText(std::to_string(r->Scale()));
-  LeftMarginComboBox.SetText(std::to_string(r->LeftMargin()));
-  RightMarginComboBox.SetText(std::to_string(r->RightMargin()));
-  BreadthComboBox.SetText(std::to_string(r->Breadth()));
+  auto load = [typing](TComboBox& box, const std::string& text) {
+    if (&box != typing) box.SetText(text);
+  };
+  load(ScaleComboBox, std::to_string(r->Scale()));
+  load(LeftMarginComboBox, std::to_string(r->LeftMargin()));
+  load(RightMarginComboBox, std::to_string(r->RightMargin()));
+  load(BreadthComboBox, std::to_string(r->Breadth()));
   OrientationComboBox.SetItemIndex(r->Orientation());
-  FontNameComboBox.SetText(r->Font().Name());
+  load(FontNameComboBox, r->Font().Name());
   FontColorBox.SetSelected(r->Font().Color());
-  // Check boxes and track bars fire for every value that changes them; the
-  // handlers write the value back, which changes nothing, except where a
-  // track bar had to keep the value within its range.
-  AlphaBlendCheckBox.SetChecked(r->AlphaBlend());
-  AlphaBlendValueTrackBar.SetPosition(r->AlphaBlendValue());
-  LuminosityTrackBar.SetPosition(r->Luminosity());
+  AlphaBlendCheckBox.Load(r->AlphaBlend());
+  if (AlphaBlendValueTrackBar.Load(r->AlphaBlendValue()))
+    r->SetAlphaBlendValue(static_cast<uint8_t>(AlphaBlendValueTrackBar.Position()));
+  if (LuminosityTrackBar.Load(r->Luminosity())) r->SetLuminosity(LuminosityTrackBar.Position());
   for (int level = Tick100; level < kTickLevels; ++level) {
     TickControls& t = Ticks[static_cast<size_t>(level)];
     const auto l = static_cast<TickLevel>(level);
-    t.ShowTickCheckBox.SetChecked(r->GetShowTick(l));
-    t.TickSizeComboBox.SetText(std::to_string(r->GetTickSize(l)));
-    t.ShowNumberCheckBox.SetChecked(r->GetShowNumber(l));
+    t.ShowTickCheckBox.Load(r->GetShowTick(l));
+    load(t.TickSizeComboBox, std::to_string(r->GetTickSize(l)));
+    t.ShowNumberCheckBox.Load(r->GetShowNumber(l));
     t.FontSizeComboBox.SetItemIndex(t.FontSizeComboBox.IndexOf(std::to_string(r->GetFontSize(l))));
   }
+  // A bar's end handed to the ruler asked for a reload of its own; this one
+  // showed it already.
+  ReloadPending_ = false;
 }
 
 // ---------------------------------------------------------------- handlers
 
 void TOptionsForm::FontNameComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   TRulerForm* r = ActiveRuler();
   if (!r) return;
   if (const auto name = FontNameFromText(sender.Text())) r->Font().SetName(*name);
 }
 
 void TOptionsForm::FontColorBoxSelect(TColorBox& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) r->Font().SetColor(sender.Selected());
 }
 
 void TOptionsForm::AlphaBlendCheckBoxClick(TCheckBox& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) r->SetAlphaBlend(sender.Checked());
 }
 
 void TOptionsForm::AlphaBlendValueTrackBarChange(TTrackBar& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler())
     r->SetAlphaBlendValue(static_cast<uint8_t>(std::clamp(sender.Position(), 0, 255)));
 }
 
 void TOptionsForm::LuminosityTrackBarChange(TTrackBar& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) r->SetLuminosity(sender.Position());
 }
 
 void TOptionsForm::ScaleComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetScale);
 }
 
 void TOptionsForm::LeftMarginComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetLeftMargin);
 }
 
 void TOptionsForm::RightMarginComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetRightMargin);
 }
 
 void TOptionsForm::BreadthComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetBreadth);
 }
 
 void TOptionsForm::OrientationComboBoxSelect(TComboBox& sender) {
+  const TChange change(*this, sender);
   TRulerForm* r = ActiveRuler();
   if (!r || sender.ItemIndex() < 0) return;
   r->SetOrientation(static_cast<uint8_t>(sender.ItemIndex()));
 }
 
 void TOptionsForm::ShowTickCheckBoxClick(TCheckBox& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) r->SetShowTick(LevelOf(sender), sender.Checked());
 }
 
 void TOptionsForm::TickSizeComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetTickSize, LevelOf(sender));
 }
 
 void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
+  const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) r->SetShowNumber(LevelOf(sender), sender.Checked());
 }
 
 void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
+  const TChange change(*this, sender);
   ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetFontSize, LevelOf(sender));
 }
 

@@ -37,7 +37,8 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm);
   ~TOptionsForm() override;
 
-  // Loads every control from the active ruler.
+  // Loads every control from the active ruler. Asked for while a change made
+  // in the window is handled, it waits until that change is done.
   void RefreshFromRuler() override;
 
   // The controls of one tick level's group box.
@@ -105,6 +106,24 @@ class TOptionsForm : public TForm, public TRulerObserver {
   void FormShow() override;
 
  private:
+  // One change the user makes in the window, from its control's handler to
+  // its end: it goes to the ruler, and the window reloads from the ruler
+  // afterwards, once, leaving the box the user types in as it is.
+  class TChange {
+   public:
+    TChange(TOptionsForm& form, const TControl& sender);
+    ~TChange();
+    TChange(const TChange&) = delete;
+    TChange& operator=(const TChange&) = delete;
+
+   private:
+    TOptionsForm& Form_;
+    const TControl& Sender_;
+  };
+  // Every control from the ruler, but for the box the user is typing in. A
+  // load fires no handler; only a track bar that had to take its nearer end
+  // hands that end to the ruler, as its own change would.
+  void Reload(const TControl* typing);
   void FormCreate();
   TRulerForm* ActiveRuler() const { return Rulers_.ActiveRuler(); }
   // The level of a control: the tag of the group box that holds it.
@@ -112,6 +131,9 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TRulerSlots& Rulers_;
   TDM& DM_;
   bool Shown_ = false;
+  int Changing_ = 0;
+  bool Reloading_ = false;
+  bool ReloadPending_ = false;
 };
 
 }  // namespace vr

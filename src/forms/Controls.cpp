@@ -5,6 +5,14 @@
 
 namespace vr {
 
+TListOutcome ListSelectionOutcome(int index, bool dropped, int chosen) {
+  return !dropped && index >= 0 && index != chosen ? TListOutcome::Chosen : TListOutcome::Nothing;
+}
+
+TListOutcome ListClosedOutcome(bool taken, int index) {
+  return taken && index >= 0 ? TListOutcome::Chosen : TListOutcome::Reverted;
+}
+
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TForm& form, TBox* parent, Rect bounds, bool tabStop, ControlFont font)
@@ -181,20 +189,24 @@ void TCheckBox::ApplyFont(const ControlFont& scaled) { NativeAs<CheckBox>().SetF
 
 void TCheckBox::SetChecked(bool checked) {
   if (checked == Checked_) return;
+  Load(checked);
+  if (OnClick) OnClick(*this);
+}
+
+void TCheckBox::Load(bool checked) {
+  if (checked == Checked_) return;
   Checked_ = checked;
   if (Native_) NativeAs<CheckBox>().SetChecked(checked);
-  if (OnClick) OnClick(*this);
 }
 
 void TCheckBox::LoadNative() {
   if (Checked_) NativeAs<CheckBox>().SetChecked(true);
 }
 
-void TCheckBox::HandleClick() {
+void TCheckBox::HandleToggled(bool checked) {
   // The native box has toggled itself; the portable state follows it.
-  const bool now = NativeAs<CheckBox>().Checked();
-  if (now == Checked_) return;
-  Checked_ = now;
+  if (checked == Checked_) return;
+  Checked_ = checked;
   if (OnClick) OnClick(*this);
 }
 
@@ -237,7 +249,6 @@ void TComboBox::LoadNative() {
 }
 
 void TComboBox::SetText(const std::string& text) {
-  if (InOwnChange_) return;
   if (!Editable()) {
     // A choose-only list can show only one of its items.
     SetItemIndex(IndexOf(text));
@@ -252,7 +263,6 @@ void TComboBox::SetText(const std::string& text) {
 }
 
 void TComboBox::SetItemIndex(int index) {
-  if (InOwnChange_) return;
   const int valid = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
   if (valid == ItemIndex_) return;
   ItemIndex_ = valid;
@@ -269,27 +279,37 @@ int TComboBox::IndexOf(const std::string& text) const {
   return it == Items_.end() ? -1 : static_cast<int>(it - Items_.begin());
 }
 
-void TComboBox::Fire(const std::function<void(TComboBox&)>& handler) {
-  if (!handler) return;
-  InOwnChange_ = true;
-  struct Reset {
-    bool& Flag;
-    ~Reset() { Flag = false; }
-  } reset{InOwnChange_};
-  handler(*this);
-}
-
-void TComboBox::HandleTextEdited() {
-  Text_ = NativeAs<ComboBox>().Text();
+void TComboBox::HandleTextEdited(const std::string& text) {
+  Text_ = text;
   ItemIndex_ = IndexOf(Text_);
-  Fire(OnChange);
+  if (OnChange) OnChange(*this);
 }
 
-void TComboBox::HandleItemChosen() {
-  const int index = NativeAs<DropDownList>().ItemIndex();
-  ItemIndex_ = index >= 0 && index < static_cast<int>(Items_.size()) ? index : -1;
-  if (ItemIndex_ >= 0) Text_ = Items_[static_cast<size_t>(ItemIndex_)];
-  Fire(OnSelect ? OnSelect : OnChange);
+void TComboBox::HandleSelectionChanged(int index, bool dropped) {
+  Outcome(ListSelectionOutcome(index, dropped, ItemIndex_), index);
+}
+
+void TComboBox::HandleListClosed(bool taken, int index) {
+  Outcome(ListClosedOutcome(taken, index), index);
+}
+
+void TComboBox::Outcome(TListOutcome outcome, int index) {
+  if (outcome == TListOutcome::Reverted) {
+    // The list shows the choice it had, and an editable box its text.
+    NativeAs<DropDownList>().SetItemIndex(ItemIndex_);
+    if (Editable()) NativeAs<ComboBox>().SetText(Text_);
+    return;
+  }
+  if (outcome != TListOutcome::Chosen || index >= static_cast<int>(Items_.size())) return;
+  ItemIndex_ = index;
+  Text_ = Items_[static_cast<size_t>(index)];
+  // The chosen item's text is in the edit field before anyone reads it.
+  if (Editable()) NativeAs<ComboBox>().SetText(Text_);
+  if (OnSelect) {
+    OnSelect(*this);
+  } else if (OnChange) {
+    OnChange(*this);
+  }
 }
 
 // ---------------------------------------------------------------- TColorBox
@@ -337,8 +357,23 @@ void TColorBox::SetSelected(TColor color) {
   Load();
 }
 
-void TColorBox::HandleItemChosen() {
-  const int index = NativeAs<ColorList>().ItemIndex();
+void TColorBox::HandleSelectionChanged(int index, bool dropped) {
+  Outcome(ListSelectionOutcome(index, dropped, ItemIndex_), index);
+}
+
+void TColorBox::HandleListClosed(bool taken, int index) {
+  Outcome(ListClosedOutcome(taken, index), index);
+}
+
+void TColorBox::Outcome(TListOutcome outcome, int index) {
+  if (outcome == TListOutcome::Reverted) {
+    NativeAs<ColorList>().SetItemIndex(ItemIndex_);
+  } else if (outcome == TListOutcome::Chosen) {
+    Choose(index);
+  }
+}
+
+void TColorBox::Choose(int index) {
   if (index <= 0) {
     // "Custom...": the chooser decides; cancelled, nothing is chosen. It is a
     // modal dialog like the program's own: no window takes input meanwhile.
@@ -386,11 +421,17 @@ void TTrackBar::LoadNative() {
 }
 
 void TTrackBar::SetPosition(int position) {
+  const int before = Position_;
+  Load(position);
+  if (Position_ != before && OnChange) OnChange(*this);
+}
+
+bool TTrackBar::Load(int position) {
   const int p = std::clamp(position, Min_, Max_);
-  if (p == Position_) return;
+  if (p == Position_) return false;
   Position_ = p;
   if (Native_) NativeAs<TrackBar>().SetPosition(p);
-  if (OnChange) OnChange(*this);
+  return p != position;
 }
 
 void TTrackBar::Rescale() {
@@ -398,8 +439,8 @@ void TTrackBar::Rescale() {
   if (Native_) NativeAs<TrackBar>().SetThumbLength(Form_.Scaled(ThumbLength_));
 }
 
-void TTrackBar::HandlePositionChanged() {
-  const int p = std::clamp(NativeAs<TrackBar>().Position(), Min_, Max_);
+void TTrackBar::HandlePositionChanged(int position) {
+  const int p = std::clamp(position, Min_, Max_);
   if (p == Position_) return;
   Position_ = p;
   if (OnChange) OnChange(*this);

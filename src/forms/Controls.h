@@ -22,6 +22,15 @@ namespace vr {
 
 class TBox;
 
+// Which of the user's doings with a list is a choice: an item taken from the
+// dropped list, even the one chosen already ("Custom..." asks again), or
+// another item picked in the closed box with the keys or the wheel. Moving
+// through the dropped list is not one yet, and a list closed without one goes
+// back to the choice it had.
+enum class TListOutcome { Nothing, Chosen, Reverted };
+TListOutcome ListSelectionOutcome(int index, bool dropped, int chosen);
+TListOutcome ListClosedOutcome(bool taken, int index);
+
 class TControl : public TFormControl {
  public:
   // In the parent (nullptr: the form). The native control is made when the
@@ -169,18 +178,20 @@ class TButton : public TControl, private ClickHandler {
   Design Button_;
 };
 
-class TCheckBox : public TControl, private ClickHandler {
+class TCheckBox : public TControl, private CheckHandler {
  public:
   TCheckBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption);
   bool Checked() const { return Checked_; }
   // Fires OnClick when the state changes, also when the program changes it.
   void SetChecked(bool checked);
+  // Shows a state the program has already: fires nothing.
+  void Load(bool checked);
   std::function<void(TCheckBox&)> OnClick;
 
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
-  void HandleClick() override;
+  void HandleToggled(bool checked) override;
   void LoadNative() override;
   std::string Caption_;
   bool Checked_ = false;
@@ -194,9 +205,7 @@ class TComboBox : public TControl, private ListHandler {
             std::vector<std::string> items, int dropDownRows = 8);
   const std::vector<std::string>& Items() const { return Items_; }
   void SetItems(std::vector<std::string> items);
-  // What the box shows. Loading it fires nothing. While the box's own change
-  // is being handled the typed text stays: a refresh from what that change
-  // did must not overwrite what the user is typing.
+  // What the box shows. Loading it fires nothing.
   const std::string& Text() const { return Text_; }
   void SetText(const std::string& text);
   int ItemIndex() const { return ItemIndex_; }
@@ -211,17 +220,17 @@ class TComboBox : public TControl, private ListHandler {
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
-  void HandleTextEdited() override;
-  void HandleItemChosen() override;
+  void HandleTextEdited(const std::string& text) override;
+  void HandleSelectionChanged(int index, bool dropped) override;
+  void HandleListClosed(bool taken, int index) override;
+  void Outcome(TListOutcome outcome, int index);
   void LoadNative() override;
   bool Editable() const { return Style_ == TComboBoxStyle::DropDown; }
-  void Fire(const std::function<void(TComboBox&)>& handler);
   TComboBoxStyle Style_;
   int DropDownRows_;
   std::vector<std::string> Items_;
   std::string Text_;
   int ItemIndex_ = -1;
-  bool InOwnChange_ = false;
 };
 
 // A list of named colours with "Custom..." first. Choosing "Custom..." asks
@@ -247,7 +256,10 @@ class TColorBox : public TControl, private ListHandler {
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
-  void HandleItemChosen() override;
+  void HandleSelectionChanged(int index, bool dropped) override;
+  void HandleListClosed(bool taken, int index) override;
+  void Outcome(TListOutcome outcome, int index);
+  void Choose(int index);
   void LoadNative() override;
   void Load();
   int DropDownRows_;
@@ -266,13 +278,16 @@ class TTrackBar : public TControl, private TrackBarHandler {
   int Position() const { return Position_; }
   // Kept within Min..Max; fires OnChange when the position changes, also by program.
   void SetPosition(int position);
+  // Shows a value the program has already, kept within Min..Max; fires
+  // nothing. True when the bar had to take the nearer end and moved for it.
+  bool Load(int position);
   std::function<void(TTrackBar&)> OnChange;
   // The thumb too follows the density.
   void Rescale() override;
 
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
-  void HandlePositionChanged() override;
+  void HandlePositionChanged(int position) override;
   void LoadNative() override;
   int Min_;
   int Max_;

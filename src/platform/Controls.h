@@ -67,8 +67,14 @@ class Label : public Control {
 class ClickHandler {
  public:
   virtual ~ClickHandler() = default;
-  // A check box has already toggled.
   virtual void HandleClick() {}
+};
+
+// A check box the user toggled, with the state it has now.
+class CheckHandler {
+ public:
+  virtual ~CheckHandler() = default;
+  virtual void HandleToggled(bool /*checked*/) {}
 };
 
 class Button : public Control {
@@ -80,16 +86,23 @@ class CheckBox : public Control {
  public:
   virtual void SetFont(const ControlFont& font) = 0;
   virtual void SetChecked(bool checked) = 0;
-  virtual bool Checked() const = 0;
 };
 
 // ---------------------------------------------------------------- lists
 
+// What the user does to a list, as it happens; which of it is a choice is
+// the program's rule.
 class ListHandler {
  public:
   virtual ~ListHandler() = default;
-  virtual void HandleTextEdited() {}  // an editable box: the user changed the text
-  virtual void HandleItemChosen() {}
+  // An editable box: the user changed the text to this.
+  virtual void HandleTextEdited(const std::string& /*text*/) {}
+  // The selection moved to an item (-1: none), in the dropped list or in the
+  // closed box (the keys, the wheel).
+  virtual void HandleSelectionChanged(int /*index*/, bool /*dropped*/) {}
+  // The dropped list closed, with an item taken (the one selected then) or
+  // without one.
+  virtual void HandleListClosed(bool /*taken*/, int /*index*/) {}
 };
 
 // A choose-only drop-down list.
@@ -100,7 +113,6 @@ class DropDownList : public Control {
   virtual void SetItems(const std::vector<std::string>& items) = 0;
   // -1: none.
   virtual void SetItemIndex(int index) = 0;
-  virtual int ItemIndex() const = 0;
 };
 
 // Editable text with a drop-down list. Neither a new list nor no selection
@@ -108,7 +120,6 @@ class DropDownList : public Control {
 class ComboBox : public DropDownList {
  public:
   virtual void SetText(const std::string& text) = 0;
-  virtual std::string Text() const = 0;
 };
 
 // A choose-only list whose items each show a swatch beside their name.
@@ -124,14 +135,14 @@ class ColorList : public DropDownList {
 class TrackBarHandler {
  public:
   virtual ~TrackBarHandler() = default;
-  virtual void HandlePositionChanged() {}
+  // The user moved the thumb to this position.
+  virtual void HandlePositionChanged(int /*position*/) {}
 };
 
 class TrackBar : public Control {
  public:
   virtual void SetRange(int min, int max) = 0;
   virtual void SetPosition(int position) = 0;
-  virtual int Position() const = 0;
   // The thumb's length across the bar, in device pixels.
   virtual void SetThumbLength(int length) = 0;
 };
@@ -188,7 +199,7 @@ class ControlHost {
   virtual std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place,
                                                    const std::string& caption,
                                                    const ControlFont& font,
-                                                   ClickHandler& handler) = 0;
+                                                   CheckHandler& handler) = 0;
   // The lists drop this many rows.
   virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place,
                                                    const ControlFont& font, int dropDownRows,

@@ -1,6 +1,7 @@
 // The native controls by family: the program's own changes never come back as
-// events, each user action comes back once with the control already showing
-// it, boxes hold their controls, and nothing is left behind.
+// events, each user action comes back as it happens, with its data and the
+// control already showing it, boxes hold their controls, and nothing is left
+// behind.
 
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -60,7 +61,12 @@ std::string TextOf(HWND hwnd) {
 }
 
 // What a control told the program, with what it showed at that moment.
-struct Events : LabelHandler, ClickHandler, ListHandler, TrackBarHandler, ToolBarHandler {
+struct Events : LabelHandler,
+                ClickHandler,
+                CheckHandler,
+                ListHandler,
+                TrackBarHandler,
+                ToolBarHandler {
   std::vector<std::string> Calls;
   const Made* Of = nullptr;
   bool Throw = false;
@@ -70,9 +76,13 @@ struct Events : LabelHandler, ClickHandler, ListHandler, TrackBarHandler, ToolBa
     bool Checked;
     int Position;
   };
+  // As the system shows it, asked of the control itself.
   static State StateOf(const Made& m) {
-    return {TextOf(m.Hwnd), m.AsList ? m.AsList->ItemIndex() : -1,
-            m.AsCheckBox && m.AsCheckBox->Checked(), m.AsTrackBar ? m.AsTrackBar->Position() : 0};
+    const auto ask = [&m](UINT msg) { return ::SendMessageW(m.Hwnd, msg, 0, 0); };
+    const LRESULT index = m.AsList ? ask(CB_GETCURSEL) : CB_ERR;
+    return {TextOf(m.Hwnd), index == CB_ERR ? -1 : static_cast<int>(index),
+            m.AsCheckBox && ask(BM_GETCHECK) == BST_CHECKED,
+            m.AsTrackBar ? static_cast<int>(ask(TBM_GETPOS)) : 0};
   }
   void Record(const std::string& call) {
     if (Of) Seen.push_back(StateOf(*Of));
@@ -81,9 +91,17 @@ struct Events : LabelHandler, ClickHandler, ListHandler, TrackBarHandler, ToolBa
   }
   std::vector<State> Seen;
   void HandleClick() override { Record("click"); }
-  void HandleTextEdited() override { Record("edit"); }
-  void HandleItemChosen() override { Record("chosen"); }
-  void HandlePositionChanged() override { Record("position"); }
+  void HandleToggled(bool checked) override { Record(checked ? "checked" : "unchecked"); }
+  void HandleTextEdited(const std::string& text) override { Record("edit " + text); }
+  void HandleSelectionChanged(int index, bool dropped) override {
+    Record("selected " + std::to_string(index) + (dropped ? " dropped" : " closed"));
+  }
+  void HandleListClosed(bool taken, int index) override {
+    Record((taken ? "taken " : "cancelled ") + std::to_string(index));
+  }
+  void HandlePositionChanged(int position) override {
+    Record("position " + std::to_string(position));
+  }
   void HandleButtonClick(int index) override { Record("button " + std::to_string(index)); }
   void HandleMouseEnter() override { Record("enter"); }
   void HandleMouseLeave() override { Record("leave"); }
@@ -350,22 +368,22 @@ void OverAndAway(HWND h) {
 INSTANTIATE_TEST_SUITE_P(
     Controls, UserActions,
     ::testing::Values(
-        UserCase{"a click checks a check box", Kind::CheckBox, nullptr, PressBmClick, "click",
+        UserCase{"a click checks a check box", Kind::CheckBox, nullptr, PressBmClick, "checked",
                  IsChecked},
         UserCase{"a click on a button", Kind::Button, nullptr, PressBmClick, "click"},
         UserCase{"an arrow key moves a track bar", Kind::TrackBar, MoveTo(10), Keys({VK_RIGHT}),
-                 "position", Position(11)},
-        UserCase{"an arrow key at the end moves nothing", Kind::TrackBar, MoveTo(50),
-                 Keys({VK_RIGHT}), ""},
-        UserCase{"typing edits the text", Kind::ComboBox, Say(""), Type7, "edit", Saying("7")},
-        UserCase{"an arrow key chooses the next item", Kind::DropDownList, At(0), Keys({VK_DOWN}),
-                 "chosen", Item(1, "800")},
-        UserCase{"a chosen item is in the edit field first", Kind::ComboBox, At(0),
-                 Keys({VK_DOWN}, true), "chosen", Item(1, "800")},
-        UserCase{"the chosen item again from the dropped list", Kind::ColorBox, At(0),
-                 Keys({VK_F4, VK_RETURN}), "chosen", Item(0)},
-        UserCase{"a list dropped and closed with Esc chooses nothing", Kind::DropDownList, At(0),
-                 Keys({VK_F4, VK_DOWN, VK_ESCAPE}), ""},
+                 "position 11;position 11", Position(11)},
+        UserCase{"an arrow key at the end says where the thumb stays", Kind::TrackBar, MoveTo(50),
+                 Keys({VK_RIGHT}), "position 50"},
+        UserCase{"typing edits the text", Kind::ComboBox, Say(""), Type7, "edit 7", Saying("7")},
+        UserCase{"an arrow key moves the closed list's selection", Kind::DropDownList, At(0),
+                 Keys({VK_DOWN}), "taken 1;selected 1 closed", Item(1, "800")},
+        UserCase{"an arrow key in an editable box's closed list", Kind::ComboBox, At(0),
+                 Keys({VK_DOWN}, true), "taken 1;selected 1 closed", Item(1)},
+        UserCase{"the selected item taken again from the dropped list", Kind::ColorBox, At(0),
+                 Keys({VK_F4, VK_RETURN}), "taken 0", Item(0)},
+        UserCase{"a list dropped, moved through and closed with Esc", Kind::DropDownList, At(0),
+                 Keys({VK_F4, VK_DOWN, VK_ESCAPE}), "selected 1 dropped;cancelled 1"},
         UserCase{"a click on a tool button", Kind::ToolBar, nullptr, ClickSecondTool, "button 1"},
         UserCase{"an arrow and Space on the tool bar press the next button", Kind::ToolBar, nullptr,
                  ArrowAndSpace, "button 1"},
@@ -418,7 +436,7 @@ TEST_F(Win32CheckBox, AHandlersErrorIsShown) {
   failing.Throw = true;
   Made box = MakeIn(Kind::CheckBox, failing);
   PressBmClick(box.Hwnd);
-  EXPECT_EQ(Os().Errors, Strings{"boom click"});
+  EXPECT_EQ(Os().Errors, Strings{"boom checked"});
 }
 
 using Win32GroupBox = Win32Controls;
@@ -429,7 +447,7 @@ TEST_F(Win32GroupBox, PassesItsControlsNewsOnAndHidesThemWithItself) {
   Made inside =
       Make(Dialog(), Kind::CheckBox, Design(Kind::CheckBox, {8, 20, 100, 20}, group.AsBox), events);
   PressBmClick(inside.Hwnd);
-  EXPECT_EQ(events.Calls, Strings{"click"}) << "a box passes its controls' news on";
+  EXPECT_EQ(events.Calls, Strings{"checked"}) << "a box passes its controls' news on";
   group.Native->SetVisible(false);
   EXPECT_FALSE(::IsWindowVisible(inside.Hwnd)) << "a hidden group box hides its controls";
   group.Native->SetVisible(true);

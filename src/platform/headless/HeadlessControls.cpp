@@ -86,6 +86,7 @@ void HeadlessControl::UserClick() {
   if (Record_.Kind == ControlKind::CheckBox) Checked_ = !Checked_;
   Focus();
   if (Clicks_) Clicks_->HandleClick();
+  if (CheckEvents_) CheckEvents_->HandleToggled(Checked_);
   if (LabelEvents_) LabelEvents_->HandleClick();
 }
 
@@ -93,27 +94,46 @@ void HeadlessControl::UserType(const std::string& text) {
   Focus();
   for (char c : text) {
     Record_.Text += c;
-    if (ListEvents_) ListEvents_->HandleTextEdited();
+    if (ListEvents_) ListEvents_->HandleTextEdited(Record_.Text);
   }
 }
 
 void HeadlessControl::UserSetText(const std::string& text) {
   Focus();
   Record_.Text = text;
-  if (ListEvents_) ListEvents_->HandleTextEdited();
+  if (ListEvents_) ListEvents_->HandleTextEdited(Record_.Text);
 }
 
 void HeadlessControl::UserChoose(int index) {
   Focus();
+  UserBrowse(index);
+  UserTake();
+}
+
+void HeadlessControl::UserTake() {
+  if (ListEvents_) ListEvents_->HandleListClosed(true, ItemIndex_);
+}
+
+void HeadlessControl::UserPick(int index) {
+  Focus();
   SetItemIndex(index);
-  if (ListEvents_) ListEvents_->HandleItemChosen();
+  if (ListEvents_) ListEvents_->HandleSelectionChanged(ItemIndex_, false);
+}
+
+void HeadlessControl::UserBrowse(int index) {
+  SetItemIndex(index);
+  if (ListEvents_) ListEvents_->HandleSelectionChanged(ItemIndex_, true);
+}
+
+void HeadlessControl::UserCloseList() {
+  if (ListEvents_) ListEvents_->HandleListClosed(false, ItemIndex_);
 }
 
 void HeadlessControl::UserSetPosition(int position) {
   Focus();
   const int before = Position_;
   SetPosition(position);
-  if (Position_ != before && TrackEvents_) TrackEvents_->HandlePositionChanged();
+  if (Position_ != before && TrackEvents_) TrackEvents_->HandlePositionChanged(Position_);
 }
 
 void HeadlessControl::UserClickButton(int index) {
@@ -173,15 +193,14 @@ class HeadlessButton final : public HeadlessNative<Button> {
 class HeadlessCheckBox final : public HeadlessNative<CheckBox> {
  public:
   HeadlessCheckBox(HeadlessControlHost& w, const ControlPlace& place, const std::string& caption,
-                   const ControlFont& font, ClickHandler& handler)
+                   const ControlFont& font, CheckHandler& handler)
       : HeadlessNative(w, ControlKind::CheckBox, place) {
     Record_.Text = caption;
     Record_.Font = font;
-    Clicks_ = &handler;
+    CheckEvents_ = &handler;
   }
   void SetFont(const ControlFont& font) override { HeadlessControl::SetFont(font); }
   void SetChecked(bool checked) override { HeadlessControl::SetChecked(checked); }
-  bool Checked() const override { return HeadlessControl::Checked(); }
 };
 
 // The three lists share what a list offers.
@@ -200,14 +219,12 @@ class HeadlessList : public HeadlessNative<Family> {
     HeadlessControl::SetItems(items);
   }
   void SetItemIndex(int index) override { HeadlessControl::SetItemIndex(index); }
-  int ItemIndex() const override { return HeadlessControl::ItemIndex(); }
 };
 
 class HeadlessComboBox final : public HeadlessList<ComboBox> {
  public:
   using HeadlessList::HeadlessList;
   void SetText(const std::string& text) override { HeadlessControl::SetText(text); }
-  std::string Text() const override { return HeadlessControl::Text(); }
 };
 
 class HeadlessColorList final : public HeadlessList<ColorList> {
@@ -230,7 +247,6 @@ class HeadlessTrackBar final : public HeadlessNative<TrackBar> {
   }
   void SetRange(int min, int max) override { HeadlessControl::SetRange(min, max); }
   void SetPosition(int position) override { HeadlessControl::SetPosition(position); }
-  int Position() const override { return HeadlessControl::Position(); }
   void SetThumbLength(int length) override { HeadlessControl::SetThumbLength(length); }
 };
 
@@ -291,7 +307,7 @@ std::unique_ptr<Button> HeadlessControlHost::CreateButton(const ControlPlace& pl
 std::unique_ptr<CheckBox> HeadlessControlHost::CreateCheckBox(const ControlPlace& place,
                                                               const std::string& caption,
                                                               const ControlFont& font,
-                                                              ClickHandler& handler) {
+                                                              CheckHandler& handler) {
   return std::make_unique<HeadlessCheckBox>(*this, place, caption, font, handler);
 }
 

@@ -82,7 +82,11 @@ class HeadlessControl {
   void UserClick();                           // Button, CheckBox (toggles), Label
   void UserType(const std::string& text);     // ComboBox: one edit per character
   void UserSetText(const std::string& text);  // ComboBox: one edit (a paste)
-  void UserChoose(int index);                 // the lists
+  void UserChoose(int index);                 // the lists: moved to and taken, dropped
+  void UserPick(int index);                   // the lists: moved to in the closed box
+  void UserBrowse(int index);                 // the lists: moved to in the dropped list
+  void UserTake();                            // the lists: closed with the item taken
+  void UserCloseList();                       // the lists: closed with none (Esc)
   void UserSetPosition(int position);         // TrackBar
   void UserClickButton(int index);            // ToolBar (a check button toggles)
   void UserMouseEnter();                      // Label
@@ -109,6 +113,7 @@ class HeadlessControl {
   // Who hears of the user's actions; those of its family only.
   LabelHandler* LabelEvents_ = nullptr;
   ClickHandler* Clicks_ = nullptr;
+  CheckHandler* CheckEvents_ = nullptr;
   ListHandler* ListEvents_ = nullptr;
   TrackBarHandler* TrackEvents_ = nullptr;
   ToolBarHandler* ToolEvents_ = nullptr;
@@ -136,7 +141,7 @@ class HeadlessControlHost : public Window {
                                        const ControlFont& font, bool isDefault,
                                        ClickHandler& handler) override;
   std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place, const std::string& caption,
-                                           const ControlFont& font, ClickHandler& handler) override;
+                                           const ControlFont& font, CheckHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,

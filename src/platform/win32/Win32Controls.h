@@ -33,7 +33,7 @@ std::unique_ptr<Button> MakeButton(const ControlSite& site, const ControlPlace& 
                                    bool isDefault, ClickHandler& handler);
 std::unique_ptr<CheckBox> MakeCheckBox(const ControlSite& site, const ControlPlace& place,
                                        const std::string& caption, const ControlFont& font,
-                                       ClickHandler& handler);
+                                       CheckHandler& handler);
 std::unique_ptr<ComboBox> MakeComboBox(const ControlSite& site, const ControlPlace& place,
                                        const ControlFont& font, int dropDownRows,
                                        ListHandler& handler);

@@ -1,6 +1,7 @@
 // The drop-down lists: choose-only, editable (a combo box) and the colour
-// list, whose items each show a swatch. A choice comes back once, an edit
-// once per change; the program's own loading never.
+// list, whose items each show a swatch. What the user does comes back as it
+// happens, an edit with its text and a selection with its item; the
+// program's own loading never.
 
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -50,8 +51,6 @@ class Win32List : public Win32ControlOf<Family> {
     this->Send(WM_SETREDRAW, TRUE);
     if (Editable_ && this->WindowText() != text) ::SetWindowTextW(this->Hwnd(), text.c_str());
     ::InvalidateRect(this->Hwnd(), nullptr, TRUE);
-    KnownIndex_ = -1;
-    KnownText_ = this->WindowText();
     DroppedWidthFits_ = false;
   }
 
@@ -66,35 +65,37 @@ class Win32List : public Win32ControlOf<Family> {
     if (Editable_ && i < 0 && this->WindowText() != text) {
       ::SetWindowTextW(this->Hwnd(), text.c_str());
     }
-    KnownIndex_ = ItemIndex();
-    KnownText_ = this->WindowText();
-  }
-
-  int ItemIndex() const override {
-    if (!this->Hwnd()) return -1;
-    const auto index = static_cast<int>(this->Send(CB_GETCURSEL));
-    return index == CB_ERR ? -1 : index;
   }
 
   bool Route(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
     if (msg == WM_DRAWITEM || msg == WM_MEASUREITEM) return Drawn(msg, lParam, result);
     if (msg != WM_COMMAND) return false;
     const int code = HIWORD(wParam);
-    if (code == CBN_EDITCHANGE && Editable_) {
-      if (this->IsQuiet()) return true;
-      KnownText_ = this->WindowText();
-      KnownIndex_ = -1;
-      ListHandler& handler = Handler_;
-      this->Report([&handler] { handler.HandleTextEdited(); });
-      return true;
-    }
     // Sent before the list shows; the list takes the width set now.
     if (code == CBN_DROPDOWN) {
       FitDroppedWidth();
       return true;
     }
-    if (code != CBN_SELCHANGE && code != CBN_SELENDOK && code != CBN_SELENDCANCEL) return false;
-    Choice(code);
+    if (code != CBN_EDITCHANGE && code != CBN_SELCHANGE && code != CBN_SELENDOK &&
+        code != CBN_SELENDCANCEL)
+      return false;
+    if (this->IsQuiet()) return true;
+    ListHandler& handler = Handler_;
+    if (code == CBN_EDITCHANGE) {
+      if (Editable_) {
+        const std::string text = Narrow(this->WindowText());
+        this->Report([&handler, &text] { handler.HandleTextEdited(text); });
+      }
+      return true;
+    }
+    const int index = ItemIndex();
+    if (code == CBN_SELCHANGE) {
+      const bool dropped = this->Send(CB_GETDROPPEDSTATE) != FALSE;
+      this->Report([&handler, index, dropped] { handler.HandleSelectionChanged(index, dropped); });
+    } else {
+      const bool taken = code == CBN_SELENDOK;
+      this->Report([&handler, index, taken] { handler.HandleListClosed(taken, index); });
+    }
     return true;
   }
 
@@ -114,9 +115,11 @@ class Win32List : public Win32ControlOf<Family> {
   // Room beside an item's name, for what is drawn there.
   virtual int ExtraItemWidth() const { return 0; }
 
-  // The text and the choice as the program knows them.
-  std::wstring KnownText_;
-  int KnownIndex_ = -1;
+  int ItemIndex() const {
+    if (!this->Hwnd()) return -1;
+    const auto index = static_cast<int>(this->Send(CB_GETCURSEL));
+    return index == CB_ERR ? -1 : index;
+  }
 
  private:
   bool HasFocus() const override {
@@ -161,57 +164,6 @@ class Win32List : public Win32ControlOf<Family> {
     DroppedWidthFits_ = true;
   }
 
-  // A list reports a choice once: an item taken from the dropped list (even
-  // the one already chosen: "Custom..." asks again), or a new item picked in
-  // the closed box with the keys or the wheel. Moving through the dropped
-  // list is not a choice yet, and a list closed without one shows the old
-  // choice.
-  void Choice(int code) {
-    const int index = ItemIndex();
-    if (this->IsQuiet()) {
-      KnownIndex_ = index;
-      return;
-    }
-    const bool dropped = this->Send(CB_GETDROPPEDSTATE) != FALSE;
-    switch (code) {
-      case CBN_SELCHANGE:
-        if (!dropped && index >= 0 && index != KnownIndex_) Choose(index);
-        break;
-      case CBN_SELENDOK:
-        if (index >= 0) Choose(index);
-        break;
-      case CBN_SELENDCANCEL: {
-        NativeControl::Quiet quiet(*this);
-        if (index != KnownIndex_) this->Send(CB_SETCURSEL, static_cast<WPARAM>(KnownIndex_));
-        if (Editable_ && this->WindowText() != KnownText_) {
-          ::SetWindowTextW(this->Hwnd(), KnownText_.c_str());
-        }
-        break;
-      }
-      default:
-        break;
-    }
-  }
-
-  void Choose(int index) {
-    KnownIndex_ = index;
-    if (Editable_ && index >= 0) {
-      // The chosen item's text is in the edit field before anyone reads it.
-      const auto length = this->Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-      std::wstring item(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-      this->Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
-      item.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-      if (this->WindowText() != item) this->SetWindowTextQuietly(item);
-      if (ItemIndex() != index) {
-        NativeControl::Quiet quiet(*this);
-        this->Send(CB_SETCURSEL, static_cast<WPARAM>(index));
-      }
-      KnownText_ = item;
-    }
-    ListHandler& handler = Handler_;
-    this->Report([&handler] { handler.HandleItemChosen(); });
-  }
-
   const bool Editable_;
   const int Rows_;
   ListHandler& Handler_;
@@ -238,10 +190,7 @@ class Win32ComboBox final : public Win32List<ComboBox> {
   void SetText(const std::string& text) override {
     if (!Hwnd()) return;
     SetWindowTextQuietly(Widen(text));
-    KnownText_ = WindowText();
-    KnownIndex_ = ItemIndex();
   }
-  std::string Text() const override { return Narrow(WindowText()); }
 };
 
 class Win32ColorList final : public Win32List<ColorList> {

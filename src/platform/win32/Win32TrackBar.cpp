@@ -30,17 +30,13 @@ class Win32TrackBar final : public Win32ControlOf<TrackBar> {
     Quiet quiet(*this);
     Send(TBM_SETRANGEMIN, FALSE, min);
     Send(TBM_SETRANGEMAX, TRUE, std::max(min, max));
-    Known_ = Position();
   }
 
   void SetPosition(int position) override {
     if (!Hwnd()) return;
     Quiet quiet(*this);
     Send(TBM_SETPOS, TRUE, position);
-    Known_ = Position();
   }
-
-  int Position() const override { return Hwnd() ? static_cast<int>(Send(TBM_GETPOS)) : 0; }
 
   void SetThumbLength(int length) override {
     if (!Hwnd()) return;
@@ -51,20 +47,16 @@ class Win32TrackBar final : public Win32ControlOf<TrackBar> {
   bool Route(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
     if (AnswerFaceColors(msg, wParam, result)) return true;
     if (msg != WM_HSCROLL && msg != WM_VSCROLL) return false;
-    const int position = Position();
-    if (IsQuiet() || position == Known_) {
-      Known_ = position;
-      return true;
-    }
-    Known_ = position;
+    if (IsQuiet()) return true;
+    // Every scroll notice says where the thumb is; whether it moved is the program's to tell.
+    const auto position = static_cast<int>(Send(TBM_GETPOS));
     TrackBarHandler& handler = Handler_;
-    Report([&handler] { handler.HandlePositionChanged(); });
+    Report([&handler, position] { handler.HandlePositionChanged(position); });
     return true;
   }
 
  private:
   TrackBarHandler& Handler_;
-  int Known_ = 0;  // the position as the program knows it
 };
 
 }  // namespace

@@ -323,7 +323,7 @@ std::unique_ptr<Button> Win32Window::CreateButton(const ControlPlace& place,
 std::unique_ptr<CheckBox> Win32Window::CreateCheckBox(const ControlPlace& place,
                                                       const std::string& caption,
                                                       const ControlFont& font,
-                                                      ClickHandler& handler) {
+                                                      CheckHandler& handler) {
   return MakeCheckBox(Site(), place, caption, font, handler);
 }
 

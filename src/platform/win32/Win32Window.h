@@ -118,7 +118,7 @@ class Win32Window final : public Window {
                                        const ControlFont& font, bool isDefault,
                                        ClickHandler& handler) override;
   std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place, const std::string& caption,
-                                           const ControlFont& font, ClickHandler& handler) override;
+                                           const ControlFont& font, CheckHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,
