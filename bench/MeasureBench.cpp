@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/SimulatedUser.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ using namespace vr;
 
 struct Program {
   headless::HeadlessPlatform os;
+  test::SimulatedUser user{os};
   std::unique_ptr<TProgram> program;
   TRulerForm* ruler = nullptr;
   explicit Program(const benchmark::State& state) {
@@ -46,11 +48,11 @@ void BM_PointerMove(benchmark::State& state) {
   // Back and forth by one pixel between two offsets that lie between marks.
   const Point a = p.At(p.ruler->Scale() / 2 + 3);
   const Point b = p.At(p.ruler->Scale() / 2 + 4);
-  p.os.MouseMove(window, a);
+  p.user.MouseMove(window, a);
   const uint64_t renders = p.ruler->RenderCount();
   const int presents = window.Presents();
   bool odd = false;
-  for (auto _ : state) p.os.MouseMove(window, (odd = !odd) ? b : a);
+  for (auto _ : state) p.user.MouseMove(window, (odd = !odd) ? b : a);
   state.counters["renders"] = static_cast<double>(p.ruler->RenderCount() - renders);
   state.counters["presents"] = benchmark::Counter(static_cast<double>(window.Presents() - presents),
                                                   benchmark::Counter::kAvgIterations);
@@ -60,7 +62,7 @@ BENCHMARK(BM_PointerMove)->Apply(Args);
 void BM_FullRender(benchmark::State& state) {
   Program p(state);
   auto& window = *p.os.Find(*p.ruler);
-  p.os.MouseMove(window, p.At(p.ruler->Scale() / 2 + 3));
+  p.user.MouseMove(window, p.At(p.ruler->Scale() / 2 + 3));
   for (auto _ : state) p.ruler->Render();
 }
 BENCHMARK(BM_FullRender)->Apply(Args);

@@ -331,11 +331,4 @@ void TRulerForm::FontChanged() { Render(); }
 
 void TRulerForm::FormPaint() { NativeWindow().Present(Overlay_.Shown(Picture_.Picture)); }
 
-bool TRulerForm::HandleEraseBackground() {
-  // Painting the picture instead of a background keeps the ruler from
-  // flashing white when it is shown or uncovered.
-  FormPaint();
-  return true;
-}
-
 }  // namespace vr

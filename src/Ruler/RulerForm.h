@@ -114,8 +114,9 @@ class TRulerForm : public TForm {
   void HandleMouseUp(const MouseEvent& e) override { FormMouseUp(e); }
   void HandleMouseLeave() override { FormMouseLeave(); }
   void HandleDoubleClick(const MouseEvent& e) override { FormDoubleClick(e); }
+  // Rulers measure in screen pixels at every density: they keep their size.
+  void HandleDpiChanged(int /*dpi*/, const Rect& /*suggested*/) override {}
   void HandlePaint() override { FormPaint(); }
-  bool HandleEraseBackground() override;
 
   void FormPaint();
 

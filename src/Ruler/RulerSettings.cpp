@@ -140,7 +140,7 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
     if (!v) {
       s.CenterPoint = center;
       missing.CenterPoint = true;
-    } else if (v->Kind == StoreKind::Text || v->Kind == StoreKind::ExpandText) {
+    } else if (v->Kind == StoreKind::Text) {
       ParseCenterPoint(v->Text, s.CenterPoint);
     }
   }

@@ -228,11 +228,37 @@ void TForm::ControlDestroyed(TFormControl* control) {
 
 TApplication::TApplication(Platform& platform) : Platform_(platform) {
   Platform_.SetSessionHandler(this);
+  Platform_.SetErrorHandler([this](const std::string& text) { ReportError(text); });
 }
 
 TApplication::~TApplication() {
   ShutDown();
+  Platform_.SetErrorHandler(nullptr);
   Platform_.SetSessionHandler(nullptr);
+}
+
+void TApplication::ReportError(const std::string& text) {
+  if (ShowingError_) {
+    if (text != ErrorOnShow_ &&
+        std::find(PendingErrors_.begin(), PendingErrors_.end(), text) == PendingErrors_.end())
+      PendingErrors_.push_back(text);
+    return;
+  }
+  ShowingError_ = true;
+  struct Done {
+    TApplication& App;
+    ~Done() {
+      App.ShowingError_ = false;
+      App.ErrorOnShow_.clear();
+    }
+  } done{*this};
+  ErrorOnShow_ = text;
+  for (;;) {
+    Platform_.ShowErrorBox(ErrorOnShow_);
+    if (PendingErrors_.empty()) break;
+    ErrorOnShow_ = std::move(PendingErrors_.front());
+    PendingErrors_.erase(PendingErrors_.begin());
+  }
 }
 
 void TApplication::ShutDown() {
@@ -302,9 +328,9 @@ void TApplication::HandleShowRequest() {
       modal->SetFocus();
     }
   } catch (const std::exception& e) {
-    Platform_.ShowError(e.what());
+    ReportError(e.what());
   } catch (...) {
-    Platform_.ShowError("An unknown error occurred.");
+    ReportError("An unknown error occurred.");
   }
 }
 
@@ -336,16 +362,26 @@ bool TApplication::HandleMessage(const Message& msg) {
     if (handled) return true;
     if (IsKeyDown(msg)) {
       TForm* form = FormOf(msg.Target);
-      if (form && form->PopupMenu) {
+      if (!form) return false;
+      if (form->PopupMenu) {
         const TShortCut pressed{msg.Key, msg.Modifiers};
         if (form->PopupMenu->IsShortCut(pressed)) return true;
+      }
+      // Shift+F10 asks for the context menu on every window of the program,
+      // a borderless ruler too; from the keyboard, at the window's centre.
+      if (msg.Key == KeyCode::F10 && msg.Modifiers == ModShift) {
+        const Rect b = form->NativeWindow().Bounds();
+        form->HandleContextMenu({static_cast<int32_t>(b.Left + int64_t{b.Width} / 2),
+                                 static_cast<int32_t>(b.Top + int64_t{b.Height} / 2)},
+                                true);
+        return true;
       }
     }
     return false;
   } catch (const std::exception& e) {
-    Platform_.ShowError(e.what());
+    ReportError(e.what());
   } catch (...) {
-    Platform_.ShowError("An unknown error occurred.");
+    ReportError("An unknown error occurred.");
   }
   return true;
 }

@@ -269,6 +269,11 @@ class TApplication : private SessionHandler {
   // menu. true: taken, it goes no further. An error escaping either is shown
   // and the message goes no further either; the loop goes on with the next.
   bool HandleMessage(const Message& msg);
+  // An error that escaped the handling of a message, shown to the user. A
+  // box runs a loop of its own, where the same fault may strike again (a
+  // paint, a mouse move): those are shown one after another, each text once,
+  // instead of boxes stacked on boxes.
+  void ReportError(const std::string& text);
   // The form a message is for, if it is one of ours.
   TForm* FormOf(const WindowHandler* target) const;
 
@@ -296,6 +301,9 @@ class TApplication : private SessionHandler {
   bool Terminated_ = false;
   bool Ending_ = false;
   std::vector<TForm*> ModalForms_;
+  bool ShowingError_ = false;
+  std::string ErrorOnShow_;
+  std::vector<std::string> PendingErrors_;
   std::optional<std::string> AbortError_;
 };
 

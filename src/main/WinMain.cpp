@@ -31,10 +31,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
       vr::RunVantoriRulers(platform);
     } catch (const std::exception& e) {
-      platform.ShowError(e.what());
+      platform.ShowErrorBox(e.what());
       return 1;
     } catch (...) {
-      platform.ShowError("An unknown error occurred.");
+      platform.ShowErrorBox("An unknown error occurred.");
       return 1;
     }
   } catch (const std::exception& e) {

@@ -8,12 +8,13 @@
 
 namespace vr {
 
-enum class StoreKind { Integer, Text, ExpandText, Other };
+// Text is any text the store holds, whatever it holds it as.
+enum class StoreKind { Integer, Text, Other };
 
 struct StoreValue {
   StoreKind Kind = StoreKind::Other;
   uint32_t Integer = 0;  // for Integer
-  std::string Text;      // for Text and ExpandText, without the terminating zero
+  std::string Text;      // for Text, without the terminating zero
 };
 
 // One open key. Closing happens when the object goes.

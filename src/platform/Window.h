@@ -43,9 +43,9 @@ class WindowHandler {
   virtual void HandleDoubleClick(const MouseEvent&) {}
   // The windowing system asks the window to close (Alt+F4, the close box).
   virtual void HandleCloseRequest() {}
+  // The window shows what the program drew, now or again (a ruler is also
+  // painted in place of erasing its background).
   virtual void HandlePaint() {}
-  // true: the handler painted, the default erase must not run.
-  virtual bool HandleEraseBackground() { return false; }
   // The window received the keyboard focus.
   virtual void HandleFocus() {}
   // The window became the active window or stopped being it, each time, also
@@ -59,7 +59,8 @@ class WindowHandler {
   // Dialog keyboard handling: Enter and Esc in a dialog window. true: used.
   virtual bool HandleDialogKey(DialogKey /*key*/) { return false; }
   // The window moved to a monitor of another density; suggested is the outer
-  // bounds the system proposes for the new density.
+  // bounds the system proposes for the new density, which the window takes
+  // only if it says so.
   virtual void HandleDpiChanged(int /*dpi*/, const Rect& /*suggested*/) {}
 };
 

@@ -26,8 +26,8 @@ class WindowSystem {
 
   // Runs until Quit. Each message taken from the queue goes to the filter,
   // then, unless the filter took it, to its normal handling (dialog keys in
-  // dialog windows, translation, dispatch). An error escaping a handler is
-  // passed to ShowError and the loop goes on with the next message.
+  // dialog windows, translation, dispatch). An error escaping a handler goes
+  // to the error handler and the loop goes on with the next message.
   virtual void RunMessageLoop(const MessageFilter& filter) = 0;
   // The same loop while a modal dialog runs: it returns when done() says so
   // after a message, or false at once when a quit request arrives, which is
@@ -36,7 +36,13 @@ class WindowSystem {
   // Handles the messages already waiting, then returns.
   virtual void ProcessPendingMessages(const MessageFilter& filter) = 0;
   virtual void Quit() = 0;
-  virtual void ShowError(const std::string& text) = 0;
+  // Shows the text in a message box over the program's windows; returns when
+  // the user has closed it.
+  virtual void ShowErrorBox(const std::string& text) = 0;
+  // Who hears of an error that escaped one of the program's handlers where
+  // the system called it (a window's, a control's, a timer's); without one,
+  // it goes to a box.
+  virtual void SetErrorHandler(std::function<void(const std::string& text)> handler) = 0;
   // Milliseconds on the clock that stamps input; it wraps after 49.7 days.
   virtual uint32_t TickCount() const = 0;
   // Called when the desktop's monitors or their arrangement change.

@@ -23,6 +23,7 @@
 #include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/ScriptedQueue.h"
 
 namespace {
 
@@ -103,8 +104,7 @@ void FillKey(Input& in, headless::HeadlessStore& store, int slot) {
       case 1:
       case 2:
         store.Put(SettingsKeyPath(slot), name,
-                  {kind == 1 ? StoreKind::Text : StoreKind::ExpandText, 0,
-                   centre ? in.CentreText() : in.Text()});
+                  {StoreKind::Text, 0, centre ? in.CentreText() : in.Text()});
         break;
       case 3:
         store.Put(SettingsKeyPath(slot), name, {StoreKind::Other, in.Raw(), in.Text()});
@@ -193,8 +193,9 @@ void Press(headless::HeadlessPlatform& os, TApplication& app, Input& in) {
   if (m & 2) modifiers.insert(KeyCode::Control);
   if (m & 4) modifiers.insert(KeyCode::Alt);
   const bool sys = modifiers.count(KeyCode::Alt) || vk == KeyCode::F10;
-  os.Deliver([&app](const Message& msg) { return app.HandleMessage(msg); },
-             {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
+  test::ScriptedQueue queue(os);
+  queue.Deliver([&app](const Message& msg) { return app.HandleMessage(msg); },
+                {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, vk}, modifiers);
 }
 
 // One change as the keyboard, the Options window or the desktop makes it.

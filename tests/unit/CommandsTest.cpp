@@ -263,9 +263,9 @@ TEST_F(CommandsTest, EveryAboutCommandMakesAFreshBoxThatLeavesNothingBehind) {
   };
   // Enter, Esc and the close box each close it.
   for (const auto& close : std::vector<std::function<void()>>{
-           [&] { Os.PostKey(KeyCode::Enter); }, [&] { Os.PostKey(KeyCode::Escape); },
-           [&] { Os.PostAction([&] { Os.Focused->Handler().HandleCloseRequest(); }); }}) {
-    Os.PostAction(inspect);
+           [&] { Queue.PostKey(KeyCode::Enter); }, [&] { Queue.PostKey(KeyCode::Escape); },
+           [&] { Queue.PostAction([&] { Os.Focused->Handler().HandleCloseRequest(); }); }}) {
+    Queue.PostAction(inspect);
     close();
     DM->AboutAction.Execute();
     EXPECT_EQ(Os.ZOrder.size(), windows);
@@ -298,12 +298,12 @@ TEST_F(CommandsTest, TheAboutBoxSaysWhoWeAreAndItsLinkWritesToUs) {
 
 TEST_F(CommandsTest, TrayCloseWhileTheAboutBoxIsOpenEndsTheProgramCleanly) {
   bool after = false;
-  Os.PostAction([&] { DM->AboutAction.Execute(); });
-  Os.PostAction([&] {
+  Queue.PostAction([&] { DM->AboutAction.Execute(); });
+  Queue.PostAction([&] {
     Os.AnswerMenuWith("Close");
     Tray().RightClick();
   });
-  Os.PostAction([&] { after = true; });
+  Queue.PostAction([&] { after = true; });
   Start();
   App->Run();
   EXPECT_FALSE(after);
@@ -358,7 +358,7 @@ class Nested : public CommandsTest, public ::testing::WithParamInterface<NestCas
   }
   // Posted: closes the newest About box still open, the innermost.
   void PostCloseAbout() {
-    Os.PostAction([this] {
+    Queue.PostAction([this] {
       for (auto c = Cast.rbegin(); c != Cast.rend(); ++c)
         if (c->first[0] == 'A') return c->second->Close();
     });
@@ -372,7 +372,7 @@ class Nested : public CommandsTest, public ::testing::WithParamInterface<NestCas
 TEST_P(Nested, AnInnerDialogLeavesTheOuterOnesWindowsAsItLeftThem) {
   const NestCase& c = GetParam();
   for (int level = 1; level <= c.depth; ++level) {
-    Os.PostAction([this, level, &c] {
+    Queue.PostAction([this, level, &c] {
       if (level == 1 && c.inOuter) c.inOuter(*this);
       Note();
       if (level == c.depth) return;
@@ -417,7 +417,7 @@ TEST_F(Nested, AboutOverTheColourChooserLeavesItModal) {
   OptionsForm->Show();
   Os.WhileColorChooserOpen = [this] {
     Note();
-    Os.PostAction([this] { Note(); });
+    Queue.PostAction([this] { Note(); });
     PostCloseAbout();
     TrayAbout();
     Note();

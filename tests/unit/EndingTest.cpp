@@ -13,6 +13,7 @@
 #include "Ruler/Rulers.h"
 #include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/ScriptedQueue.h"
 
 namespace vr::test {
 namespace {
@@ -22,6 +23,7 @@ using headless::HeadlessStore;
 class EndingTest : public ::testing::Test {
  public:
   headless::HeadlessPlatform Os;
+  ScriptedQueue Queue{Os};
   std::unique_ptr<TProgram> Program;
   void Run() {
     Program = StartProgram(Os);
@@ -38,7 +40,7 @@ class EndingTest : public ::testing::Test {
   // Rulers shown (made), moved, and hidden again where asked; ruler 0 last,
   // so that it holds the focus when it stays shown.
   void MakeRulers(const std::vector<int>& made, const std::vector<int>& hidden) {
-    Os.PostAction([this, made, hidden] {
+    Queue.PostAction([this, made, hidden] {
       for (int n : made) {
         Program->RulerForms.SetRulerVisible(n, true);
         Slot(n).MoveCenterTo(CentreOf(n));
@@ -84,16 +86,16 @@ TEST_P(EveryEnding, StoresEveryRulerMadeInSlotOrderAndNothingElse) {
   MakeRulers(c.made, c.hidden);
   switch (c.way) {
     case Way::CloseCommand:
-      Os.PostAction([this] { DM().CloseAction.Execute(); });
+      Queue.PostAction([this] { DM().CloseAction.Execute(); });
       break;
     case Way::AltF4:
-      Os.PostKey(KeyCode::F4, {KeyCode::Alt});
+      Queue.PostKey(KeyCode::F4, {KeyCode::Alt});
       break;
     case Way::SystemClose:
-      Os.PostAction([this] { Os.Find(Slot(0))->Handler().HandleCloseRequest(); });
+      Queue.PostAction([this] { Os.Find(Slot(0))->Handler().HandleCloseRequest(); });
       break;
     case Way::SessionEnd:
-      Os.PostAction([this] {
+      Queue.PostAction([this] {
         EXPECT_EQ(Os.QuerySessionEnd(), true);
         EXPECT_TRUE(KeysWritten().empty()) << "the query writes nothing";
         Os.EndSession(true);
@@ -101,7 +103,7 @@ TEST_P(EveryEnding, StoresEveryRulerMadeInSlotOrderAndNothingElse) {
       });
       break;
   }
-  Os.PostAction([] { ADD_FAILURE() << "the run went on after its end"; });
+  Queue.PostAction([] { ADD_FAILURE() << "the run went on after its end"; });
   Run();
   EXPECT_EQ(KeysWritten(), Keys(c.stored));
   ExpectStored(c.stored);
@@ -124,13 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EndingTest, HidingAndClosingAnotherRulerStillWriteAsBefore) {
   MakeRulers({4, 6}, {});
-  Os.PostAction([this] {
+  Queue.PostAction([this] {
     Slot(6).Hide();
     EXPECT_TRUE(KeysWritten().empty()) << "hiding writes nothing";
     Slot(4).SetFocus();
   });
-  Os.PostKey(KeyCode::F4, {KeyCode::Alt});  // ruler 4 closes: saved and hidden
-  Os.PostAction([this] {
+  Queue.PostKey(KeyCode::F4, {KeyCode::Alt});  // ruler 4 closes: saved and hidden
+  Queue.PostAction([this] {
     EXPECT_EQ(KeysWritten(), Keys({4}));
     EXPECT_FALSE(Os.QuitRequested);
     Slot(0).Close();
@@ -141,7 +143,7 @@ TEST_F(EndingTest, HidingAndClosingAnotherRulerStillWriteAsBefore) {
 
 TEST_F(EndingTest, AFailedWriteIsSkippedAndTheOtherRulersAreStillStored) {
   MakeRulers({1}, {});
-  Os.PostAction([this] {
+  Queue.PostAction([this] {
     Os.Registry.FailWrites = {"CenterPoint"};
     DM().CloseAction.Execute();
   });
@@ -153,7 +155,7 @@ TEST_F(EndingTest, AFailedWriteIsSkippedAndTheOtherRulersAreStillStored) {
 
 TEST_F(EndingTest, ASessionThatGoesOnChangesNothing) {
   MakeRulers({3}, {});
-  Os.PostAction([this] {
+  Queue.PostAction([this] {
     EXPECT_EQ(Os.QuerySessionEnd(), true);
     Os.EndSession(false);
     EXPECT_TRUE(KeysWritten().empty());
@@ -186,9 +188,9 @@ TEST_P(SessionEndsWhileOpen, AnswersAtOnceStoresTheRulersAndEnds) {
     asked = true;
     EXPECT_EQ(Os.QuerySessionEnd(), true);
     Os.EndSession(true);
-    Os.PostAction([] { ADD_FAILURE() << "the run went on after the session's end"; });
+    Queue.PostAction([] { ADD_FAILURE() << "the run went on after the session's end"; });
   };
-  Os.PostAction([this, end] { GetParam().open(*this, end); });
+  Queue.PostAction([this, end] { GetParam().open(*this, end); });
   Run();
   EXPECT_TRUE(asked);
   EXPECT_EQ(KeysWritten(), Keys({0, 2}));
@@ -226,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       }},
                       OpenWhileEnding{"AboutBox",
                                       [](EndingTest& t, const std::function<void()>& end) {
-                                        t.Os.PostAction(end);
+                                        t.Queue.PostAction(end);
                                         t.DM().AboutAction.Execute();
                                       }}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -235,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EndingTest, ASecondStartAsksTheFirstToComeForwardAndLeavesNoTrace) {
   Os.ClaimAnswer = InstanceClaim::AlreadyRunning;
-  Os.PostAction([] { ADD_FAILURE() << "a second start ran a loop"; });
+  Queue.PostAction([] { ADD_FAILURE() << "a second start ran a loop"; });
   RunVantoriRulers(Os);
   EXPECT_EQ(Os.ShowRequestsSent, 1);
   EXPECT_TRUE(Os.ZOrder.empty());
@@ -279,7 +281,7 @@ TEST_P(ComeForward, ShowsTheVisibleRulersOrRuler0InFront) {
     }
     EXPECT_TRUE(Os.Registry.OpenedForWrite.empty());
   };
-  Os.PostAction([this, &c, request] {
+  Queue.PostAction([this, &c, request] {
     if (c.focused >= 0) {
       Slot(c.focused).SetFocus();
     } else {
@@ -288,7 +290,7 @@ TEST_P(ComeForward, ShowsTheVisibleRulersOrRuler0InFront) {
     // Some other window of the program over the rulers.
     DM().OptionsAction.Execute();
     if (c.about) {
-      Os.PostAction([this, request] {
+      Queue.PostAction([this, request] {
         request();
         DM().CloseAction.Execute();
       });

@@ -188,13 +188,13 @@ TEST_F(GeometryTest, LeftDragMovesTheCentreByTheCursorsMotion) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
   const uint64_t renders = r.RenderCount();
-  Os.MouseDown(w, MouseButton::Left, {700, 390});
+  User.MouseDown(w, MouseButton::Left, {700, 390});
   EXPECT_EQ(r.DragOffset(), (Point{17, 6}));
-  Os.MouseMove(w, {800, 500});
+  User.MouseMove(w, {800, 500});
   EXPECT_EQ(r.CenterPoint(), (Point{783, 494}));
   EXPECT_EQ(w.Bounds(), (Rect{458, 469, 650, 50}));
-  Os.MouseUp(w, MouseButton::Left, {800, 500});
-  Os.MouseMove(w, {900, 600});
+  User.MouseUp(w, MouseButton::Left, {800, 500});
+  User.MouseMove(w, {900, 600});
   EXPECT_EQ(r.CenterPoint(), (Point{783, 494}));
   EXPECT_EQ(r.RenderCount(), renders);
 }
@@ -219,9 +219,9 @@ TEST_F(GeometryTest, OtherButtonsDoNotDrag) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
   for (MouseButton b : {MouseButton::Right, MouseButton::Middle}) {
-    Os.MouseDown(w, b, {700, 390});
-    Os.MouseMove(w, {800, 500});
-    Os.MouseUp(w, b, {800, 500});
+    User.MouseDown(w, b, {700, 390});
+    User.MouseMove(w, {800, 500});
+    User.MouseUp(w, b, {800, 500});
   }
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
 }
@@ -229,18 +229,18 @@ TEST_F(GeometryTest, OtherButtonsDoNotDrag) {
 TEST_F(GeometryTest, ReleasingAnyButtonEndsTheDrag) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
-  Os.MouseDown(w, MouseButton::Left, {700, 390});
-  Os.MouseUp(w, MouseButton::Right, {710, 390});
-  Os.MouseMove(w, {800, 500});
+  User.MouseDown(w, MouseButton::Left, {700, 390});
+  User.MouseUp(w, MouseButton::Right, {710, 390});
+  User.MouseMove(w, {800, 500});
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
 }
 
 TEST_F(GeometryTest, ACaptureTakenElsewhereStopsTheDrag) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
-  Os.MouseDown(w, MouseButton::Left, {700, 390});
+  User.MouseDown(w, MouseButton::Left, {700, 390});
   Os.Captured = nullptr;
-  Os.MouseMove(w, {800, 500});
+  User.MouseMove(w, {800, 500});
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
 }
 

@@ -63,9 +63,9 @@ TEST_F(KeysTest, ModifierStateReadsShiftAltCtrlAsOneTwoFour) {
     seen = ModifierState(m);
     return true;
   };
-  Os.Deliver(filter, {MessageKind::KeyDown, KeyCode::Right}, {kShift, kAlt, kCtrl});
+  Queue.Deliver(filter, {MessageKind::KeyDown, KeyCode::Right}, {kShift, kAlt, kCtrl});
   EXPECT_EQ(seen, 7);
-  Os.Deliver(filter, {MessageKind::KeyDown, KeyCode::Right}, {kCtrl});
+  Queue.Deliver(filter, {MessageKind::KeyDown, KeyCode::Right}, {kCtrl});
   EXPECT_EQ(seen, 4);
 }
 

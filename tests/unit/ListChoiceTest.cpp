@@ -15,22 +15,22 @@
 namespace vr::test {
 namespace {
 
-using User = std::function<void(headless::HeadlessControl&)>;
-User Pick(int i) {
+using Doing = std::function<void(headless::HeadlessControl&)>;
+Doing Pick(int i) {
   return [i](headless::HeadlessControl& c) { c.UserPick(i); };
 }
-User Browse(int i) {
+Doing Browse(int i) {
   return [i](headless::HeadlessControl& c) { c.UserBrowse(i); };
 }
-const User kTake = [](headless::HeadlessControl& c) { c.UserTake(); };
-const User kEscape = [](headless::HeadlessControl& c) { c.UserCloseList(); };
+const Doing kTake = [](headless::HeadlessControl& c) { c.UserTake(); };
+const Doing kEscape = [](headless::HeadlessControl& c) { c.UserCloseList(); };
 
 struct ChoiceCase {
   const char* name;
-  std::vector<User> doings;  // from item 0 chosen
-  int choices;               // how many the handler heard
-  int chosen;                // the box's choice afterwards, as it shows it once closed
-  bool open = false;         // the list is still dropped, showing the item moved to
+  std::vector<Doing> doings;  // from item 0 chosen
+  int choices;                // how many the handler heard
+  int chosen;                 // the box's choice afterwards, as it shows it once closed
+  bool open = false;          // the list is still dropped, showing the item moved to
 };
 
 class ListChoice : public ProgramTest, public ::testing::WithParamInterface<ChoiceCase> {};
@@ -44,7 +44,7 @@ TEST_P(ListChoice, IsMadeOnceAtMostAndAListClosedWithoutOneShowsTheOldOne) {
     box.OnChange = [&heard](TComboBox& b) { heard.push_back(b.Text()); };
     form.Show();
     headless::HeadlessControl& native = *Os.Find(form)->Find(box);
-    for (const User& doing : GetParam().doings) doing(native);
+    for (const Doing& doing : GetParam().doings) doing(native);
     SCOPED_TRACE(style == TComboBoxStyle::DropDown ? "editable" : "choose-only");
     EXPECT_EQ(static_cast<int>(heard.size()), GetParam().choices);
     EXPECT_EQ(box.ItemIndex(), GetParam().chosen);

@@ -67,7 +67,7 @@ TEST_F(MeasureKeysTest, ABusyClipboardLosesNothing) {
 TEST_F(MeasureKeysTest, SpaceMarksThePointersPlaceAndBackspaceClearsTheFocusedRuler) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
-  Os.MouseMove(w, At(r, 120));
+  User.MouseMove(w, At(r, 120));
   Press(KeyCode::Space);
   Os.Cursor = At(r, 300, -40);  // above the ruler, over what is being measured
   Press(KeyCode::Space);

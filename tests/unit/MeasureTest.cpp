@@ -41,7 +41,7 @@ TEST_P(PointerOffset, ReadsTheTicksNumberAndDrawsTheHairlineThere) {
   const Point at =
       vertical ? Point{b.Left + 3, b.Top + c.along} : Point{b.Left + c.along, b.Top + 3};
   const uint64_t renders = r.RenderCount();
-  Os.MouseMove(w, at);
+  User.MouseMove(w, at);
   ASSERT_EQ(r.PointerOffset(), std::optional<int64_t>(c.offset));
   EXPECT_EQ(r.RenderCount(), renders);
   const TColor hairline = r.Overlay().Look().Hairline;
@@ -214,23 +214,23 @@ Point ScreenAt(TRulerForm& r, headless::HeadlessWindow& w, int64_t offset, int a
 TEST_F(MeasureTest, ThePointerLeavingOrAPressShowsThePictureAlone) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
-  Os.MouseMove(w, ScreenAt(r, w, 100));
+  User.MouseMove(w, ScreenAt(r, w, 100));
   ASSERT_NE(w.Screen(), r.RulerImage());
-  Os.MouseLeave(w, {w.Bounds().Left - 1, w.Bounds().Top});
+  User.MouseLeave(w, {w.Bounds().Left - 1, w.Bounds().Top});
   EXPECT_EQ(r.PointerOffset(), std::nullopt);
   EXPECT_EQ(w.Screen(), r.RulerImage());
 
-  Os.MouseMove(w, ScreenAt(r, w, 100));
-  Os.MouseDown(w, MouseButton::Left, ScreenAt(r, w, 100));
+  User.MouseMove(w, ScreenAt(r, w, 100));
+  User.MouseDown(w, MouseButton::Left, ScreenAt(r, w, 100));
   EXPECT_EQ(r.PointerOffset(), std::nullopt);
   EXPECT_EQ(w.Screen(), r.RulerImage());
-  Os.MouseMove(w, {800, 500});
+  User.MouseMove(w, {800, 500});
   EXPECT_EQ(w.Screen(), r.RulerImage());
   // Released where the drag put it, the pointer is read there again.
-  Os.MouseUp(w, MouseButton::Left, {800, 500});
+  User.MouseUp(w, MouseButton::Left, {800, 500});
   EXPECT_EQ(r.PointerOffset(), std::optional<int64_t>(100));
   // The right button's press opens the menu over it: the readout goes too.
-  Os.MouseDown(w, MouseButton::Right, {800, 500});
+  User.MouseDown(w, MouseButton::Right, {800, 500});
   EXPECT_EQ(w.Screen(), r.RulerImage());
 }
 
@@ -271,39 +271,39 @@ TEST_F(MeasureTest, PartialUpdatesShowWhatAWholeComposeShows) {
   const std::vector<int64_t> path{100, 101, 103, 140, 139, 600, 639, 644, -5, 5, 7, 300};
   int step = 0;
   for (int64_t p : path) {
-    Os.MouseMove(w, ScreenAt(r, w, p));
+    User.MouseMove(w, ScreenAt(r, w, p));
     if (++step % 3 == 0) r.ToggleMark(p);
     TRulerOverlay whole;
     whole.Reset(r.RulerImage(), r.Axis(), r.Overlay().Look(), r.Overlay().State(), Os);
     ASSERT_EQ(w.Screen(), whole.Shown(r.RulerImage())) << "at " << p;
   }
   r.ClearMarks();
-  Os.MouseMove(w, {0, 0});
+  User.MouseMove(w, {0, 0});
   EXPECT_EQ(w.Screen(), r.RulerImage());
 }
 
 TEST_F(MeasureTest, ADoubleClickMarksAndItsSecondPressStillDrags) {
   TRulerForm& r = StartAndShowRuler0();
   auto& w = WindowOf(r);
-  Os.DoubleClick(w, ScreenAt(r, w, 100));
-  Os.DoubleClick(w, ScreenAt(r, w, 345));
+  User.DoubleClick(w, ScreenAt(r, w, 100));
+  User.DoubleClick(w, ScreenAt(r, w, 345));
   EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{100, 345}));
   EXPECT_EQ(r.PointerOffset(), std::optional<int64_t>(345));
   EXPECT_EQ(w.Bounds(), (Rect{358, 359, 650, 50}));
   // Within two pixels of a mark: it goes.
-  Os.DoubleClick(w, ScreenAt(r, w, 98));
+  User.DoubleClick(w, ScreenAt(r, w, 98));
   EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{345}));
 
   // Press, release, press again (the double-click) and move: the ruler follows.
   const Point at = ScreenAt(r, w, 200);
-  Os.MouseDown(w, MouseButton::Left, at);
-  Os.MouseUp(w, MouseButton::Left, at);
-  Os.MouseDown(w, MouseButton::Left, at);
+  User.MouseDown(w, MouseButton::Left, at);
+  User.MouseUp(w, MouseButton::Left, at);
+  User.MouseDown(w, MouseButton::Left, at);
   // Handled once the pointer has gone on: the mark is where the click was.
   Os.Cursor = {at.X + 40, at.Y + 30};
   w.Handler().HandleDoubleClick({{at.X - 358, at.Y - 359}, at});
-  Os.MouseMove(w, {at.X + 40, at.Y + 30});
-  Os.MouseUp(w, MouseButton::Left, {at.X + 40, at.Y + 30});
+  User.MouseMove(w, {at.X + 40, at.Y + 30});
+  User.MouseUp(w, MouseButton::Left, {at.X + 40, at.Y + 30});
   EXPECT_EQ(w.Bounds(), (Rect{398, 389, 650, 50}));
   EXPECT_EQ(r.Marks().Offsets(), (std::vector<int64_t>{200, 345}));
 }
@@ -313,10 +313,10 @@ TEST_F(MeasureTest, APointerMoveShowsOnlyWhatChanged) {
   r.SetScale(2048);
   r.SetBreadth(512);
   auto& w = WindowOf(r);
-  Os.MouseMove(w, ScreenAt(r, w, 1000));
+  User.MouseMove(w, ScreenAt(r, w, 1000));
   const int64_t before = w.PresentedPixels();
   const uint64_t renders = r.RenderCount();
-  Os.MouseMove(w, ScreenAt(r, w, 1001));
+  User.MouseMove(w, ScreenAt(r, w, 1001));
   const int64_t shown = w.PresentedPixels() - before;
   EXPECT_GT(shown, 2 * 512);
   EXPECT_LT(shown, int64_t{w.Bounds().Width} * w.Bounds().Height / 100);
@@ -385,7 +385,7 @@ TEST_P(LabelsInside, EveryLineAndLabelLiesWithinTheRuler) {
   r.SetBreadth(c.breadth);
   for (int64_t m : c.marks) r.ToggleMark(m);
   auto& w = WindowOf(r);
-  Os.MouseMove(w, ScreenAt(r, w, c.pointer, 0));
+  User.MouseMove(w, ScreenAt(r, w, c.pointer, 0));
   ASSERT_EQ(r.PointerOffset(), std::optional<int64_t>(c.pointer));
   const Rect b = w.Bounds();
   size_t labels = 0;

@@ -463,8 +463,13 @@ TEST_F(OptionsTest, TheLayoutFollowsTheMonitorsDensity) {
   EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{114, 24, 134, 32}));
   EXPECT_EQ(Native(o.ScaleLabel).Params().Font.Height, 17);
   EXPECT_EQ(Native(o.RulersToolBar).Buttons()[0].Picture.Width(), 24);
-  // Rulers never scale.
+  // Rulers never scale, told of the new density as well.
+  const Rect ruler = WindowOf(Slot(0)).Bounds();
+  const uint64_t renders = Slot(0).RenderCount();
+  WindowOf(Slot(0)).MoveToDpi(144);
+  EXPECT_EQ(WindowOf(Slot(0)).Bounds(), ruler);
   EXPECT_EQ(WindowOf(Slot(0)).Bounds().Width, 650);
+  EXPECT_EQ(Slot(0).RenderCount(), renders);
   w.MoveToDpi(96);
   EXPECT_EQ(Native(o.LuminosityTrackBar).Params().ThumbLength, 16);
   EXPECT_EQ(w.LargeIcon().Width(), 32);

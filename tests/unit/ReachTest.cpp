@@ -169,13 +169,14 @@ TEST(ReachRun, AMonitorGoneDuringTheRunMovesRuler0AndTheCloseStoresWhereItWent) 
   headless::HeadlessPlatform os;
   os.Displays = {kPrimary, kRightMonitor};
   os.Registry.PutText(SettingsKeyPath(0), "CenterPoint", "2300,500");
+  ScriptedQueue queue(os);
   std::unique_ptr<TProgram> program = StartProgram(os);
   TRulerForm& zero = *program->RulerForms[0];
-  os.PostAction([&] {
+  queue.PostAction([&] {
     EXPECT_EQ(zero.CenterPoint(), (Point{2300, 500}));
     os.ChangeDisplays({kPrimary});
   });
-  os.PostAction([&] { zero.Close(); });
+  queue.PostAction([&] { zero.Close(); });
   program->Run();
   program.reset();
   EXPECT_EQ(os.Registry.Get(SettingsKeyPath(0), "CenterPoint")->Text, "1041,500");

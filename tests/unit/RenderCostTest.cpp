@@ -12,6 +12,7 @@
 
 #include "TestSupport.h"
 #include "platform/TextMaskCache.h"
+#include "platform/headless/HeadlessFont.h"
 
 namespace vr::test {
 namespace {

@@ -194,7 +194,7 @@ TEST_F(SettingsTest, StoredValuesAreTakenWithoutRangeChecks) {
   Os.Registry.PutInteger(Key(0), "LeftMargin", 0);
   Os.Registry.PutInteger(Key(0), "ShowTick10", 5);
   Os.Registry.PutInteger(Key(0), "ShowNumber100", 0);
-  Os.Registry.Put(Key(0), "Luminosity", {StoreKind::ExpandText, 0, "12"});
+  Os.Registry.Put(Key(0), "Luminosity", {StoreKind::Text, 0, "12"});
   TRulerForm& r = StartRuler0();
   EXPECT_EQ(r.CenterPoint(), (Point{-20, 1500}));
   EXPECT_EQ(r.Scale(), 5000);
@@ -214,11 +214,6 @@ TEST_F(SettingsTest, AValueOfTheWrongKindKeepsTheStartValue) {
   EXPECT_EQ(r.Breadth(), 0);
   EXPECT_EQ(r.GetTickSize(Tick5), 3);
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
-}
-
-TEST_F(SettingsTest, ExpandableTextIsReadAsText) {
-  Os.Registry.Put(Key(0), "CenterPoint", {StoreKind::ExpandText, 0, "10,20"});
-  EXPECT_EQ(StartRuler0().CenterPoint(), (Point{10, 20}));
 }
 
 struct OutOfRangeCase {

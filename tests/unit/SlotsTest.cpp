@@ -129,6 +129,17 @@ TEST_F(SlotsTest, AHiddenActiveRulerStaysActiveUntilAnotherWindowIsFocused) {
   EXPECT_EQ(ActiveRulerIndex(), 0);
 }
 
+TEST_F(SlotsTest, AFocusReportedAgainIsNoChangeOfTheActiveWindow) {
+  StartAndShowRuler0();
+  SetRulerVisible(2, true);
+  int changes = 0;
+  App->OnActiveFormChange = [&changes](TForm*) { ++changes; };
+  // The system may report one activation twice (activated, then focused).
+  for (int n : {0, 0, 2, 2, 2, 0}) WindowOf(Slot(n)).Handler().HandleFocus();
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(App->ActiveForm(), &Slot(0));
+}
+
 TEST_F(SlotsTest, ADestroyedWindowLeavesTheList) {
   StartAndShowRuler0();
   SetRulerVisible(1, true);

@@ -7,6 +7,7 @@
 #include "Ruler/Rulers.h"
 #include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/ScriptedQueue.h"
 
 namespace vr::test {
 namespace {
@@ -17,6 +18,7 @@ constexpr KeyCode kF4 = KeyCode::F4;
 class StartupTest : public ::testing::Test {
  protected:
   headless::HeadlessPlatform Os;
+  ScriptedQueue Queue{Os};
   std::unique_ptr<TProgram> Program;
   // Runs the whole program on the scripted events.
   void Run() {
@@ -30,7 +32,7 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, FirstRunShowsRuler0AndClosingItSavesAndEnds) {
   bool checked = false;
-  Os.PostAction([&, this] {
+  Queue.PostAction([&, this] {
     EXPECT_EQ(Os.Title, "Vantori Rulers");
     EXPECT_TRUE(Os.OffTaskBar);
     ASSERT_NE(Ruler(0), nullptr);
@@ -41,8 +43,8 @@ TEST_F(StartupTest, FirstRunShowsRuler0AndClosingItSavesAndEnds) {
     for (int n = 1; n < kSlotCount; ++n) EXPECT_EQ(Ruler(n), nullptr);
     checked = true;
   });
-  Os.PostKey(kF4, {kAlt});
-  Os.PostAction([] { ADD_FAILURE() << "the loop went on after ruler 0 closed"; });
+  Queue.PostKey(kF4, {kAlt});
+  Queue.PostAction([] { ADD_FAILURE() << "the loop went on after ruler 0 closed"; });
   Run();
   EXPECT_TRUE(checked);
   EXPECT_EQ(Os.Registry.ValueCount(SettingsKeyPath(0)), 24u);
@@ -53,31 +55,45 @@ TEST_F(StartupTest, FirstRunShowsRuler0AndClosingItSavesAndEnds) {
 }
 
 TEST_F(StartupTest, TheNextRunPutsRuler0BackWhereItWas) {
-  Os.PostAction([&, this] { Ruler(0)->MoveCenterTo({400, 380}); });
-  Os.PostAction([&, this] { Ruler(0)->SetOrientation(TopToBottom); });
-  Os.PostKey(kF4, {kAlt});
+  Queue.PostAction([&, this] { Ruler(0)->MoveCenterTo({400, 380}); });
+  Queue.PostAction([&, this] { Ruler(0)->SetOrientation(TopToBottom); });
+  Queue.PostKey(kF4, {kAlt});
   Run();
-  Os.PostAction([&, this] { EXPECT_EQ(WindowOfSlot(0).Bounds(), (Rect{375, 55, 50, 650})); });
-  Os.PostKey(kF4, {kAlt});
+  Queue.PostAction([&, this] { EXPECT_EQ(WindowOfSlot(0).Bounds(), (Rect{375, 55, 50, 650})); });
+  Queue.PostKey(kF4, {kAlt});
   Run();
 }
 
 TEST_F(StartupTest, AnErrorEscapingAMessageIsShownAndTheLoopGoesOn) {
   bool after = false;
-  Os.PostAction([] { throw std::runtime_error("Out of paper"); });
-  Os.PostAction([&, this] { after = true; });
-  Os.PostKey(kF4, {kAlt});
+  Queue.PostAction([] { throw std::runtime_error("Out of paper"); });
+  Queue.PostAction([&, this] { after = true; });
+  Queue.PostKey(kF4, {kAlt});
   Run();
   EXPECT_EQ(Os.Errors, std::vector<std::string>{"Out of paper"});
   EXPECT_TRUE(after);
 }
 
+TEST_F(StartupTest, FaultsStrikingAgainWhileAnErrorIsShownComeOneBoxAfterAnotherEachOnce) {
+  // A paint or a mouse move under the box meets the same fault again, and another one.
+  int boxes = 0;
+  Os.WhileErrorShown = [&] {
+    if (++boxes > 1) return;
+    for (const char* again : {"Out of paper", "Out of ink", "Out of ink", "Out of paper"})
+      Os.ReportError(again);
+  };
+  Queue.PostAction([] { throw std::runtime_error("Out of paper"); });
+  Queue.PostKey(kF4, {kAlt});
+  Run();
+  EXPECT_EQ(Os.Errors, (std::vector<std::string>{"Out of paper", "Out of ink"}));
+}
+
 TEST_F(StartupTest, ClosingAnotherRulerSavesItHidesItAndGoesOn) {
-  Os.PostKey(kF4);  // F4: ruler 4 shown and focused
-  Os.PostAction([&, this] { Ruler(4)->SetBreadth(77); });
-  Os.PostKey(kF4, {kAlt});  // Alt+F4 on ruler 4
+  Queue.PostKey(kF4);  // F4: ruler 4 shown and focused
+  Queue.PostAction([&, this] { Ruler(4)->SetBreadth(77); });
+  Queue.PostKey(kF4, {kAlt});  // Alt+F4 on ruler 4
   bool after = false;
-  Os.PostAction([&, this] {
+  Queue.PostAction([&, this] {
     after = true;
     EXPECT_FALSE(Program->RulerForms.GetRulerVisible(4));
     EXPECT_EQ(Os.Registry.Get(SettingsKeyPath(4), "Breadth")->Integer, 77u);
@@ -86,7 +102,7 @@ TEST_F(StartupTest, ClosingAnotherRulerSavesItHidesItAndGoesOn) {
     Ruler(4)->SetBreadth(99);
     Ruler(0)->SetFocus();
   });
-  Os.PostKey(kF4, {kAlt});  // Alt+F4 on ruler 0 ends the program
+  Queue.PostKey(kF4, {kAlt});  // Alt+F4 on ruler 0 ends the program
   Run();
   EXPECT_TRUE(after);
   EXPECT_EQ(Os.Registry.Get(SettingsKeyPath(4), "Breadth")->Integer, 99u);
@@ -94,29 +110,29 @@ TEST_F(StartupTest, ClosingAnotherRulerSavesItHidesItAndGoesOn) {
 }
 
 TEST_F(StartupTest, EveryRunStartsWithRuler0Alone) {
-  Os.PostKey(KeyCode::F3);
-  Os.PostKey(KeyCode::F5);
-  Os.PostAction([&, this] { Ruler(0)->SetFocus(); });
-  Os.PostKey(kF4, {kAlt});
+  Queue.PostKey(KeyCode::F3);
+  Queue.PostKey(KeyCode::F5);
+  Queue.PostAction([&, this] { Ruler(0)->SetFocus(); });
+  Queue.PostKey(kF4, {kAlt});
   Run();
-  Os.PostAction([&, this] {
+  Queue.PostAction([&, this] {
     for (int n = 1; n < kSlotCount; ++n) EXPECT_EQ(Ruler(n), nullptr);
   });
-  Os.PostKey(kF4, {kAlt});
+  Queue.PostKey(kF4, {kAlt});
   Run();
 }
 
 TEST_F(StartupTest, HidingRuler0DoesNotEndTheProgram) {
-  Os.PostKey(KeyCode::F2);  // F2: ruler 2
-  Os.PostAction([&, this] { Ruler(0)->SetFocus(); });
-  Os.PostKey(KeyCode::F10);  // hides ruler 0
+  Queue.PostKey(KeyCode::F2);  // F2: ruler 2
+  Queue.PostAction([&, this] { Ruler(0)->SetFocus(); });
+  Queue.PostKey(KeyCode::F10);  // hides ruler 0
   bool after = false;
-  Os.PostAction([&, this] {
+  Queue.PostAction([&, this] {
     after = true;
     EXPECT_FALSE(Program->RulerForms.GetRulerVisible(0));
     EXPECT_FALSE(Os.QuitRequested);
   });
-  Os.PostAction([&, this] { Ruler(0)->Close(); });  // as the tray's Close will
+  Queue.PostAction([&, this] { Ruler(0)->Close(); });  // as the tray's Close will
   Run();
   EXPECT_TRUE(after);
   EXPECT_TRUE(Os.Registry.HasKey(SettingsKeyPath(0)));

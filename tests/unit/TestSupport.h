@@ -16,6 +16,8 @@
 #include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/ScriptedQueue.h"
+#include "support/SimulatedUser.h"
 
 namespace vr {
 inline void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
@@ -64,8 +66,8 @@ class ProgramTest : public ::testing::Test {
   // handling. With Alt, and F10 alone, it is a system key.
   void Press(KeyCode key, std::set<KeyCode> modifiers = {}) {
     const bool sys = modifiers.count(KeyCode::Alt) != 0 || key == KeyCode::F10;
-    Os.Deliver([this](const Message& m) { return App->HandleMessage(m); },
-               {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, modifiers);
+    Queue.Deliver([this](const Message& m) { return App->HandleMessage(m); },
+                  {sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, modifiers);
   }
   TRulerForm& Slot(int n) { return *Rulers()[static_cast<size_t>(n)]; }
   static std::string Key(int n) { return SettingsKeyPath(n); }
@@ -94,6 +96,8 @@ class ProgramTest : public ::testing::Test {
   void PreviousOrientation() { vr::PreviousOrientation(Rulers()); }
 
   headless::HeadlessPlatform Os;
+  ScriptedQueue Queue{Os};
+  SimulatedUser User{Os};
   std::unique_ptr<TProgram> Program;
   TApplication* App = nullptr;
   TDM* DM = nullptr;

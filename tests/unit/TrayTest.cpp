@@ -138,7 +138,7 @@ TEST_F(TrayTest, TheIconWaitsForANotificationAreaAndOnlyARefusalIsAnError) {
       continue;
     }
     for (Then event : c.events)
-      Os.PostAction(
+      Queue.PostAction(
           [this, event] { event == Then::TryAgain ? TryAgain() : Os.AnnounceTrayArea(); });
     try {
       App->Run();

@@ -92,7 +92,7 @@ TEST_F(Win32Store, ValuesWrittenBySomeoneElseReadByTheirKindAndShape) {
   const RawCase cases[] = {
       {"SzNoTerminator", REG_SZ, "abc", StoreKind::Text, "abc", 0},
       {"SzTerminated", REG_SZ, std::string("abc\0", 4), StoreKind::Text, "abc", 0},
-      {"Expand", REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9), StoreKind::ExpandText, "%TEMP%\\x",
+      {"ExpandIsText", REG_EXPAND_SZ, std::string("%TEMP%\\x\0", 9), StoreKind::Text, "%TEMP%\\x",
        0},
       {"Dword", REG_DWORD, std::string("\x01\x02\x03\x04", 4), StoreKind::Integer, "", 0x04030201u},
       {"ShortDword", REG_DWORD, std::string("\x01\x02", 2), StoreKind::Other, "", 0},

@@ -18,7 +18,7 @@ namespace vr::win32::test {
 class TestPlatform : public Win32Platform {
  public:
   using Win32Platform::Win32Platform;
-  void ShowError(const std::string& text) override { Errors.push_back(text); }
+  void ShowErrorBox(const std::string& text) override { Errors.push_back(text); }
   std::vector<std::string> Errors;
 };
 

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "platform/headless/HeadlessFont.h"
+
 namespace vr::headless {
 
 // ---------------------------------------------------------------- window
@@ -165,41 +167,6 @@ void HeadlessWindow::Invalidate(const Rect& area) {
   PaintArea_.reset();
 }
 
-// ---------------------------------------------------------------- text
-
-TextMask RenderBitmapText(int pixelHeight, const std::string& text) {
-  // 3 x 5 patterns, one row a string of three cells.
-  static const std::map<char, std::array<const char*, 5>> kGlyphs{
-      {'0', {"###", "#.#", "#.#", "#.#", "###"}}, {'1', {".#.", "##.", ".#.", ".#.", "###"}},
-      {'2', {"###", "..#", "###", "#..", "###"}}, {'3', {"###", "..#", "###", "..#", "###"}},
-      {'4', {"#.#", "#.#", "###", "..#", "..#"}}, {'5', {"###", "#..", "###", "..#", "###"}},
-      {'6', {"###", "#..", "###", "#.#", "###"}}, {'7', {"###", "..#", "..#", "..#", "..#"}},
-      {'8', {"###", "#.#", "###", "#.#", "###"}}, {'9', {"###", "#.#", "###", "..#", "###"}},
-      {'-', {"...", "...", "###", "...", "..."}},
-  };
-  TextMask m;
-  const int em = std::max(pixelHeight, 1);
-  const int glyphWidth = std::max(1, em * 3 / 5);
-  const int advance = glyphWidth + 1;
-  m.Advance = advance * static_cast<int>(text.size());
-  m.Width = m.Advance;
-  m.Height = em + std::max(1, em / 4);
-  m.Coverage.assign(static_cast<size_t>(m.Width) * static_cast<size_t>(m.Height), 0);
-  for (size_t n = 0; n < text.size(); ++n) {
-    auto g = kGlyphs.find(text[n]);
-    if (g == kGlyphs.end()) continue;
-    for (int y = 0; y < em; ++y) {
-      for (int x = 0; x < glyphWidth; ++x) {
-        if (g->second[static_cast<size_t>(y * 5 / em)][x * 3 / glyphWidth] == '#') {
-          const size_t px = n * static_cast<size_t>(advance) + static_cast<size_t>(x);
-          m.Coverage[static_cast<size_t>(y) * static_cast<size_t>(m.Width) + px] = 255;
-        }
-      }
-    }
-  }
-  return m;
-}
-
 // ---------------------------------------------------------------- platform
 
 HeadlessPlatform::HeadlessPlatform() = default;
@@ -234,16 +201,23 @@ void HeadlessPlatform::Forget(HeadlessWindow* w) {
 }
 
 bool HeadlessPlatform::RunOne(const MessageFilter& filter) {
-  if (Queue_.empty()) return false;
-  auto event = std::move(Queue_.front());
-  Queue_.pop_front();
+  if (!TakeMessage) return false;
   // As a window procedure does, an error of a handler is shown and the loop goes on.
   try {
-    event(filter);
+    return TakeMessage(filter);
   } catch (const std::exception& e) {
-    ShowError(e.what());
+    ReportError(e.what());
   }
   return true;
+}
+
+void HeadlessPlatform::ReportError(const std::string& text) {
+  if (ErrorHandler) {
+    const auto handler = ErrorHandler;
+    handler(text);
+  } else {
+    ShowErrorBox(text);
+  }
 }
 
 void HeadlessPlatform::RunMessageLoop(const MessageFilter& filter) {
@@ -263,34 +237,6 @@ bool HeadlessPlatform::RunModalLoop(const MessageFilter& filter,
     }
   }
   return !QuitRequested;
-}
-
-void HeadlessPlatform::Deliver(const MessageFilter& filter, const Message& message,
-                               const std::set<KeyCode>& modifiers) {
-  Message msg = message;
-  msg.Modifiers = 0;
-  if (modifiers.count(KeyCode::Shift)) msg.Modifiers |= ModShift;
-  if (modifiers.count(KeyCode::Alt)) msg.Modifiers |= ModAlt;
-  if (modifiers.count(KeyCode::Control)) msg.Modifiers |= ModCtrl;
-  if (!msg.Target && Focused) msg.Target = &Focused->Handler();
-  if (!filter || !filter(msg)) {
-    // The windowing system's own handling of a few keys.
-    if (IsKeyDown(msg) && Focused) {
-      HeadlessWindow& w = *Focused;
-      const Rect b = w.Bounds();
-      if (msg.Kind == MessageKind::SysKeyDown && msg.Key == KeyCode::F4 &&
-          modifiers.count(KeyCode::Alt)) {
-        w.Handler().HandleCloseRequest();
-      } else if (msg.Key == KeyCode::Menu ||
-                 (msg.Key == KeyCode::F10 && modifiers == std::set<KeyCode>{KeyCode::Shift})) {
-        w.Handler().HandleContextMenu({b.Left + b.Width / 2, b.Top + b.Height / 2}, true);
-      } else if (w.Params().Kind == WindowKind::Dialog && modifiers.empty() &&
-                 (msg.Key == KeyCode::Enter || msg.Key == KeyCode::Escape)) {
-        w.Handler().HandleDialogKey(msg.Key == KeyCode::Enter ? DialogKey::Enter
-                                                              : DialogKey::Escape);
-      }
-    }
-  }
 }
 
 void HeadlessPlatform::ActivateOtherProgram() {
@@ -393,62 +339,6 @@ void HeadlessPlatform::EndSession(bool ending) {
 
 void HeadlessPlatform::ReceiveShowRequest() {
   if (Session_) Session_->HandleShowRequest();
-}
-
-void HeadlessPlatform::PostMessage(Message msg, std::set<KeyCode> modifiers) {
-  Queue_.push_back(
-      [this, msg, modifiers](const MessageFilter& filter) { Deliver(filter, msg, modifiers); });
-}
-
-void HeadlessPlatform::PostKey(KeyCode key, std::set<KeyCode> modifiers) {
-  const bool sys = modifiers.count(KeyCode::Alt) || key == KeyCode::F10;
-  PostMessage({sys ? MessageKind::SysKeyDown : MessageKind::KeyDown, key}, std::move(modifiers));
-}
-
-void HeadlessPlatform::PostAction(std::function<void()> action) {
-  Queue_.push_back([action = std::move(action)](const MessageFilter&) { action(); });
-}
-
-namespace {
-
-MouseEvent EventAt(const HeadlessWindow& w, MouseButton b, Point screen, bool leftHeld) {
-  const Rect bounds = w.Bounds();
-  return {{screen.X - bounds.Left, screen.Y - bounds.Top}, screen, b, leftHeld, false, false};
-}
-
-}  // namespace
-
-void HeadlessPlatform::MouseDown(HeadlessWindow& w, MouseButton b, Point screen) {
-  Cursor = screen;
-  if (b == MouseButton::Left) LeftHeld_ = true;
-  w.Handler().HandleMouseDown(EventAt(w, b, screen, LeftHeld_));
-}
-
-void HeadlessPlatform::MouseMove(HeadlessWindow& w, Point screen) {
-  Cursor = screen;
-  // With the capture, moves go to the capturing window wherever the cursor is.
-  HeadlessWindow* target = Captured ? Captured : &w;
-  target->Handler().HandleMouseMove(EventAt(*target, MouseButton::Left, screen, LeftHeld_));
-}
-
-void HeadlessPlatform::MouseUp(HeadlessWindow& w, MouseButton b, Point screen) {
-  Cursor = screen;
-  if (b == MouseButton::Left) LeftHeld_ = false;
-  HeadlessWindow* target = Captured ? Captured : &w;
-  target->Handler().HandleMouseUp(EventAt(*target, b, screen, LeftHeld_));
-}
-
-void HeadlessPlatform::MouseLeave(HeadlessWindow& w, Point screen) {
-  Cursor = screen;
-  w.Handler().HandleMouseLeave();
-}
-
-void HeadlessPlatform::DoubleClick(HeadlessWindow& w, Point screen) {
-  MouseDown(w, MouseButton::Left, screen);
-  MouseUp(w, MouseButton::Left, screen);
-  MouseDown(w, MouseButton::Left, screen);
-  w.Handler().HandleDoubleClick(EventAt(w, MouseButton::Left, screen, LeftHeld_));
-  MouseUp(w, MouseButton::Left, screen);
 }
 
 bool HeadlessPlatform::SetClipboardText(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory platform: deterministic windows, store, screen and text, with
-// switches that let tests make the store fail and script the message loop.
+// switches that let tests make the system answer as they need. What a user
+// does, and the queue a test scripts, are the tests' own (tests/unit/support).
 
 #include <deque>
 #include <functional>
@@ -163,7 +164,16 @@ class HeadlessPlatform final : public Platform {
     if (WhilePending) WhilePending();
   }
   void Quit() override { QuitRequested = true; }
-  void ShowError(const std::string& text) override { Errors.push_back(text); }
+  // Records the text; what happens while the box is up, the test says.
+  void ShowErrorBox(const std::string& text) override {
+    Errors.push_back(text);
+    if (WhileErrorShown) WhileErrorShown();
+  }
+  void SetErrorHandler(std::function<void(const std::string& text)> handler) override {
+    ErrorHandler = std::move(handler);
+  }
+  // An error caught where the system called the program: to the handler, or to a box.
+  void ReportError(const std::string& text);
   void SetDisplayChangeHandler(std::function<void()> handler) override {
     DisplayChangeHandler = std::move(handler);
   }
@@ -220,7 +230,10 @@ class HeadlessPlatform final : public Platform {
   // The program asked to keep off the task bar.
   bool OffTaskBar = false;
   bool QuitRequested = false;
+  // The texts of the error boxes shown, and what happens while each is up.
   std::vector<std::string> Errors;
+  std::function<void()> WhileErrorShown;
+  std::function<void(const std::string& text)> ErrorHandler;
   int TextRenders = 0;
   int PendingMessageRuns = 0;
   // What the messages waiting in the queue do when they are handled.
@@ -278,38 +291,18 @@ class HeadlessPlatform final : public Platform {
   void ActivateOtherProgram();
   HeadlessWindow* Find(const WindowHandler& handler) const;
 
-  // ----- scripting the loop
-  // A message as the loop takes it: to the filter, then its normal handling
-  // (Alt+F4 on the focused window becomes a close request, Enter and Esc in a
-  // dialog its dialog keys, Shift+F10 and the Menu key a context-menu request).
-  void PostMessage(Message msg, std::set<KeyCode> modifiers = {});
-  void PostKey(KeyCode key, std::set<KeyCode> modifiers = {});
-  // Any other event, e.g. a mouse action on a window.
-  void PostAction(std::function<void()> action);
-  // Delivers one message now, as the loop would.
-  void Deliver(const MessageFilter& filter, const Message& msg, const std::set<KeyCode>& modifiers);
-
-  // ----- mouse, as the user does it
-  void MouseDown(HeadlessWindow& w, MouseButton b, Point screen);
-  void MouseMove(HeadlessWindow& w, Point screen);
-  void MouseUp(HeadlessWindow& w, MouseButton b, Point screen);
-  // The pointer leaves the window for a point outside it.
-  void MouseLeave(HeadlessWindow& w, Point screen);
-  // Two clicks of the left button in quick succession: the second press
-  // comes as a press and a double-click.
-  void DoubleClick(HeadlessWindow& w, Point screen);
+  // ----- the loops
+  // What the loops take next from the queue: a test's script hands the
+  // message to the filter and on to its handling. false: the queue is empty,
+  // and a loop ends as if nobody were left to answer it.
+  std::function<bool(const MessageFilter& filter)> TakeMessage;
 
  private:
   friend class HeadlessWindow;
   void Forget(HeadlessWindow* w);
-  // Takes the next scripted event and runs it; false when there is none.
+  // Takes the next message and handles it; false when there is none.
   bool RunOne(const MessageFilter& filter);
-  std::deque<std::function<void(const MessageFilter&)>> Queue_;
-  bool LeftHeld_ = false;
   SessionHandler* Session_ = nullptr;
 };
-
-// The digits and the few other characters of the built-in font, 3 x 5 cells.
-TextMask RenderBitmapText(int pixelHeight, const std::string& text);
 
 }  // namespace vr::headless

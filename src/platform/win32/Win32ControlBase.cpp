@@ -30,65 +30,38 @@ void EnsureCommonControls() {
   static_cast<void>(done);
 }
 
-// Ids in use, so that a window opened a thousand times never runs out.
-std::vector<bool>& UsedIds() {
-  static std::vector<bool> used;
-  return used;
-}
+}  // namespace
 
-int TakeId() {
-  auto& used = UsedIds();
-  auto free = std::find(used.begin(), used.end(), false);
-  const auto index = static_cast<size_t>(free - used.begin());
-  if (free == used.end())
-    used.push_back(true);
+int ControlPool::TakeId() {
+  auto free = std::find(UsedIds_.begin(), UsedIds_.end(), false);
+  const auto index = static_cast<size_t>(free - UsedIds_.begin());
+  if (free == UsedIds_.end())
+    UsedIds_.push_back(true);
   else
     *free = true;
   return kFirstControlId + static_cast<int>(index);
 }
 
-void ReturnId(int id) {
-  auto& used = UsedIds();
+void ControlPool::ReturnId(int id) {
   const auto index = static_cast<size_t>(id - kFirstControlId);
-  if (index < used.size()) used[index] = false;
+  if (index < UsedIds_.size()) UsedIds_[index] = false;
 }
 
-// One HFONT per distinct font, shared by the controls that show it and
-// released with the last of them: a label that underlines on every hover
-// must not leave a font behind each time.
-class FontCache {
- public:
-  std::shared_ptr<FontHandle> Get(const ControlFont& font) {
-    std::erase_if(Fonts_, [](const auto& entry) { return entry.second.expired(); });
-    const Key key{font.Face, font.Height, font.Bold, font.Underline};
-    if (auto it = Fonts_.find(key); it != Fonts_.end()) {
-      if (auto shared = it->second.lock()) return shared;
-    }
-    const std::wstring face = FaceName(font.Face);
-    auto made = std::make_shared<FontHandle>(::CreateFontW(
-        -std::max(font.Height, 1), 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-        font.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-    if (!*made) return nullptr;
-    Fonts_[key] = made;
-    return made;
+std::shared_ptr<FontHandle> ControlPool::Font(const ControlFont& font) {
+  std::erase_if(Fonts_, [](const auto& entry) { return entry.second.expired(); });
+  const FontKey key{font.Face, font.Height, font.Bold, font.Underline};
+  if (auto it = Fonts_.find(key); it != Fonts_.end()) {
+    if (auto shared = it->second.lock()) return shared;
   }
-
- private:
-  using Key = std::tuple<std::string, int, bool, bool>;
-  std::map<Key, std::weak_ptr<FontHandle>> Fonts_;
-};
-
-FontCache& Fonts() {
-  static FontCache cache;
-  return cache;
+  const std::wstring face = FaceName(font.Face);
+  auto made = std::make_shared<FontHandle>(::CreateFontW(
+      -std::max(font.Height, 1), 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
+      font.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+  if (!*made) return nullptr;
+  Fonts_[key] = made;
+  return made;
 }
-
-// The control being made, for the owner-draw size question that arrives
-// before CreateWindowEx has returned its handle.
-NativeControl* Creating = nullptr;
-
-}  // namespace
 
 COLORREF ToColorRef(TColor c) {
   if (c & kSysColorFlag) return ::GetSysColor(static_cast<int>(c & 0xFF));
@@ -103,9 +76,9 @@ NativeControl::NativeControl(const ControlSite& site, const ControlPlace& place)
     : Parent_(dynamic_cast<NativeControl*>(place.Parent)),
       Bounds_(place.Bounds),
       Window_(site.Window),
-      Errors_(site.Errors),
+      Pool_(site.Pool),
       Place_(place),
-      Id_(TakeId()) {
+      Id_(Pool_.TakeId()) {
   EnsureCommonControls();
 }
 
@@ -115,12 +88,12 @@ void NativeControl::Create(const wchar_t* windowClass, DWORD style, DWORD exStyl
   if (Place_.Visible) style |= WS_VISIBLE;
   if (Place_.TabStop) style |= WS_TABSTOP;
   const Rect& b = Bounds_;
-  Creating = this;
+  Pool_.Creating = this;
   const HWND hwnd = ::CreateWindowExW(exStyle, windowClass, text.c_str(), style, b.Left, b.Top,
                                       std::max(b.Width, 0), std::max(b.Height, 0), ParentHwnd(),
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id_)),
                                       ::GetModuleHandleW(nullptr), nullptr);
-  Creating = nullptr;
+  Pool_.Creating = nullptr;
   if (!hwnd) {
     throw std::runtime_error("Could not create a control (error " +
                              std::to_string(::GetLastError()) + ").");
@@ -137,7 +110,7 @@ NativeControl::~NativeControl() {
     ::RemovePropW(Hwnd(), kControlProperty);
     Hwnd_.reset();
   }
-  ReturnId(Id_);
+  Pool_.ReturnId(Id_);
 }
 
 HWND NativeControl::ParentHwnd() const { return Parent_ ? Parent_->Hwnd() : Window_; }
@@ -169,7 +142,7 @@ bool NativeControl::HasFocus() const { return Hwnd() && ::GetFocus() == Hwnd(); 
 void NativeControl::ApplyFont(const ControlFont& font) {
   Font_ = font;
   if (!Hwnd()) return;
-  auto made = Fonts().Get(font);
+  auto made = Pool_.Font(font);
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(made ? made->get() : nullptr), TRUE);
   // The old font goes only now that the control no longer uses it.
   FontHandle_ = std::move(made);
@@ -237,12 +210,15 @@ LRESULT CALLBACK NativeControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
   return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-std::optional<LRESULT> PassOnFromInside(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT routed = 0; RouteControlMessage(box, msg, wParam, lParam, routed)) return routed;
+std::optional<LRESULT> NativeControl::PassOnFromInside(HWND box, UINT msg, WPARAM wParam,
+                                                       LPARAM lParam) {
+  if (LRESULT routed = 0; RouteControlMessage(Pool_, box, msg, wParam, lParam, routed))
+    return routed;
   return std::nullopt;
 }
 
-bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool RouteControlMessage(ControlPool& pool, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                         LRESULT& result) {
   HWND from = nullptr;
   switch (msg) {
     case WM_COMMAND:
@@ -265,9 +241,10 @@ bool RouteControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRES
     case WM_MEASUREITEM: {
       const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
       if (!item || item->CtlType == ODT_MENU) return false;
-      if (Creating && Creating->Id() == static_cast<int>(item->CtlID)) {
+      if (NativeControl* made = pool.Creating;
+          made && made->Id() == static_cast<int>(item->CtlID)) {
         result = 0;
-        return Creating->Route(msg, wParam, lParam, result);
+        return made->Route(msg, wParam, lParam, result);
       }
       from = ::GetDlgItem(hwnd, static_cast<int>(item->CtlID));
       break;

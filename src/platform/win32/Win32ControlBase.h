@@ -76,7 +76,7 @@ class NativeControl {
   // may have destroyed this control.
   template <typename Call>
   void Report(Call&& call) noexcept {
-    WindowSystem& errors = Errors_;
+    const ControlPool& pool = Pool_;
     std::optional<std::string> error;
     try {
       call();
@@ -85,7 +85,7 @@ class NativeControl {
     } catch (...) {
       error = "An unknown error occurred.";
     }
-    if (error) errors.ShowError(*error);
+    if (error) pool.ReportError(*error);
   }
 
   // Changes made by the program: the control's own notifications about them
@@ -101,6 +101,9 @@ class NativeControl {
     NativeControl& C_;
   };
   bool IsQuiet() const { return Quiet_ > 0; }
+  // Group boxes and panels: the controls inside tell the box, and the
+  // program hears it as from the window.
+  std::optional<LRESULT> PassOnFromInside(HWND box, UINT msg, WPARAM wParam, LPARAM lParam);
 
   NativeControl* const Parent_;
   Rect Bounds_;
@@ -112,7 +115,7 @@ class NativeControl {
   HWND ParentHwnd() const;
 
   HWND Window_;  // the top-level window the control sits in
-  WindowSystem& Errors_;
+  ControlPool& Pool_;
   const ControlPlace Place_;
   int Id_;
   int Quiet_ = 0;
@@ -130,9 +133,5 @@ class Win32ControlOf : public Family, public NativeControl {
   void Focus() override { TakeFocus(); }
   bool Focused() const override { return HasFocus(); }
 };
-
-// Group boxes and panels: the controls inside tell the box, and the program
-// hears it as from the window.
-std::optional<LRESULT> PassOnFromInside(HWND box, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace vr::win32

@@ -27,18 +27,6 @@ WNDCLASSEXW WindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc, H
   return cls;
 }
 
-// Runs on the way out of ShowError, however it leaves.
-class ErrorBoxScope {
- public:
-  explicit ErrorBoxScope(bool& flag) : Flag_(flag) { Flag_ = true; }
-  ~ErrorBoxScope() { Flag_ = false; }
-  ErrorBoxScope(const ErrorBoxScope&) = delete;
-  ErrorBoxScope& operator=(const ErrorBoxScope&) = delete;
-
- private:
-  bool& Flag_;
-};
-
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance)
@@ -156,7 +144,7 @@ void Win32Platform::RunMessageLoop(const MessageFilter& filter) {
     }
     if (got == -1) {
       // Only bad arguments get here; looping on would spin.
-      ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
+      ReportError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
       break;
     }
     HandleQueued(msg, filter);
@@ -176,7 +164,7 @@ bool Win32Platform::RunModalLoop(const MessageFilter& filter, const std::functio
       return false;
     }
     if (got == -1) {
-      ShowError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
+      ReportError("The message loop failed (error " + std::to_string(::GetLastError()) + ").");
       return false;
     }
     HandleQueued(msg, filter);
@@ -199,30 +187,24 @@ void Win32Platform::Quit() { ::PostQuitMessage(0); }
 
 uint32_t Win32Platform::TickCount() const { return ::GetTickCount(); }
 
-void Win32Platform::ShowError(const std::string& text) {
-  // A message box runs a loop of its own, where the same fault may strike
-  // again (a paint, a mouse move): show those one after another, each text
-  // once, instead of stacking boxes.
+void Win32Platform::ReportError(const std::string& text) {
+  if (ErrorHandler_) {
+    // A copy: the handler may install another while it runs.
+    const auto handler = ErrorHandler_;
+    handler(text);
+  } else {
+    ShowErrorBox(text);
+  }
+}
+
+void Win32Platform::ShowErrorBox(const std::string& text) {
   try {
-    if (ShowingError_) {
-      if (std::find(PendingErrors_.begin(), PendingErrors_.end(), text) == PendingErrors_.end()) {
-        PendingErrors_.push_back(text);
-      }
-      return;
-    }
-    ErrorBoxScope showing(ShowingError_);
     // The box runs a loop of its own: a held-back move shows first.
     FlushMoves();
-    std::string current = text;
-    for (;;) {
-      // Owned by the active window, which gets the activation back when the
-      // box goes; topmost, since the rulers stay above everything else.
-      ::MessageBoxW(::GetActiveWindow(), Widen(current).c_str(), kErrorCaption,
-                    MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
-      if (PendingErrors_.empty()) break;
-      current = std::move(PendingErrors_.front());
-      PendingErrors_.pop_front();
-    }
+    // Owned by the active window, which gets the activation back when the
+    // box goes; topmost, since the rulers stay above everything else.
+    ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), kErrorCaption,
+                  MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
   } catch (...) {
     // Out of memory while reporting an error: nothing better to do, and
     // nothing may escape into the system's frames.

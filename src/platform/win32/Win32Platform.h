@@ -42,7 +42,7 @@ struct SharedInstance {
   volatile LONG ProcessId;
 };
 
-// Not final: tests override ShowError to see the errors instead of a box.
+// Not final: tests override ShowErrorBox to see the errors instead of a box.
 class Win32Platform : public Platform {
  public:
   // Registers the window classes; throws when the system refuses them. The
@@ -71,7 +71,12 @@ class Win32Platform : public Platform {
   bool RunModalLoop(const MessageFilter& filter, const std::function<bool()>& done) override;
   void ProcessPendingMessages(const MessageFilter& filter) override;
   void Quit() override;
-  void ShowError(const std::string& text) override;
+  void ShowErrorBox(const std::string& text) override;
+  void SetErrorHandler(std::function<void(const std::string& text)> handler) override {
+    ErrorHandler_ = std::move(handler);
+  }
+  // An error caught where the system called the program.
+  void ReportError(const std::string& text);
   uint32_t TickCount() const override;
   void SetDisplayChangeHandler(std::function<void()> handler) override;
 
@@ -132,9 +137,9 @@ class Win32Platform : public Platform {
   ClassRegistration DialogClass_;
   mutable WindowHandle AppWindow_;  // after the classes: it goes before them
   RegistryStore Store_;
-  WindowGroup Windows_{*this};
-  bool ShowingError_ = false;
-  std::deque<std::string> PendingErrors_;
+  ControlPool Controls_{[this](const std::string& text) { ReportError(text); }};
+  WindowGroup Windows_{*this, Controls_};
+  std::function<void(const std::string& text)> ErrorHandler_;
   UINT TaskbarCreatedMessage_ = 0;
   UINT LiveHandlesMessage_ = 0;
   std::vector<Win32TrayIcon*> TrayIcons_;

@@ -106,9 +106,9 @@ bool Win32Platform::HandleSessionMessage(UINT msg, WPARAM wParam, LRESULT& resul
       try {
         Session_->HandleShowRequest();
       } catch (const std::exception& e) {
-        ShowError(e.what());
+        ReportError(e.what());
       } catch (...) {
-        ShowError("An unknown error occurred.");
+        ReportError("An unknown error occurred.");
       }
     }
     return true;

@@ -139,9 +139,9 @@ void Win32Platform::Guarded(Call&& call) noexcept {
   try {
     call();
   } catch (const std::exception& e) {
-    ShowError(e.what());
+    ReportError(e.what());
   } catch (...) {
-    ShowError("An unknown error occurred.");
+    ReportError("An unknown error occurred.");
   }
 }
 
@@ -257,9 +257,9 @@ void Win32Platform::RunDisplayChangeHandler() {
   try {
     handler();
   } catch (const std::exception& e) {
-    ShowError(e.what());
+    ReportError(e.what());
   } catch (...) {
-    ShowError("An unknown error occurred.");
+    ReportError("An unknown error occurred.");
   }
 }
 

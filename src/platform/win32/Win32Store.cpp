@@ -13,7 +13,8 @@ StoreValue DecodeRegistryValue(DWORD type, std::string_view bytes) {
     value.Kind = StoreKind::Integer;
     std::memcpy(&value.Integer, bytes.data(), sizeof(uint32_t));
   } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
-    value.Kind = type == REG_SZ ? StoreKind::Text : StoreKind::ExpandText;
+    // Text to be expanded is taken as it stands, as plain text is.
+    value.Kind = StoreKind::Text;
     value.Text.assign(bytes.substr(0, bytes.find('\0')));
   }
   return value;

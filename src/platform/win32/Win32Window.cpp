@@ -37,18 +37,13 @@ void ConvertToDib(const Image& picture, std::vector<uint32_t>& dib) {
 
 void WindowGroup::ReportFocus(Win32Window& window) {
   const HWND hwnd = window.Hwnd();
-  if (!hwnd || hwnd == FocusReported_) return;
+  if (!hwnd) return;
+  // The program's windows may be half gone: told from the queue afterwards.
   if (Destroying_ > 0) {
     ::PostMessageW(hwnd, kMsgDeferredFocus, 0, 0);
     return;
   }
-  FocusReported_ = hwnd;
   window.NotifyFocus();
-}
-
-void WindowGroup::WindowDestroyed(HWND hwnd) {
-  // A later window may get the same handle value; it must be reported.
-  if (FocusReported_ == hwnd) FocusReported_ = nullptr;
 }
 
 void WindowGroup::DeferMove(Win32Window& window) { PendingMoves_.push_back(&window); }
@@ -306,7 +301,7 @@ void Win32Window::SetEnabled(bool enabled) {
   if (Hwnd()) ::EnableWindow(Hwnd(), enabled ? TRUE : FALSE);
 }
 
-ControlSite Win32Window::Site() const { return {Hwnd(), Group_.Os()}; }
+ControlSite Win32Window::Site() const { return {Hwnd(), Group_.Controls()}; }
 
 std::unique_ptr<Label> Win32Window::CreateLabel(const ControlPlace& place, const std::string& text,
                                                 const ControlFont& font, LabelHandler& handler) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace vr::win32 {
@@ -39,17 +40,18 @@ void ConvertToDib(const Image& picture, std::vector<uint32_t>& dib);
 // it to every window it makes and shows the held-back moves from its loop.
 class WindowGroup {
  public:
-  explicit WindowGroup(Platform& os) : Os_(os) {}
+  WindowGroup(Platform& os, ControlPool& controls) : Os_(os), Controls_(controls) {}
   WindowGroup(const WindowGroup&) = delete;
   WindowGroup& operator=(const WindowGroup&) = delete;
 
-  // The platform of the windows: they and their controls show their errors there.
   Platform& Os() const { return Os_; }
+  // What the windows' controls share; the errors of the windows' handlers go there too.
+  ControlPool& Controls() const { return Controls_; }
+  void ReportError(const std::string& text) const { Controls_.ReportError(text); }
 
-  // A window that got the focus or was activated: the handler hears of it
-  // once per change of the program's focused window.
+  // A window that got the focus or was activated: its handler hears of it,
+  // as often as the system says so.
   void ReportFocus(Win32Window& window);
-  void WindowDestroyed(HWND hwnd);
   // A window is being destroyed: what the others hear waits for the queue.
   bool Destroying() const { return Destroying_ > 0; }
 
@@ -76,7 +78,7 @@ class WindowGroup {
 
  private:
   Platform& Os_;
-  HWND FocusReported_ = nullptr;
+  ControlPool& Controls_;
   int Destroying_ = 0;
   std::vector<Win32Window*> PendingMoves_;
 };

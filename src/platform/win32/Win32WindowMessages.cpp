@@ -50,8 +50,9 @@ std::optional<std::string> Win32Window::CallHandler(Call&& call) noexcept {
 
 template <typename Call>
 void Win32Window::Notify(Call&& call) noexcept {
-  Platform& os = Group_.Os();
-  if (auto error = CallHandler(std::forward<Call>(call))) os.ShowError(*error);
+  // Taken first: the handler may destroy this window.
+  const WindowGroup& group = Group_;
+  if (auto error = CallHandler(std::forward<Call>(call))) group.ReportError(*error);
 }
 
 void Win32Window::NotifyFocus() {
@@ -71,7 +72,7 @@ void Win32Window::ContextMenu(HWND hwnd, LPARAM lParam) {
 }
 
 LRESULT Win32Window::Paint(HWND hwnd) {
-  Platform& os = Group_.Os();
+  const WindowGroup& group = Group_;
   std::optional<std::string> error;
   {
     PaintScope paint(hwnd);
@@ -82,22 +83,23 @@ LRESULT Win32Window::Paint(HWND hwnd) {
     if (*alive) PaintArea_.reset();
   }
   // After EndPaint: the message box runs its own loop, and this paint is over.
-  if (error) os.ShowError(*error);
+  if (error) group.ReportError(*error);
   return 0;
 }
 
 LRESULT Win32Window::EraseBackground(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  Platform& os = Group_.Os();
+  // A dialog's face is the class's brush; a ruler paints every pixel itself,
+  // so it paints instead of being erased and never flashes a background.
+  if (Kind_ != WindowKind::Ruler) return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
+  const WindowGroup& group = Group_;
   const auto alive = Alive_;
-  bool painted = false;
   std::optional<std::string> error;
   {
     DcOverride useDc(PaintDc_, reinterpret_cast<HDC>(wParam), alive);
-    error = CallHandler([&painted](WindowHandler& h) { painted = h.HandleEraseBackground(); });
+    error = CallHandler([](WindowHandler& h) { h.HandlePaint(); });
   }
-  if (error) os.ShowError(*error);
-  if (painted || error || !*alive) return 0;
-  return ::DefWindowProcW(hwnd, WM_ERASEBKGND, wParam, lParam);
+  if (error) group.ReportError(*error);
+  return 0;
 }
 
 // hwnd, not Hwnd(): during destruction the member is already cleared. After a
@@ -113,7 +115,8 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     Notify([key](WindowHandler& h) { h.HandleDialogKey(key); });
     return 0;
   }
-  if (LRESULT routed = 0; RouteControlMessage(hwnd, msg, wParam, lParam, routed)) return routed;
+  if (LRESULT routed = 0; RouteControlMessage(Group_.Controls(), hwnd, msg, wParam, lParam, routed))
+    return routed;
   // The point the message carries, on the screen too: the window is where
   // it was when the message was taken from the queue.
   auto mouseEvent = [hwnd, wParam, lParam](MouseButton b) {
@@ -186,27 +189,14 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       // From a control too: the window's menu, if it has one, is the program's.
       ContextMenu(hwnd, lParam);
       return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      // Shift+F10 asks for the context menu. Not every system's default
-      // handling says so for a borderless window; this one does for all. The
-      // system itself turns the Menu key into the request.
-      if (wParam == VK_F10 && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
-          ::GetKeyState(VK_MENU) >= 0) {
-        ContextMenu(hwnd, -1);
-        return 0;
-      }
-      break;
-    case WM_DPICHANGED:
-      // Rulers measure in screen pixels at every density: only dialogs scale.
-      if (Kind_ == WindowKind::Dialog) {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const Rect bounds{suggested->left, suggested->top, suggested->right - suggested->left,
-                          suggested->bottom - suggested->top};
-        const int dpi = LOWORD(wParam);
-        Notify([dpi, bounds](WindowHandler& h) { h.HandleDpiChanged(dpi, bounds); });
-      }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      const Rect bounds{suggested->left, suggested->top, suggested->right - suggested->left,
+                        suggested->bottom - suggested->top};
+      const int dpi = LOWORD(wParam);
+      Notify([dpi, bounds](WindowHandler& h) { h.HandleDpiChanged(dpi, bounds); });
       return 0;
+    }
     case WM_CLOSE:
       // What a close does is the program's decision; the default would destroy.
       Notify([](WindowHandler& h) { h.HandleCloseRequest(); });
@@ -223,7 +213,8 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         return *alive ? ::DefWindowProcW(hwnd, msg, wParam, lParam) : 0;
       }
       // Default first: it moves the focus into the window, which may already
-      // report it through WM_SETFOCUS; the group reports a window once.
+      // report it through WM_SETFOCUS; the program takes a report of the
+      // window it has as focused already for none.
       const LRESULT result = ::DefWindowProcW(hwnd, msg, wParam, lParam);
       if (*alive) Group_.ReportFocus(*this);
       // During a destruction the handler hears of it from the queue, below.
@@ -243,7 +234,6 @@ LRESULT Win32Window::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_NCDESTROY:
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       static_cast<void>(Hwnd_.release());  // the system has destroyed it
-      Group_.WindowDestroyed(hwnd);
       return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       break;
