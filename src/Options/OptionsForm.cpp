@@ -33,20 +33,6 @@ bool LessNoCase(const std::string& a, const std::string& b) {
   });
 }
 
-// A number box's value goes to a setter of the active ruler, after the
-// setter's leading arguments (a tick level); a failure of either is dropped:
-// the ruler keeps its value and the box its text.
-template <class Setter, class... Leading>
-void ApplyNumber(TRulerForm* r, const TComboBox& box, Setter setter, Leading... leading) {
-  if (!r) return;
-  const auto n = ParseInteger(box.Text());
-  if (!n) return;
-  try {
-    (r->*setter)(leading..., *n);
-  } catch (const std::exception&) {
-  }
-}
-
 }  // namespace
 
 std::optional<int32_t> ParseInteger(const std::string& text) {
@@ -339,23 +325,19 @@ void TOptionsForm::LuminosityTrackBarChange(TTrackBar& sender) {
 }
 
 void TOptionsForm::ScaleComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetScale);
+  ApplyNumber(sender, &TRulerForm::SetScale);
 }
 
 void TOptionsForm::LeftMarginComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetLeftMargin);
+  ApplyNumber(sender, &TRulerForm::SetLeftMargin);
 }
 
 void TOptionsForm::RightMarginComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetRightMargin);
+  ApplyNumber(sender, &TRulerForm::SetRightMargin);
 }
 
 void TOptionsForm::BreadthComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetBreadth);
+  ApplyNumber(sender, &TRulerForm::SetBreadth);
 }
 
 void TOptionsForm::OrientationComboBoxSelect(TComboBox& sender) {
@@ -371,8 +353,7 @@ void TOptionsForm::ShowTickCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::TickSizeComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetTickSize, LevelOf(sender));
+  ApplyNumber(sender, &TRulerForm::SetTickSize, LevelOf(sender));
 }
 
 void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
@@ -381,8 +362,7 @@ void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
 }
 
 void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
-  const TChange change(*this, sender);
-  ApplyNumber(ActiveRuler(), sender, &TRulerForm::SetFontSize, LevelOf(sender));
+  ApplyNumber(sender, &TRulerForm::SetFontSize, LevelOf(sender));
 }
 
 void TOptionsForm::TicksComboBoxSelect(TComboBox& sender) {

@@ -4,6 +4,7 @@
 // is loaded from it again.
 
 #include <array>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -120,6 +121,20 @@ class TOptionsForm : public TForm, public TRulerObserver {
     TOptionsForm& Form_;
     const TControl& Sender_;
   };
+  // A number box's value goes to a setter of the active ruler, after the
+  // setter's leading arguments (a tick level); a failure of either is
+  // dropped: the ruler keeps its value and the box its text.
+  template <class Setter, class... Leading>
+  void ApplyNumber(TComboBox& box, Setter setter, Leading... leading) {
+    const TChange change(*this, box);
+    TRulerForm* r = ActiveRuler();
+    const auto n = ParseInteger(box.Text());
+    if (!r || !n) return;
+    try {
+      (r->*setter)(leading..., *n);
+    } catch (const std::exception&) {
+    }
+  }
   // Every control from the ruler, but for the box the user is typing in. A
   // load fires no handler; only a track bar that had to take its nearer end
   // hands that end to the ruler, as its own change would.

@@ -5,14 +5,6 @@
 
 namespace vr {
 
-TListOutcome ListSelectionOutcome(int index, bool dropped, int chosen) {
-  return !dropped && index >= 0 && index != chosen ? TListOutcome::Chosen : TListOutcome::Nothing;
-}
-
-TListOutcome ListClosedOutcome(bool taken, int index) {
-  return taken && index >= 0 ? TListOutcome::Chosen : TListOutcome::Reverted;
-}
-
 // ---------------------------------------------------------------- TControl
 
 TControl::TControl(TForm& form, TBox* parent, Rect bounds, bool tabStop, ControlFont font)
@@ -214,7 +206,7 @@ void TCheckBox::HandleToggled(bool checked) {
 
 TComboBox::TComboBox(TForm& form, TBox* parent, Rect bounds, TComboBoxStyle style,
                      std::vector<std::string> items, int dropDownRows)
-    : TControl(form, parent, bounds, true), Style_(style), DropDownRows_(dropDownRows) {
+    : TListControl(form, parent, bounds, true), Style_(style), DropDownRows_(dropDownRows) {
   SetItems(std::move(items));
   Created();
 }
@@ -285,22 +277,30 @@ void TComboBox::HandleTextEdited(const std::string& text) {
   if (OnChange) OnChange(*this);
 }
 
-void TComboBox::HandleSelectionChanged(int index, bool dropped) {
-  Outcome(ListSelectionOutcome(index, dropped, ItemIndex_), index);
+// ---------------------------------------------------------------- TListControl
+
+void TListControl::HandleSelectionChanged(int index, bool dropped) {
+  if (!dropped && index >= 0 && index != ItemIndex_) Choose(index);
 }
 
-void TComboBox::HandleListClosed(bool taken, int index) {
-  Outcome(ListClosedOutcome(taken, index), index);
-}
-
-void TComboBox::Outcome(TListOutcome outcome, int index) {
-  if (outcome == TListOutcome::Reverted) {
-    // The list shows the choice it had, and an editable box its text.
-    NativeAs<DropDownList>().SetItemIndex(ItemIndex_);
-    if (Editable()) NativeAs<ComboBox>().SetText(Text_);
-    return;
+void TListControl::HandleListClosed(bool taken, int index) {
+  if (taken && index >= 0) {
+    Choose(index);
+  } else {
+    ShowChoice();
   }
-  if (outcome != TListOutcome::Chosen || index >= static_cast<int>(Items_.size())) return;
+}
+
+// ---------------------------------------------------------------- TComboBox
+
+void TComboBox::ShowChoice() {
+  // An editable box shows its text too.
+  NativeAs<DropDownList>().SetItemIndex(ItemIndex_);
+  if (Editable()) NativeAs<ComboBox>().SetText(Text_);
+}
+
+void TComboBox::Choose(int index) {
+  if (index >= static_cast<int>(Items_.size())) return;
   ItemIndex_ = index;
   Text_ = Items_[static_cast<size_t>(index)];
   // The chosen item's text is in the edit field before anyone reads it.
@@ -316,7 +316,7 @@ void TComboBox::Outcome(TListOutcome outcome, int index) {
 
 TColorBox::TColorBox(TForm& form, TBox* parent, Rect bounds, std::vector<NamedColor> colors,
                      int dropDownRows)
-    : TControl(form, parent, bounds, true),
+    : TListControl(form, parent, bounds, true),
       DropDownRows_(dropDownRows),
       Colors_(std::move(colors)) {
   Created();
@@ -357,21 +357,7 @@ void TColorBox::SetSelected(TColor color) {
   Load();
 }
 
-void TColorBox::HandleSelectionChanged(int index, bool dropped) {
-  Outcome(ListSelectionOutcome(index, dropped, ItemIndex_), index);
-}
-
-void TColorBox::HandleListClosed(bool taken, int index) {
-  Outcome(ListClosedOutcome(taken, index), index);
-}
-
-void TColorBox::Outcome(TListOutcome outcome, int index) {
-  if (outcome == TListOutcome::Reverted) {
-    NativeAs<ColorList>().SetItemIndex(ItemIndex_);
-  } else if (outcome == TListOutcome::Chosen) {
-    Choose(index);
-  }
-}
+void TColorBox::ShowChoice() { NativeAs<ColorList>().SetItemIndex(ItemIndex_); }
 
 void TColorBox::Choose(int index) {
   if (index <= 0) {

@@ -22,15 +22,6 @@ namespace vr {
 
 class TBox;
 
-// Which of the user's doings with a list is a choice: an item taken from the
-// dropped list, even the one chosen already ("Custom..." asks again), or
-// another item picked in the closed box with the keys or the wheel. Moving
-// through the dropped list is not one yet, and a list closed without one goes
-// back to the choice it had.
-enum class TListOutcome { Nothing, Chosen, Reverted };
-TListOutcome ListSelectionOutcome(int index, bool dropped, int chosen);
-TListOutcome ListClosedOutcome(bool taken, int index);
-
 class TControl : public TFormControl {
  public:
   // In the parent (nullptr: the form). The native control is made when the
@@ -197,9 +188,31 @@ class TCheckBox : public TControl, private CheckHandler {
   bool Checked_ = false;
 };
 
+// A drop-down list, and which of the user's doings with it is a choice: an
+// item taken from the dropped list, even the one chosen already ("Custom..."
+// asks again), or another item picked in the closed box with the keys or the
+// wheel. Moving through the dropped list is not one yet, and a list closed
+// without one goes back to the choice it had.
+class TListControl : public TControl, protected ListHandler {
+ public:
+  using TControl::TControl;
+  int ItemIndex() const { return ItemIndex_; }
+
+ protected:
+  // The user chose the item.
+  virtual void Choose(int index) = 0;
+  // The native list shows the choice it had again.
+  virtual void ShowChoice() = 0;
+  int ItemIndex_ = -1;
+
+ private:
+  void HandleSelectionChanged(int index, bool dropped) final;
+  void HandleListClosed(bool taken, int index) final;
+};
+
 enum class TComboBoxStyle { DropDown, DropDownList };
 
-class TComboBox : public TControl, private ListHandler {
+class TComboBox : public TListControl {
  public:
   TComboBox(TForm& form, TBox* parent, Rect bounds, TComboBoxStyle style,
             std::vector<std::string> items, int dropDownRows = 8);
@@ -208,7 +221,6 @@ class TComboBox : public TControl, private ListHandler {
   // What the box shows. Loading it fires nothing.
   const std::string& Text() const { return Text_; }
   void SetText(const std::string& text);
-  int ItemIndex() const { return ItemIndex_; }
   // Loading a choice fires nothing; -1 shows no selection.
   void SetItemIndex(int index);
   // The index of the item with exactly this text, or -1.
@@ -221,22 +233,20 @@ class TComboBox : public TControl, private ListHandler {
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
   void HandleTextEdited(const std::string& text) override;
-  void HandleSelectionChanged(int index, bool dropped) override;
-  void HandleListClosed(bool taken, int index) override;
-  void Outcome(TListOutcome outcome, int index);
+  void Choose(int index) override;
+  void ShowChoice() override;
   void LoadNative() override;
   bool Editable() const { return Style_ == TComboBoxStyle::DropDown; }
   TComboBoxStyle Style_;
   int DropDownRows_;
   std::vector<std::string> Items_;
   std::string Text_;
-  int ItemIndex_ = -1;
 };
 
 // A list of named colours with "Custom..." first. Choosing "Custom..." asks
 // the system's colour chooser; selecting a colour that is not in the list
 // stores it in the "Custom..." entry.
-class TColorBox : public TControl, private ListHandler {
+class TColorBox : public TListControl {
  public:
   struct NamedColor {
     std::string Name;
@@ -248,7 +258,6 @@ class TColorBox : public TControl, private ListHandler {
   // Loading: fires nothing.
   void SetSelected(TColor color);
   TColor CustomColor() const { return Custom_; }
-  int ItemIndex() const { return ItemIndex_; }
   std::function<void(TColorBox&)> OnSelect;
 
   static constexpr const char* kCustomName = "Custom...";
@@ -256,10 +265,8 @@ class TColorBox : public TControl, private ListHandler {
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
-  void HandleSelectionChanged(int index, bool dropped) override;
-  void HandleListClosed(bool taken, int index) override;
-  void Outcome(TListOutcome outcome, int index);
-  void Choose(int index);
+  void Choose(int index) override;
+  void ShowChoice() override;
   void LoadNative() override;
   void Load();
   int DropDownRows_;

@@ -97,7 +97,7 @@ void TTrayIcon::AnimateStep() {
   SetIconIndex(IconIndex_ + 1 >= count ? 0 : IconIndex_ + 1);
 }
 
-void TTrayIcon::HandleTrayRightButtonUp(uint32_t time) {
+void TTrayIcon::HandleTrayRightButtonUp(uint32_t time, Point at) {
   // One menu per click: a release that comes while the menu is being opened
   // or is open (the wait for pending messages and the menu's own loop hand
   // it over), or that was made before the last menu closed, belonged to that
@@ -118,7 +118,7 @@ void TTrayIcon::HandleTrayRightButtonUp(uint32_t time) {
     // waits in the queue goes first, so the menu shows the program as it is.
     Os_.BringAppToForeground();
     App_.ProcessMessages();
-    if (PopupMenu) chosen = PopupMenu->Track(Os_.CursorPos());
+    if (PopupMenu) chosen = PopupMenu->Track(at);
   }
   // The menu is closed: its command may open a dialog, and the icon works meanwhile.
   if (PopupMenu) PopupMenu->Run(chosen);

@@ -57,7 +57,7 @@ class TTrayIcon : private TrayIconHandler {
   static constexpr uint32_t kWaitRetryMs = 1000;
 
  private:
-  void HandleTrayRightButtonUp(uint32_t time) override;
+  void HandleTrayRightButtonUp(uint32_t time, Point at) override;
   void HandleTrayAreaCreated() override;
   // One try to get the icon into the area; throws when it is refused and
   // that is an error.

@@ -28,8 +28,8 @@ class TrayIconHandler {
  public:
   virtual ~TrayIconHandler() = default;
   // The right mouse button was released over the icon, at time on the clock
-  // of WindowSystem::TickCount.
-  virtual void HandleTrayRightButtonUp(uint32_t /*time*/) {}
+  // of WindowSystem::TickCount, with the pointer at this screen point.
+  virtual void HandleTrayRightButtonUp(uint32_t /*time*/, Point /*at*/) {}
   // The desktop shell announced a notification area: it started late, at
   // log-on, or started again and lost its icons.
   virtual void HandleTrayAreaCreated() {}

@@ -42,11 +42,23 @@ class WindowSystem {
   // Who hears of an error that escaped one of the program's handlers where
   // the system called it (a window's, a control's, a timer's); without one,
   // it goes to a box.
-  virtual void SetErrorHandler(std::function<void(const std::string& text)> handler) = 0;
+  void SetErrorHandler(std::function<void(const std::string& text)> handler) {
+    ErrorHandler_ = std::move(handler);
+  }
+  // Such an error, caught by the platform.
+  void ReportError(const std::string& text) {
+    if (!ErrorHandler_) return ShowErrorBox(text);
+    // A copy: the handler may install another while it runs.
+    const auto handler = ErrorHandler_;
+    handler(text);
+  }
   // Milliseconds on the clock that stamps input; it wraps after 49.7 days.
   virtual uint32_t TickCount() const = 0;
   // Called when the desktop's monitors or their arrangement change.
   virtual void SetDisplayChangeHandler(std::function<void()> handler) = 0;
+
+ private:
+  std::function<void(const std::string& text)> ErrorHandler_;
 };
 
 }  // namespace vr

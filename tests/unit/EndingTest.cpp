@@ -11,6 +11,7 @@
 #include "DataModule/DataModule.h"
 #include "Options/OptionsForm.h"
 #include "Ruler/Rulers.h"
+#include "TestSupport.h"
 #include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/ScriptedQueue.h"
@@ -20,17 +21,8 @@ namespace {
 
 using headless::HeadlessStore;
 
-class EndingTest : public ::testing::Test {
+class EndingTest : public RunTest {
  public:
-  headless::HeadlessPlatform Os;
-  ScriptedQueue Queue{Os};
-  std::unique_ptr<TProgram> Program;
-  void Run() {
-    Program = StartProgram(Os);
-    Program->Run();
-    Program.reset();
-  }
-  TRulerForm& Slot(int n) { return *Program->RulerForms[static_cast<size_t>(n)]; }
   TDM& DM() { return *Program->DM; }
   // Each ruler of the run gets a centre of its own, so that its key shows it was written.
   static Point CentreOf(int n) { return {100 + 10 * n, 200 + n}; }

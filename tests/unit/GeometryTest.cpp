@@ -30,11 +30,7 @@ struct LayoutCase {
   Rect bounds;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const LayoutCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.name;
-}
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 
 class Layout : public GeometryTest, public ::testing::WithParamInterface<LayoutCase> {};
 
@@ -111,11 +107,7 @@ struct SetterCase {
   bool layout;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const SetterCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.name;
-}
+void PrintTo(const SetterCase& c, std::ostream* os) { *os << c.name; }
 
 class Setter : public GeometryTest, public ::testing::WithParamInterface<SetterCase> {};
 

@@ -130,11 +130,7 @@ struct TuneCase {
   int32_t lumBefore, lumAfter;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const TuneCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.name;
-}
+void PrintTo(const TuneCase& c, std::ostream* os) { *os << c.name; }
 
 class Tune : public KeysTest, public ::testing::WithParamInterface<TuneCase> {};
 

@@ -16,10 +16,8 @@ struct BlendCase {
   TColor expected;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const BlendCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << std::hex << c.from << "_" << c.to << std::dec << "_" << c.percent;
+void PrintTo(const BlendCase& c, std::ostream* os) {
+  *os << std::hex << c.from << "_" << c.to << std::dec << "_" << c.percent;
 }
 
 class Blend : public ::testing::TestWithParam<BlendCase> {};
@@ -71,11 +69,7 @@ struct TurnCase {
   Point at;  // with the cell's corner at (10, 10)
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const TurnCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.angle << "_" << c.i << "_" << c.j;
-}
+void PrintTo(const TurnCase& c, std::ostream* os) { *os << c.angle << "_" << c.i << "_" << c.j; }
 
 class Turn : public ::testing::TestWithParam<TurnCase> {};
 
@@ -205,11 +199,7 @@ struct TickCase {
   TickLevel level;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const TickCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << int(c.orientation) << "_" << c.along;
-}
+void PrintTo(const TickCase& c, std::ostream* os) { *os << int(c.orientation) << "_" << c.along; }
 
 class Ticks : public RenderTest, public ::testing::WithParamInterface<TickCase> {};
 
@@ -269,11 +259,7 @@ struct ScaleCase {
   int lastAt;  // x of the last tick, -1: none
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const ScaleCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.stored;
-}
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.stored; }
 
 class TickCount : public RenderTest, public ::testing::WithParamInterface<ScaleCase> {};
 

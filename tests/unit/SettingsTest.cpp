@@ -26,10 +26,8 @@ struct ParseCase {
   Point expected;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const ParseCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << (c.text.size() > 20 ? c.text.substr(0, 20) + "..." : c.text);
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << (c.text.size() > 20 ? c.text.substr(0, 20) + "..." : c.text);
 }
 
 class CenterPointParse : public ::testing::TestWithParam<ParseCase> {};
@@ -216,74 +214,55 @@ TEST_F(SettingsTest, AValueOfTheWrongKindKeepsTheStartValue) {
   EXPECT_EQ(r.CenterPoint(), (Point{683, 384}));
 }
 
+// A stored value outside what a ruler can be: a byte beyond its range is
+// refused, a negative size falls back to the default; the ruler is laid out
+// as it then is.
 struct OutOfRangeCase {
-  const char* name;
-  uint32_t stored;
-};
-
-// Stable, readable names for the test runner.
-void PrintTo(const OutOfRangeCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.name << "_" << c.stored;
-}
-
-class OutOfRangeByte : public SettingsTest, public ::testing::WithParamInterface<OutOfRangeCase> {};
-
-TEST_P(OutOfRangeByte, IsRefusedOnLoad) {
-  Os.Registry.PutInteger(Key(0), GetParam().name, GetParam().stored);
-  TRulerForm& r = StartRuler0();
-  EXPECT_EQ(r.Orientation(), LeftToRight);
-  EXPECT_EQ(r.AlphaBlendValue(), 192);
-  EXPECT_EQ(r.LayoutWidth(), 650);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, OutOfRangeByte,
-                         ::testing::Values(OutOfRangeCase{"Orientation", 4},
-                                           OutOfRangeCase{"Orientation", 0xFFFFFFFF},
-                                           OutOfRangeCase{"Orientation", 256},
-                                           OutOfRangeCase{"AlphaBlendValue", 256},
-                                           OutOfRangeCase{"AlphaBlendValue", 999}));
-
-struct NegativeSizeCase {
   const char* name;
   uint32_t stored;
   std::function<int32_t(const TRulerForm&)> field;
   int32_t expected;
+  int32_t width = 650;
 };
 
-// Stable, readable names for the test runner.
-void PrintTo(const NegativeSizeCase& c, std::ostream* out) {
-  std::ostream& os = *out;
-  os << c.name << "_" << c.stored;
-}
+void PrintTo(const OutOfRangeCase& c, std::ostream* os) { *os << c.name << "_" << c.stored; }
 
-class NegativeSize : public SettingsTest, public ::testing::WithParamInterface<NegativeSizeCase> {};
+class OutOfRange : public SettingsTest, public ::testing::WithParamInterface<OutOfRangeCase> {};
 
-TEST_P(NegativeSize, FallsBackToTheDefault) {
+TEST_P(OutOfRange, IsRefusedOrFallsBackToTheDefault) {
   Os.Registry.PutInteger(Key(0), GetParam().name, GetParam().stored);
   TRulerForm& r = StartRuler0();
   EXPECT_EQ(GetParam().field(r), GetParam().expected);
+  EXPECT_EQ(r.LayoutWidth(), GetParam().width);
 }
 
+const auto kOrientation = [](const TRulerForm& r) -> int32_t { return r.Orientation(); };
+const auto kAlpha = [](const TRulerForm& r) -> int32_t { return r.AlphaBlendValue(); };
+
 INSTANTIATE_TEST_SUITE_P(
-    Values, NegativeSize,
+    Values, OutOfRange,
     ::testing::Values(
-        NegativeSizeCase{"Scale", static_cast<uint32_t>(-1000),
-                         [](const TRulerForm& r) { return r.Scale(); }, 640},
-        NegativeSizeCase{"Scale", 0, [](const TRulerForm& r) { return r.Scale(); }, 0},
-        NegativeSizeCase{"LeftMargin", static_cast<uint32_t>(-7),
-                         [](const TRulerForm& r) { return r.LeftMargin(); }, 5},
-        NegativeSizeCase{"RightMargin", 0x80000000,
-                         [](const TRulerForm& r) { return r.RightMargin(); }, 5},
-        NegativeSizeCase{"Breadth", 0, [](const TRulerForm& r) { return r.Breadth(); }, 50},
-        NegativeSizeCase{"Breadth", static_cast<uint32_t>(-50),
-                         [](const TRulerForm& r) { return r.Breadth(); }, 50},
-        NegativeSizeCase{"TickSize50", static_cast<uint32_t>(-1),
-                         [](const TRulerForm& r) { return r.GetTickSize(Tick50); }, 19},
-        NegativeSizeCase{"FontSize5", static_cast<uint32_t>(-6),
-                         [](const TRulerForm& r) { return r.GetFontSize(Tick5); }, 6},
-        NegativeSizeCase{"Luminosity", static_cast<uint32_t>(-80),
-                         [](const TRulerForm& r) { return r.Luminosity(); }, -80}));
+        OutOfRangeCase{"Orientation", 4, kOrientation, LeftToRight},
+        OutOfRangeCase{"Orientation", 0xFFFFFFFF, kOrientation, LeftToRight},
+        OutOfRangeCase{"Orientation", 256, kOrientation, LeftToRight},
+        OutOfRangeCase{"AlphaBlendValue", 256, kAlpha, 192},
+        OutOfRangeCase{"AlphaBlendValue", 999, kAlpha, 192},
+        OutOfRangeCase{"Scale", static_cast<uint32_t>(-1000),
+                       [](const TRulerForm& r) { return r.Scale(); }, 640},
+        OutOfRangeCase{"Scale", 0, [](const TRulerForm& r) { return r.Scale(); }, 0, 10},
+        OutOfRangeCase{"LeftMargin", static_cast<uint32_t>(-7),
+                       [](const TRulerForm& r) { return r.LeftMargin(); }, 5},
+        OutOfRangeCase{"RightMargin", 0x80000000,
+                       [](const TRulerForm& r) { return r.RightMargin(); }, 5},
+        OutOfRangeCase{"Breadth", 0, [](const TRulerForm& r) { return r.Breadth(); }, 50},
+        OutOfRangeCase{"Breadth", static_cast<uint32_t>(-50),
+                       [](const TRulerForm& r) { return r.Breadth(); }, 50},
+        OutOfRangeCase{"TickSize50", static_cast<uint32_t>(-1),
+                       [](const TRulerForm& r) { return r.GetTickSize(Tick50); }, 19},
+        OutOfRangeCase{"FontSize5", static_cast<uint32_t>(-6),
+                       [](const TRulerForm& r) { return r.GetFontSize(Tick5); }, 6},
+        OutOfRangeCase{"Luminosity", static_cast<uint32_t>(-80),
+                       [](const TRulerForm& r) { return r.Luminosity(); }, -80}));
 
 TEST_F(SettingsTest, OtherValuesInTheKeyAreLeftAlone) {
   Os.Registry.PutText(Key(0), "Comment", "mine");

@@ -5,6 +5,7 @@
 #include "DataModule/DataModule.h"
 #include "Ruler/RulerKeys.h"
 #include "Ruler/Rulers.h"
+#include "TestSupport.h"
 #include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/ScriptedQueue.h"
@@ -15,17 +16,8 @@ namespace {
 constexpr KeyCode kAlt = KeyCode::Alt;
 constexpr KeyCode kF4 = KeyCode::F4;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public RunTest {
  protected:
-  headless::HeadlessPlatform Os;
-  ScriptedQueue Queue{Os};
-  std::unique_ptr<TProgram> Program;
-  // Runs the whole program on the scripted events.
-  void Run() {
-    Program = StartProgram(Os);
-    Program->Run();
-    Program.reset();
-  }
   TRulerForm* Ruler(int n) { return Program->RulerForms[static_cast<size_t>(n)]; }
   headless::HeadlessWindow& WindowOfSlot(int n) { return *Os.Find(*Ruler(n)); }
 };

@@ -28,6 +28,22 @@ inline void PrintTo(const Rect& r, std::ostream* os) {
 
 namespace vr::test {
 
+// A whole run of the program on the scripted queue: start-up, the loop until
+// the run ends, and what is left afterwards.
+class RunTest : public ::testing::Test {
+ public:
+  headless::HeadlessPlatform Os;
+  ScriptedQueue Queue{Os};
+  std::unique_ptr<TProgram> Program;
+  void Run() {
+    Program = StartProgram(Os);
+    Program->Run();
+    Program.reset();
+  }
+  // While the run lasts.
+  TRulerForm& Slot(int n) { return *Program->RulerForms[static_cast<size_t>(n)]; }
+};
+
 class ProgramTest : public ::testing::Test {
  public:
   void TearDown() override {

@@ -18,7 +18,7 @@ namespace {
 
 struct Heard : WindowHandler, TrayIconHandler {
   Strings Calls;
-  void HandleTrayRightButtonUp(uint32_t) override { Calls.push_back("tray"); }
+  void HandleTrayRightButtonUp(uint32_t, Point) override { Calls.push_back("tray"); }
   void HandleTrayAreaCreated() override { Calls.push_back("area"); }
 };
 

@@ -80,6 +80,10 @@ bool HeadlessTrayIcon::Modify() {
 
 void HeadlessTrayIcon::RightClick() { RightClick(++Os_.Now); }
 
+void HeadlessTrayIcon::RightClick(uint32_t time) {
+  Handler.HandleTrayRightButtonUp(time, Os_.Cursor);
+}
+
 void HeadlessPlatform::AnnounceTrayArea() {
   const std::vector<HeadlessTrayIcon*> icons = TrayIcons;
   for (HeadlessTrayIcon* icon : icons) {
@@ -209,15 +213,6 @@ bool HeadlessPlatform::RunOne(const MessageFilter& filter) {
     ReportError(e.what());
   }
   return true;
-}
-
-void HeadlessPlatform::ReportError(const std::string& text) {
-  if (ErrorHandler) {
-    const auto handler = ErrorHandler;
-    handler(text);
-  } else {
-    ShowErrorBox(text);
-  }
 }
 
 void HeadlessPlatform::RunMessageLoop(const MessageFilter& filter) {

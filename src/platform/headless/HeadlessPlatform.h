@@ -106,7 +106,7 @@ class HeadlessTrayIcon final : public TrayIcon {
   // whatever happened before (the clock steps on), or at a time of the
   // platform's clock.
   void RightClick();
-  void RightClick(uint32_t time) { Handler.HandleTrayRightButtonUp(time); }
+  void RightClick(uint32_t time);
 
   MaskedImage Picture;
   std::string Tip;
@@ -169,11 +169,7 @@ class HeadlessPlatform final : public Platform {
     Errors.push_back(text);
     if (WhileErrorShown) WhileErrorShown();
   }
-  void SetErrorHandler(std::function<void(const std::string& text)> handler) override {
-    ErrorHandler = std::move(handler);
-  }
-  // An error caught where the system called the program: to the handler, or to a box.
-  void ReportError(const std::string& text);
+
   void SetDisplayChangeHandler(std::function<void()> handler) override {
     DisplayChangeHandler = std::move(handler);
   }
@@ -233,7 +229,6 @@ class HeadlessPlatform final : public Platform {
   // The texts of the error boxes shown, and what happens while each is up.
   std::vector<std::string> Errors;
   std::function<void()> WhileErrorShown;
-  std::function<void(const std::string& text)> ErrorHandler;
   int TextRenders = 0;
   int PendingMessageRuns = 0;
   // What the messages waiting in the queue do when they are handled.

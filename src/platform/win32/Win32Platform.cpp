@@ -187,16 +187,6 @@ void Win32Platform::Quit() { ::PostQuitMessage(0); }
 
 uint32_t Win32Platform::TickCount() const { return ::GetTickCount(); }
 
-void Win32Platform::ReportError(const std::string& text) {
-  if (ErrorHandler_) {
-    // A copy: the handler may install another while it runs.
-    const auto handler = ErrorHandler_;
-    handler(text);
-  } else {
-    ShowErrorBox(text);
-  }
-}
-
 void Win32Platform::ShowErrorBox(const std::string& text) {
   try {
     // The box runs a loop of its own: a held-back move shows first.

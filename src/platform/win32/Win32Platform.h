@@ -72,11 +72,6 @@ class Win32Platform : public Platform {
   void ProcessPendingMessages(const MessageFilter& filter) override;
   void Quit() override;
   void ShowErrorBox(const std::string& text) override;
-  void SetErrorHandler(std::function<void(const std::string& text)> handler) override {
-    ErrorHandler_ = std::move(handler);
-  }
-  // An error caught where the system called the program.
-  void ReportError(const std::string& text);
   uint32_t TickCount() const override;
   void SetDisplayChangeHandler(std::function<void()> handler) override;
 
@@ -139,7 +134,6 @@ class Win32Platform : public Platform {
   RegistryStore Store_;
   ControlPool Controls_{[this](const std::string& text) { ReportError(text); }};
   WindowGroup Windows_{*this, Controls_};
-  std::function<void(const std::string& text)> ErrorHandler_;
   UINT TaskbarCreatedMessage_ = 0;
   UINT LiveHandlesMessage_ = 0;
   std::vector<Win32TrayIcon*> TrayIcons_;

@@ -153,9 +153,14 @@ bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     for (Win32TrayIcon* icon : TrayIcons_) {
       if (icon->Id() == wParam) {
         TrayIconHandler& handler = icon->Handler();
-        // When the button went up, not when the message came out of the queue.
+        // When the button went up, not when the message came out of the
+        // queue. This message says nothing of where: the shell posts it from
+        // another process, so the pointer now is the best there is.
         const auto time = static_cast<uint32_t>(::GetMessageTime());
-        Guarded([&handler, time] { handler.HandleTrayRightButtonUp(time); });
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        const Point at{cursor.x, cursor.y};
+        Guarded([&handler, time, at] { handler.HandleTrayRightButtonUp(time, at); });
         break;
       }
     }
