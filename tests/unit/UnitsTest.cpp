@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "Ruler/RulerMeasure.h"
+#include "Ruler/RulerRender.h"
+#include "Ruler/UnitTicks.h"
 #include "Ruler/Units.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 namespace vr {
 namespace {
@@ -90,6 +93,192 @@ TEST(UnitsReading, TextsAtEachDensityWithJustEnoughDecimals) {
     EXPECT_EQ(LengthText(p, At(RulerUnit::Px, 144)), PixelText(p));
   // An own unit that can't be read sensibly reads as px.
   EXPECT_EQ(At(RulerUnit::Own, 96, OwnUnit{"m", 1e6}).Unit, RulerUnit::Px);
+}
+
+// ---------------------------------------------------------------- ticks
+
+std::vector<Tick> TicksOf(const TickPlan& plan, int64_t scale) {
+  std::vector<Tick> ticks;
+  plan.ForEachTick(scale, [&](const Tick& t) { ticks.push_back(t); });
+  return ticks;
+}
+
+std::string NumbersOf(const TickPlan& plan, const std::vector<Tick>& ticks, size_t count) {
+  std::string text;
+  TickNumberBuffer buffer;
+  for (size_t i = 0; i < count && i < ticks.size(); ++i)
+    text.append(plan.Number(ticks[i], buffer)).append("|");
+  return text;
+}
+
+TEST(UnitsTicks, PixelTicksAreTheOnesTheRulerDraws) {
+  const TickPlan plan(At(RulerUnit::Px, 144));
+  for (int64_t scale : {0, 1, 5, 6, 99, 100, 101, 640, 2048}) {
+    const std::vector<Tick> ticks = TicksOf(plan, scale);
+    ASSERT_EQ(static_cast<int64_t>(ticks.size()), (scale - 1) / 5 + 1) << scale;
+    for (size_t t = 0; t < ticks.size(); ++t) {
+      ASSERT_EQ(ticks[t].Offset, static_cast<int64_t>(5 * t));
+      const int64_t offset = ticks[t].Offset;
+      TickNumberBuffer b;
+      const std::string expected =
+          ticks[t].Level == Tick100 ? std::to_string(offset) : std::to_string(offset % 100 / 10);
+      ASSERT_EQ(plan.Number(ticks[t], b), expected) << offset;
+    }
+  }
+  // Offsets and levels against the picture itself: each level in its own colour.
+  headless::HeadlessPlatform text;
+  RulerSettings s;
+  s.Scale = 2048;
+  s.LeftMargin = 5;
+  s.BaseColor = 0xC0C0C0;
+  s.ShowTick = {true, true, true, true};
+  s.TickSize = kDefaultTickSize;
+  const RulerPicture p = RenderRuler(s, {"Arial", 0x0000FF, 96}, 2058, 50, text);
+  const TColor colours[] = {0x0000FF, BlendColor(0xC0C0C0, 0x0000FF, 90),
+                            BlendColor(0xC0C0C0, 0x0000FF, 80), BlendColor(0xC0C0C0, 0x0000FF, 70)};
+  std::vector<std::pair<int64_t, int>> drawn, planned;
+  for (int64_t x = 1; x < 2057; ++x) {
+    for (int level = 0; level < kTickLevels; ++level)
+      if (p.Picture.Pixel(x, 1) == colours[level]) drawn.emplace_back(x - 5, level);
+  }
+  for (const Tick& t : TicksOf(plan, 2048)) planned.emplace_back(t.Offset, t.Level);
+  EXPECT_EQ(drawn, planned);
+}
+
+// Exact places: a tick's index times its step times the pixels per unit, each
+// a fraction, rounded half up in integers.
+struct Fraction {
+  int64_t Num, Den;
+};
+int64_t NearestPixel(int64_t index, Fraction step, Fraction perUnit) {
+  const int64_t num = index * step.Num * perUnit.Num;
+  const int64_t den = step.Den * perUnit.Den;
+  return (2 * num + den) / (2 * den);
+}
+
+struct TickCase {
+  std::string name;
+  UnitScale unit;
+  Fraction step;        // the finest step, in the unit
+  Fraction perUnit;     // pixels, from the density as typed, not from the code under test
+  TickLevel finest;     // the finest level still 3 pixels apart
+  const char* numbers;  // of the first twelve ticks
+};
+void PrintTo(const TickCase& c, std::ostream* os) { *os << c.name; }
+
+TickCase Physical(RulerUnit unit, int64_t hundredthsPerInch, TickLevel finest,
+                  const char* numbers) {
+  // The finest steps, 0.5 mm, 0.05 cm, 1/16 in and 5 pt, and the units per inch.
+  const Fraction step[] = {{0, 1}, {1, 2}, {1, 20}, {1, 16}, {5, 1}};
+  const Fraction perInch[] = {{0, 1}, {254, 10}, {254, 100}, {1, 1}, {72, 1}};
+  const auto u = static_cast<size_t>(unit);
+  const std::string name = std::string(UnitName(unit)) + std::to_string(hundredthsPerInch);
+  const Fraction perUnit{hundredthsPerInch * perInch[u].Den, 100 * perInch[u].Num};
+  return {name, At(unit, hundredthsPerInch / 100.0), step[u], perUnit, finest, numbers};
+}
+TickCase Own(const char* name, Fraction perUnit, Fraction step, TickLevel finest,
+             const char* numbers) {
+  const double ppu = static_cast<double>(perUnit.Num) / static_cast<double>(perUnit.Den);
+  return {name, At(RulerUnit::Own, 96, OwnUnit{"u", ppu}), step, perUnit, finest, numbers};
+}
+
+class UnitsTickPlaces : public ::testing::TestWithParam<TickCase> {};
+
+TEST_P(UnitsTickPlaces, EveryTickStandsAtThePixelNearestItsExactPlace) {
+  const TickCase& c = GetParam();
+  const TickPlan plan(c.unit);
+  for (int level = Tick100; level <= Tick5; ++level)
+    EXPECT_EQ(plan.Shows(static_cast<TickLevel>(level)), level <= c.finest) << level;
+  const int64_t stride = c.finest == Tick5 ? 1 : c.finest == Tick10 ? 2 : 10;
+  const std::vector<Tick> ticks = TicksOf(plan, 2048);
+  int64_t index = 0;
+  for (const Tick& t : ticks) {
+    ASSERT_EQ(t.Index, index);
+    ASSERT_EQ(t.Offset, NearestPixel(index, c.step, c.perUnit)) << index;
+    ASSERT_LT(t.Offset, 2048);
+    index += stride;
+  }
+  EXPECT_GE(NearestPixel(index, c.step, c.perUnit), 2048) << "the first tick left off";
+  EXPECT_EQ(NumbersOf(plan, ticks, 12), c.numbers);
+}
+
+constexpr const char* kHalves = "0|0|1|1|2|2|3|3|4|4|5|5|";
+constexpr const char* kMillimetres = "0|1|2|3|4|5|6|7|8|9|10|1|";
+constexpr const char* kCentimetres = "0|1|2|3|4|5|6|7|8|9|1|1|";
+constexpr const char* kInches = "0||||||||||||";
+constexpr int64_t kCal = 14195;
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, UnitsTickPlaces,
+    ::testing::Values(
+        Physical(RulerUnit::Mm, 9600, Tick10, kMillimetres),
+        Physical(RulerUnit::Mm, 12000, Tick10, kMillimetres),
+        Physical(RulerUnit::Mm, 14400, Tick10, kMillimetres),
+        Physical(RulerUnit::Mm, kCal, Tick10, kMillimetres),
+        Physical(RulerUnit::Mm, 16000, Tick5, kHalves),
+        Physical(RulerUnit::Mm, 6000, Tick50, "0|5|10|5|20|5|30|5|40|5|50|5|"),
+        Physical(RulerUnit::Cm, 9600, Tick10, kCentimetres),
+        Physical(RulerUnit::Cm, 12000, Tick10, kCentimetres),
+        Physical(RulerUnit::Cm, 14400, Tick10, kCentimetres),
+        Physical(RulerUnit::Cm, kCal, Tick10, kCentimetres),
+        Physical(RulerUnit::In, 9600, Tick5, kInches),
+        Physical(RulerUnit::In, 12000, Tick5, kInches),
+        Physical(RulerUnit::In, 14400, Tick5, kInches),
+        Physical(RulerUnit::In, kCal, Tick5, kInches),
+        Physical(RulerUnit::Pt, 9600, Tick5, kHalves),
+        Physical(RulerUnit::Pt, 12000, Tick5, kHalves),
+        Physical(RulerUnit::Pt, 14400, Tick5, kHalves),
+        Physical(RulerUnit::Pt, kCal, Tick5, kHalves),
+        // k = 0, 2, 1 and 0 (both with Tick10 exactly 3 px), 0 (a tie at every Tick5), -1, 3.
+        Own("OwnMetres", {125, 2}, {1, 20}, Tick5, kHalves),
+        Own("OwnBare", {1, 1}, {5, 1}, Tick5, kHalves),
+        Own("OwnThreePixels", {3, 1}, {1, 2}, Tick10, kMillimetres),
+        Own("OwnThreePixelTenths", {30, 1}, {1, 20}, Tick10, kCentimetres),
+        Own("OwnHalfPixels", {70, 1}, {1, 20}, Tick5, kHalves),
+        Own("OwnTenths", {1000, 1}, {1, 200}, Tick5, "0.0|0|1|1|2|2|3|3|4|4|5|5|"),
+        Own("OwnThousands", {1, 16}, {50, 1}, Tick5, kHalves)),
+    [](const auto& info) { return info.param.name; });
+
+TEST(UnitsTicks, NumbersAtTheHundredsOfEachUnit) {
+  const std::pair<UnitScale, std::string> units[] = {
+      {At(RulerUnit::Mm, 96), "20"},
+      {At(RulerUnit::Cm, 96), "2"},
+      {At(RulerUnit::Pt, 96), "200"},
+      {At(RulerUnit::Own, 96, kMetres), "2"},
+      {At(RulerUnit::Own, 96, {{"m", 1000}}), "0.2"},
+      {At(RulerUnit::Own, 96, {{"mm", 0.0625}}), "2000"}};
+  TickNumberBuffer b;
+  for (const auto& [unit, number] : units)
+    EXPECT_EQ(TickPlan(unit).Number({40, 0, Tick100}, b), number) << unit.Name;
+  // Inches are numbered on whole inches alone.
+  const TickPlan inches(At(RulerUnit::In, 96));
+  EXPECT_EQ(inches.Number({32, 0, Tick100}, b), "2");
+  EXPECT_EQ(inches.Number({8, 0, Tick50}, b), "");
+}
+
+TEST(UnitsTicks, APartOfTheRulerVisitsJustItsTicks) {
+  const TickPlan plan(At(RulerUnit::Mm, kCalibrated));
+  const std::vector<Tick> all = TicksOf(plan, 2048);
+  struct Case {
+    int64_t first, last;
+    TickLevel finest;
+  } cases[] = {{-50, 20, Tick5},  {1000, 1000, Tick5}, {1001, 1130, Tick10},
+               {3, 2047, Tick50}, {-9, 9000, Tick100}, {2047, 5000, Tick5}};
+  for (const Case& c : cases) {
+    std::vector<int64_t> expected, visited;
+    for (const Tick& t : all)
+      if (t.Offset >= c.first && t.Offset <= c.last && t.Level <= c.finest)
+        expected.push_back(t.Index);
+    plan.ForEachTick(2048, c.first, c.last, c.finest,
+                     [&](const Tick& t) { visited.push_back(t.Index); });
+    EXPECT_EQ(visited, expected) << c.first << ".." << c.last;
+  }
+  // Far along a ruler of any length, the ticks are where they would be from zero.
+  std::vector<int64_t> far;
+  plan.ForEachTick(std::numeric_limits<int64_t>::max(), 1'000'000'000, 1'000'000'020, Tick5,
+                   [&](const Tick& t) { far.push_back(t.Offset); });
+  ASSERT_FALSE(far.empty());
+  for (int64_t offset : far) EXPECT_NEAR(offset, 1'000'000'010, 10);
 }
 
 // ---------------------------------------------------------------- stored forms
