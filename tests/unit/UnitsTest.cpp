@@ -10,6 +10,7 @@
 
 #include "Ruler/RulerMeasure.h"
 #include "Ruler/RulerRender.h"
+#include "Ruler/UnitInput.h"
 #include "Ruler/UnitTicks.h"
 #include "Ruler/Units.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -279,6 +280,75 @@ TEST(UnitsTicks, APartOfTheRulerVisitsJustItsTicks) {
                    [&](const Tick& t) { far.push_back(t.Offset); });
   ASSERT_FALSE(far.empty());
   for (int64_t offset : far) EXPECT_NEAR(offset, 1'000'000'010, 10);
+}
+
+// ---------------------------------------------------------------- typed lengths
+
+TEST(UnitsTyped, LengthsWithAndWithoutUnitsCommasAndBlanks) {
+  using enum RulerUnit;
+  struct Real {
+    std::string text;
+    RulerUnit beside;
+    double mm;
+  } reals[] = {{"85.6 mm", Cm, 85.6},  {"85.6mm", Cm, 85.6},        {" 85,6  MM ", Cm, 85.6},
+               {"85.6", Mm, 85.6},     {"8,56", Cm, 85.6},          {"3.37 in", Mm, 85.598},
+               {"3.37\"", Mm, 85.598}, {"1 ft", Mm, 304.8},         {".1m", Mm, 100},
+               {"72 pt", Mm, 25.4},    {"85.6\xC2\xA0mm", Cm, 85.6}};
+  for (const Real& c : reals) {
+    const Checked<double> r = ParseRealLength(c.text, c.beside);
+    ASSERT_TRUE(r.Ok()) << c.text << ": " << r.Message;
+    EXPECT_NEAR(*r.Value, c.mm, 1e-9) << c.text;
+  }
+  const std::string sixteen = "\xC3\xA9" + std::string(15, 'x');  // 16 characters, 17 bytes
+  const std::pair<std::string, TypedLength> owns[] = {{"4 m", {4, "m"}},
+                                                      {"12 ft", {12, "ft"}},
+                                                      {"250", {250, ""}},
+                                                      {" 2,5 sq ft ", {2.5, "sq ft"}},
+                                                      {"7\xC2\xB5m", {7, "\xC2\xB5m"}},
+                                                      {"1 " + sixteen, {1, sixteen}}};
+  for (const auto& [text, length] : owns) EXPECT_EQ(ParseOwnLength(text).Value, length) << text;
+}
+
+TEST(UnitsTyped, RefusedWithAShortMessage) {
+  const std::string empty = "Type the length between the marks, for example \"85.6 mm\".";
+  const std::string number = "Type a number, then its unit, for example \"85.6 mm\".";
+  const std::string positive = "The length must be more than zero.";
+  const std::string large = "That length is too large.";
+  const std::string unit = "Use a real length's unit: mm, cm, m, in, ft or pt.";
+  const std::pair<std::string, std::string> reals[] = {
+      {"", empty},         {" \t", empty},        {"abc", number},
+      {"1.2.3", number},   {"1e999", number},     {"nan", number},
+      {"inf mm", number},  {"0", positive},       {"0,0 cm", positive},
+      {"-5 mm", positive}, {"1000001 mm", large}, {std::string(400, '9'), large},
+      {"85.6 px", unit}};
+  for (const auto& [text, message] : reals)
+    EXPECT_EQ(ParseRealLength(text, RulerUnit::Mm).Message, message) << text;
+  EXPECT_EQ(ParseRealLength("85.6", RulerUnit::Px).Message, "Add a unit: mm, cm, m, in, ft or pt.");
+
+  const std::string seventeen = "\xC3\xA9" + std::string(16, 'x');
+  const std::string character = "The unit's name has a character that can't be used.";
+  const std::pair<std::string, std::string> owns[] = {
+      {"1 " + seventeen, "The unit's name is too long: 16 characters at most."},
+      {"4 m\x01", character},
+      {"4 \xFFm", character},
+      {"1e999", "Type a number, then its unit, for example \"4 m\"."},
+      {"-4 m", positive}};
+  for (const auto& [text, message] : owns) EXPECT_EQ(ParseOwnLength(text).Message, message) << text;
+}
+
+TEST(UnitsTyped, MarksAndALengthMakeACalibrationOrAnOwnUnit) {
+  EXPECT_EQ(CalibrationFrom(100, 300).Value, 3.0);
+  EXPECT_EQ(CalibrationFrom(100, -300).Value, 3.0);
+  EXPECT_EQ(CalibrationFrom(85.6, 0).Message,
+            "The marks are at the same place: set them apart first.");
+  EXPECT_EQ(CalibrationFrom(7, 300).Message, "That length is too short for marks 300 px apart.");
+  EXPECT_EQ(CalibrationFrom(700, 300).Message, "That length is too long for marks 300 px apart.");
+  EXPECT_EQ(OwnUnitFrom({4, "m"}, 250).Value, kMetres);
+  EXPECT_EQ(OwnUnitFrom({4, "m"}, 0).Message,
+            "The marks are at the same place: set them apart first.");
+  EXPECT_EQ(OwnUnitFrom({1e-3, "m"}, 250).Message,
+            "That length is too short for marks 250 px apart.");
+  EXPECT_EQ(OwnUnitFrom({1e6, "m"}, 20).Message, "That length is too long for marks 20 px apart.");
 }
 
 // ---------------------------------------------------------------- stored forms
