@@ -187,10 +187,12 @@ std::string FixedText(double value, int decimals) {
   if (std::isnan(value)) value = 0;
   if (value > kMaxShownMagnitude) value = kMaxShownMagnitude;
   if (value < -kMaxShownMagnitude) value = -kMaxShownMagnitude;
-  // A length that is exactly half a last digit comes out of the division a
-  // hair either side of it; the nudge puts it where half away from zero wants
-  // it, far too little to move any other value.
-  const int64_t scaled = RoundHalfAway(value * kPowersOfTen[d] * (1 + 1e-12));
+  // A length that is exactly half a last digit (72 px at 96 per inch: 19.05
+  // mm) may come out of the division a hair short of the half; it is the tie
+  // it was meant to be, and goes away from zero.
+  constexpr double kTieTolerance = 1e-9;
+  const double exact = value * kPowersOfTen[d];
+  const int64_t scaled = RoundHalfAway(exact + (exact < 0 ? -kTieTolerance : kTieTolerance));
   const uint64_t magnitude = scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : scaled;
   std::string digits = std::to_string(magnitude);
   if (d > 0) {
