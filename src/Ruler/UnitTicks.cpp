@@ -82,7 +82,7 @@ TickPlan::IndexRange TickPlan::IndicesWithin(int64_t scale, int64_t first, int64
 
   // The zero tick stands on every ruler, even one of no length, as with pixels.
   const int64_t lo = std::max<int64_t>(first, 0);
-  const int64_t hi = std::min({last, std::max<int64_t>(scale - 1, 0), kMaxTickOffset});
+  const int64_t hi = std::min({last, scale > 0 ? scale - 1 : 0, kMaxTickOffset});
   if (lo > hi) return none;
 
   // Settled by the offsets themselves from two estimates: the tick a stride

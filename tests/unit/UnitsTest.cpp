@@ -280,6 +280,10 @@ TEST(UnitsTicks, APartOfTheRulerVisitsJustItsTicks) {
                    [&](const Tick& t) { far.push_back(t.Offset); });
   ASSERT_FALSE(far.empty());
   for (int64_t offset : far) EXPECT_NEAR(offset, 1'000'000'010, 10);
+  // A ruler of no length, or less, has its zero tick alone.
+  constexpr int64_t kLeast = std::numeric_limits<int64_t>::min();
+  EXPECT_EQ(TicksOf(plan, kLeast).size(), 1u);
+  plan.ForEachTick(0, kLeast, kLeast, Tick5, [](const Tick&) { FAIL(); });
 }
 
 // ---------------------------------------------------------------- typed lengths
