@@ -25,6 +25,16 @@ const std::vector<std::string> kOrientationItems{"Left to Right", "Top to Bottom
 const std::vector<std::string> kTicksItems{"Each 100 Pixels", "Each 50 Pixels", "Each 10 Pixels",
                                            "Each 5 Pixels"};
 const std::vector<std::string> kFontSizeItems{"5", "6", "7", "8", "9", "10"};
+// The units by their stored codes, 0 to 4; a ruler's own unit follows them.
+const std::vector<std::string> kUnitItems{"px", "mm", "cm", "in", "pt"};
+constexpr int kButtonHeight = 23;
+
+// What the unit list offers a ruler: the five, and its own unit by its name.
+std::vector<std::string> UnitItems(const std::optional<OwnUnit>& own) {
+  std::vector<std::string> items = kUnitItems;
+  if (own) items.push_back(own->Name.empty() ? "own unit" : own->Name);
+  return items;
+}
 
 bool LessNoCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -162,7 +172,7 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
       LuminosityLabel(*this, &AppearanceGroupBox, {8, 72}, "Luminosity:"),
       LuminosityTrackBar(*this, &AppearanceGroupBox, {92, 68, 205, 24}, -50, 50, 0),
       AppearanceShape{{2, 14, 296, 84}},
-      RulersToolBar(*this, {0, 0, 31, 255}, &dm.ImageList),
+      RulersToolBar(*this, {0, 0, 31, 327}, &dm.ImageList),
       DimensionsGroupBox(*this, nullptr, {32, 104, 175, 143}, "Dimensions:"),
       ScaleLabel(*this, &DimensionsGroupBox, {8, 20}, "Scale:"),
       ScaleComboBox(*this, &DimensionsGroupBox, {76, 16, 89, kComboHeight},
@@ -184,6 +194,14 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
                     kTicksItems),
       Ticks{TickControls(*this, Tick100), TickControls(*this, Tick50), TickControls(*this, Tick10),
             TickControls(*this, Tick5)},
+      MeasureGroupBox(*this, nullptr, {32, 251, 300, 68}, "Measure:"),
+      UnitLabel(*this, &MeasureGroupBox, {8, 20}, "Unit:"),
+      UnitComboBox(*this, &MeasureGroupBox, {76, 16, 89, kComboHeight},
+                   TComboBoxStyle::DropDownList, kUnitItems),
+      ScreenLabel(*this, &MeasureGroupBox, {8, 44}, "Screen:"),
+      DensityLabel(*this, &MeasureGroupBox, {76, 44}, ""),
+      SystemDensityButton(*this, &MeasureGroupBox, {208, 14, 84, kButtonHeight}, "Use System's",
+                          {}),
       Rulers_(rulers),
       DM_(dm) {
   FontNameComboBox.OnChange = [this](TComboBox& s) { FontNameComboBoxChange(s); };
@@ -197,6 +215,9 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
   BreadthComboBox.OnChange = [this](TComboBox& s) { BreadthComboBoxChange(s); };
   OrientationComboBox.OnSelect = [this](TComboBox& s) { OrientationComboBoxSelect(s); };
   TicksComboBox.OnSelect = [this](TComboBox& s) { TicksComboBoxSelect(s); };
+  UnitComboBox.OnSelect = [this](TComboBox& s) { UnitComboBoxSelect(s); };
+  SystemDensityButton.OnClick = [this](TButton& s) { SystemDensityButtonClick(s); };
+  SystemDensityButton.Hide();
   TicksComboBox.SetItemIndex(0);
   // The first nine are check buttons of which all may be up; the last a plain button.
   for (int n = 0; n < kSlotCount; ++n)
@@ -214,10 +235,11 @@ void TOptionsForm::FormCreate() {
   // families is the dearest part of the window, and most runs never open it.
   // 3. The four tick group boxes on one place.
   for (TickControls& t : Ticks) t.Box.SetBounds(Ticks[Tick100].Box.BoundsRect());
-  // 4. The client area around the group boxes.
+  // 4. The client area around the group boxes, the lowest of them now the
+  // one with the unit.
   const Rect& a = AppearanceGroupBox.BoundsRect();
-  const Rect& d = DimensionsGroupBox.BoundsRect();
-  SetClientSize(a.Left + a.Width + 8, d.Top + d.Height + 8);
+  const Rect& m = MeasureGroupBox.BoundsRect();
+  SetClientSize(a.Left + a.Width + 8, m.Top + m.Height + 8);
 }
 
 void TOptionsForm::FormShow() {
@@ -289,6 +311,11 @@ void TOptionsForm::Reload(const TControl* typing) {
     t.ShowNumberCheckBox.Load(r->GetShowNumber(l));
     t.FontSizeComboBox.SetItemIndex(t.FontSizeComboBox.IndexOf(std::to_string(r->GetFontSize(l))));
   }
+  const std::vector<std::string> units = UnitItems(r->Own());
+  if (units != UnitComboBox.Items()) UnitComboBox.SetItems(units);
+  UnitComboBox.SetItemIndex(static_cast<int>(StoredUnitCode(r->Unit())));
+  DensityLabel.SetCaption(DensityText(r->Density()));
+  SystemDensityButton.SetVisible(r->Density().Source == DensitySource::Calibrated);
   // A bar's end handed to the ruler asked for a reload of its own; this one
   // showed it already.
   ReloadPending_ = false;
@@ -363,6 +390,21 @@ void TOptionsForm::ShowNumberCheckBoxClick(TCheckBox& sender) {
 
 void TOptionsForm::FontSizeComboBoxChange(TComboBox& sender) {
   ApplyNumber(sender, &TRulerForm::SetFontSize, LevelOf(sender));
+}
+
+void TOptionsForm::UnitComboBoxSelect(TComboBox& sender) {
+  const TChange change(*this, sender);
+  TRulerForm* r = ActiveRuler();
+  if (!r) return;
+  if (const auto unit = StoredUnit(static_cast<uint32_t>(std::max(sender.ItemIndex(), 0))))
+    r->SetUnit(*unit);
+}
+
+void TOptionsForm::SystemDensityButtonClick(TButton& sender) {
+  const TChange change(*this, sender);
+  if (TRulerForm* r = ActiveRuler()) Rulers_.ForgetCalibration(*r);
+  // Nothing may have rendered (a ruler in px reads the same): reload all the same.
+  ReloadPending_ = true;
 }
 
 void TOptionsForm::TicksComboBoxSelect(TComboBox& sender) {

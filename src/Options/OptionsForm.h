@@ -82,6 +82,14 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TComboBox TicksComboBox;
   // Levels Tick100, Tick50, Tick10, Tick5: the group boxes' tags 0..3.
   std::array<TickControls, kTickLevels> Ticks;
+  // What the ruler reads in, and how dense the screen under it is, with the
+  // way back from a calibration to the system's density.
+  TGroupBox MeasureGroupBox;
+  TLabel UnitLabel;
+  TComboBox UnitComboBox;
+  TLabel ScreenLabel;
+  TLabel DensityLabel;
+  TButton SystemDensityButton;
 
   // Handlers.
   void FontNameComboBoxChange(TComboBox& sender);
@@ -99,6 +107,8 @@ class TOptionsForm : public TForm, public TRulerObserver {
   void ShowNumberCheckBoxClick(TCheckBox& sender);
   void FontSizeComboBoxChange(TComboBox& sender);
   void TicksComboBoxSelect(TComboBox& sender);
+  void UnitComboBoxSelect(TComboBox& sender);
+  void SystemDensityButtonClick(TButton& sender);
 
   // In characters: a face name holds 31 and its terminating NUL.
   static constexpr size_t kMaxFontNameLength = 31;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Ruler/RulerPlacement.h"
+#include "Ruler/ScreenDensities.h"
 
 namespace vr {
 
@@ -64,6 +65,9 @@ void TRulerForm::FormCreate() {
   if (missing.Orientation) Settings_.Orientation = slotStart.Orientation;
 
   ApplyOpacity();
+  Monitor_ = Host_.Densities().At(Settings_.CenterPoint).Monitor;
+  Density_ = Host_.Densities().DensityOf(Monitor_);
+  Reading_ = ScaleOf(Settings_.Unit, Density_.PixelsPerMm, Settings_.Own);
   UpdateLayout();
 
   // The program's keyboard filter and active-window handler are in force
@@ -82,12 +86,15 @@ void TRulerForm::FormDestroy() {
 std::string TRulerForm::SettingsKeyPath() const { return vr::SettingsKeyPath(RulerIndex_); }
 
 MissingValues TRulerForm::LoadSettings() {
-  return TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), false,
-                          true);
+  SettingsStore& store = Owner().Os().Store();
+  TransferUnits(Settings_, store, SettingsKeyPath(), false);
+  return TransferSettings(Settings_, store, SettingsKeyPath(), DisplaySize(), false, true);
 }
 
 void TRulerForm::SaveSettings() {
-  TransferSettings(Settings_, Owner().Os().Store(), SettingsKeyPath(), DisplaySize(), true, false);
+  SettingsStore& store = Owner().Os().Store();
+  TransferSettings(Settings_, store, SettingsKeyPath(), DisplaySize(), true, false);
+  TransferUnits(Settings_, store, SettingsKeyPath(), true);
 }
 
 void TRulerForm::FormClose(TCloseAction& /*action*/) { SaveSettings(); }
@@ -151,6 +158,11 @@ void TRulerForm::MoveCenterTo(Point p) {
   if (p == Settings_.CenterPoint) return;
   Settings_.CenterPoint = p;
   NativeWindow().SetBounds(WindowBounds());
+  // Onto another monitor: its density may read the unit otherwise.
+  const Rect& m = Monitor_.Bounds;
+  if (p.X < m.Left || p.Y < m.Top || int64_t{p.X} >= int64_t{m.Left} + m.Width ||
+      int64_t{p.Y} >= int64_t{m.Top} + m.Height)
+    UpdateDensity();
   // Moved by keys under a resting pointer: it now points elsewhere on the
   // ruler. No event says where the pointer is, so it is asked.
   if (Pointer_) PointerMoved(CursorInWindow());
@@ -309,7 +321,7 @@ void TRulerForm::Render() {
   Picture_ = RulerPicture{};
   Overlay_ = TRulerOverlay{};
   Picture_ = RenderRuler(Settings_, {Font().Name(), Font().Color(), os.PixelsPerInch()}, Width_,
-                         Height_, os, &Speckle_);
+                         Height_, os, &Speckle_, Reading_);
   SetColor(Picture_.Color);
   ++RenderCount_;
   // Marks keep their offsets through a turn or a new scale; those that fell
@@ -328,6 +340,58 @@ void TRulerForm::Render() {
 }
 
 void TRulerForm::FontChanged() { Render(); }
+
+// ---------------------------------------------------------------- units
+
+std::string TRulerForm::MeasurementText() const {
+  return vr::MeasurementText(Marks_, Settings_.Scale, Reading_);
+}
+
+std::optional<int64_t> TRulerForm::MarkSpan() const {
+  const std::vector<int64_t>& m = Marks_.Offsets();
+  if (m.size() < 2) return std::nullopt;
+  return m.back() - m.front();
+}
+
+void TRulerForm::SetUnit(RulerUnit unit) {
+  // A unit of its own the ruler does not have reads as px: asked for, nothing.
+  if (unit == RulerUnit::Own && !Settings_.Own) return;
+  if (!Change(Settings_.Unit, unit)) return;
+  Reading_ = ScaleOf(Settings_.Unit, Density_.PixelsPerMm, Settings_.Own);
+  Render();
+}
+
+void TRulerForm::SetOwnUnit(const OwnUnit& own) {
+  // Only a unit that reads sensibly; the dialog that asks for one says why not.
+  if (!PlausibleOwnPixelsPerUnit(own.PixelsPerUnit) || CheckOwnUnitName(own.Name) != NameCheck::Ok)
+    return;
+  if (Settings_.Own == own && Settings_.Unit == RulerUnit::Own) return;
+  Settings_.Own = own;
+  Settings_.Unit = RulerUnit::Own;
+  Reading_ = ScaleOf(Settings_.Unit, Density_.PixelsPerMm, Settings_.Own);
+  Render();
+}
+
+void TRulerForm::NextUnit() { SetUnit(vr::NextUnit(Settings_.Unit, Settings_.Own.has_value())); }
+
+void TRulerForm::PreviousUnit() {
+  SetUnit(vr::PreviousUnit(Settings_.Unit, Settings_.Own.has_value()));
+}
+
+void TRulerForm::UpdateDensity() {
+  const TScreenDensities::Under under = Host_.Densities().At(Settings_.CenterPoint);
+  Monitor_ = under.Monitor;
+  if (under.Density == Density_) return;
+  Density_ = under.Density;
+  const UnitScale reading = ScaleOf(Settings_.Unit, Density_.PixelsPerMm, Settings_.Own);
+  if (reading == Reading_) {
+    // Nothing to draw anew, but the Options window shows the density too.
+    Host_.ActiveFormChanged(this);
+    return;
+  }
+  Reading_ = reading;
+  Render();
+}
 
 void TRulerForm::FormPaint() { NativeWindow().Present(Overlay_.Shown(Picture_.Picture)); }
 

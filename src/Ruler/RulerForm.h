@@ -10,6 +10,7 @@
 #include "Ruler/RulerOverlay.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/RulerSettings.h"
+#include "Ruler/Units.h"
 #include "forms/Forms.h"
 #include "platform/Image.h"
 
@@ -99,10 +100,31 @@ class TRulerForm : public TForm {
   // The same at the pointer's place along the ruler, over it or beside it.
   void ToggleMarkAtPointer();
   void ClearMarks();
-  // What Ctrl+C copies, as "<number> px".
-  std::string MeasurementText() const { return vr::MeasurementText(Marks_, Settings_.Scale); }
+  // What Ctrl+C copies, in the ruler's unit: "245 px", "64.8 mm".
+  std::string MeasurementText() const;
   // Puts it on the clipboard; false when the clipboard could not be had.
   bool CopyMeasurement();
+
+  // Reading in real units: the unit, the ruler's own one if it has one, and
+  // how the unit reads on the screen under the ruler's centre.
+  RulerUnit Unit() const { return Settings_.Unit; }
+  const std::optional<OwnUnit>& Own() const { return Settings_.Own; }
+  const UnitScale& Reading() const { return Reading_; }
+  const ScreenDensity& Density() const { return Density_; }
+  const MonitorArea& Monitor() const { return Monitor_; }
+  // Setters: an equal value does nothing; a new one renders.
+  void SetUnit(RulerUnit unit);
+  // The ruler reads in a unit of its own from now on.
+  void SetOwnUnit(const OwnUnit& own);
+  // U and Shift+U: px, mm, cm, in, pt, its own unit if it has one, px again.
+  void NextUnit();
+  void PreviousUnit();
+  // The monitor under the centre and its density, found again: after a move
+  // onto another monitor, a calibration, a change of the desktop. A unit
+  // that now reads otherwise renders the ruler.
+  void UpdateDensity();
+  // The distance between the first and the last mark, with two marks or more.
+  std::optional<int64_t> MarkSpan() const;
 
   // Draws the picture anew from the settings, tells the program that this
   // ruler changed (ActiveFormChanged), then shows the picture.
@@ -114,8 +136,9 @@ class TRulerForm : public TForm {
   void HandleMouseUp(const MouseEvent& e) override { FormMouseUp(e); }
   void HandleMouseLeave() override { FormMouseLeave(); }
   void HandleDoubleClick(const MouseEvent& e) override { FormDoubleClick(e); }
-  // Rulers measure in screen pixels at every density: they keep their size.
-  void HandleDpiChanged(int /*dpi*/, const Rect& /*suggested*/) override {}
+  // Rulers measure in screen pixels at every density: they keep their size,
+  // and read their unit at the new monitor's density.
+  void HandleDpiChanged(int /*dpi*/, const Rect& /*suggested*/) override { UpdateDensity(); }
   void HandlePaint() override { FormPaint(); }
 
   void FormPaint();
@@ -151,6 +174,9 @@ class TRulerForm : public TForm {
   RulerSettings Settings_;
   // Each ruler's own, from the same start on every run.
   SpeckleSource Speckle_;
+  MonitorArea Monitor_;
+  ScreenDensity Density_;
+  UnitScale Reading_;
   Point DragOffset_;
   Rect WindowRegion_;
   // The design size, until the first layout.

@@ -7,6 +7,7 @@ namespace vr {
 
 class TForm;
 class TContextMenu;
+class TScreenDensities;
 
 class TRulerHost {
  public:
@@ -15,6 +16,8 @@ class TRulerHost {
   // A ruler was made, or drawn anew: the tray icon and the Options window
   // follow the active ruler, whichever ruler it was (ActiveFormChanged).
   virtual void ActiveFormChanged(TForm* sender) = 0;
+  // How dense the screen under a ruler is.
+  virtual TScreenDensities& Densities() = 0;
 
  protected:
   ~TRulerHost() = default;

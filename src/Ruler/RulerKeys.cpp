@@ -106,6 +106,13 @@ void RulerKeyHook(TRulerSlots& rulers, const Message& msg, bool& /*handled*/) {
     case KeyCode::C:
       if (m == ssCtrl) r->CopyMeasurement();
       break;
+    case KeyCode::U:
+      if (m == 0) {
+        r->NextUnit();
+      } else if (m == ssShift) {
+        r->PreviousUnit();
+      }
+      break;
     default:
       if (const auto n = FunctionKeyNumber(msg.Key); n && *n <= 10 && m == 0) {
         SwitchRuler(rulers, *n % 10);

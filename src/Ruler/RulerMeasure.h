@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Ruler/RulerSettings.h"
+#include "Ruler/Units.h"
 #include "platform/Platform.h"
 
 namespace vr {
@@ -83,6 +84,6 @@ std::optional<int64_t> NearestOffset(const std::vector<int64_t>& ascending, int6
 std::string PixelText(int64_t pixels);
 // What Ctrl+C copies: the distance from the first mark to the last, the one
 // mark's offset, or with no marks the ruler's scale.
-std::string MeasurementText(const RulerMarks& marks, int64_t scale);
+std::string MeasurementText(const RulerMarks& marks, int64_t scale, const UnitScale& unit = {});
 
 }  // namespace vr

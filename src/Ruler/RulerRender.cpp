@@ -6,6 +6,8 @@
 #include <random>
 #include <utility>
 
+#include "Ruler/UnitTicks.h"
+
 namespace vr {
 
 namespace {
@@ -132,7 +134,8 @@ int64_t DrawTurnedText(Image& image, const TextMask& mask, int64_t x, int64_t y,
 }
 
 RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t width,
-                         int32_t height, Platform& text, SpeckleSource* speckle) {
+                         int32_t height, Platform& text, SpeckleSource* speckle,
+                         const UnitScale& unit) {
   const int32_t W = width;
   const int32_t H = height;
   RulerPicture out;
@@ -219,26 +222,10 @@ RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t 
       }
       return std::pair{lo, hi};
     };
-    const auto [nearFirst, nearLast] = ticksWithin(tallest);
-    const auto [first, last] = ticksWithin((kMaxLabelDigits + 1) * tallest / 2 + 1);
-
-    for (int64_t t = first; t <= last; ++t) {
-      if ((t < nearFirst || t > nearLast) && t % 20 != 0) {
-        // On to the next hundred, or to the first tick near the picture.
-        int64_t next = (t / 20 + 1) * 20;
-        if (t < nearFirst) next = std::min(next, nearFirst);
-        t = next - 1;
-        continue;
-      }
-      ++work.TicksVisited;
-      const TickLevel level = t % 20 == 0   ? Tick100
-                              : t % 10 == 0 ? Tick50
-                              : t % 2 == 0  ? Tick10
-                                            : Tick5;
-      if (!s.ShowTick[level]) continue;
+    // One tick: its line, then its number if it has one to show.
+    auto drawTick = [&](int64_t p, TickLevel level, std::string_view number) {
       const TColor c = levelColor[level];
       const int64_t T = s.TickSize[level];
-      const int64_t p = reversed ? leftMargin + scale - 5 * t : leftMargin + 5 * t;
       switch (orientation) {
         case LeftToRight:
           image.Line(p, 0, p, T, c);
@@ -253,14 +240,12 @@ RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t 
           image.Line(0, p, T, p, c);
           break;
       }
-      if (!s.ShowNumber[level]) continue;
       const int pixels = labelPixels[level];
-      if (pixels == 0) continue;
-      const std::string number =
-          level == Tick100 ? std::to_string(5 * t) : std::to_string((5 * t % 100) / 10);
+      if (number.empty() || pixels == 0) return;
+      const std::string digits(number);
       out.LabelFont = {face, pixels, angle};
       const std::shared_ptr<const InkedText> label =
-          masks.Get(face, pixels, number, [&] { return text.RenderText(face, pixels, number); });
+          masks.Get(face, pixels, digits, [&] { return text.RenderText(face, pixels, digits); });
       const int64_t h = std::max(label->Advance, 0) / 2;
       int64_t drawn = 0;
       switch (orientation) {
@@ -281,6 +266,62 @@ RulerPicture RenderRuler(const RulerSettings& s, const RulerFont& font, int32_t 
         ++work.LabelsDrawn;
         work.LabelPixels += drawn;
       }
+    };
+    auto along = [&](int64_t offset) {
+      return reversed ? leftMargin + scale - offset : leftMargin + offset;
+    };
+
+    if (unit.Unit != RulerUnit::Px) {
+      // The offsets whose ticks can reach the picture, with a reach for their numbers.
+      auto offsetsWithin = [&](int64_t reach) {
+        return reversed ? std::pair{leftMargin + scale - extent - reach, leftMargin + scale + reach}
+                        : std::pair{-reach - leftMargin, extent + reach - leftMargin};
+      };
+      const TickPlan plan(unit);
+      std::array<bool, kTickLevels> numbers{};
+      for (int level = 0; level < kTickLevels; ++level)
+        numbers[level] = s.ShowNumber[level] && labelPixels[level] > 0 &&
+                         plan.Spacing(static_cast<TickLevel>(level)) >= labelPixels[level];
+      TickNumberBuffer buffer;
+      auto visit = [&](const Tick& tick) {
+        ++work.TicksVisited;
+        if (!s.ShowTick[tick.Level]) return;
+        drawTick(along(tick.Offset), tick.Level,
+                 numbers[tick.Level] ? plan.Number(tick, buffer) : std::string_view());
+      };
+      const auto [nearFrom, nearTo] = offsetsWithin(tallest);
+      const auto [farFrom, farTo] = offsetsWithin((kMaxLabelDigits + 1) * tallest / 2 + 1);
+      // Near the picture every level; farther out only the hundreds' longer numbers.
+      plan.ForEachTick(scale, farFrom, nearFrom - 1, Tick100, visit);
+      plan.ForEachTick(scale, nearFrom, nearTo, Tick5, visit);
+      plan.ForEachTick(scale, nearTo + 1, farTo, Tick100, visit);
+      return out;
+    }
+
+    const auto [nearFirst, nearLast] = ticksWithin(tallest);
+    const auto [first, last] = ticksWithin((kMaxLabelDigits + 1) * tallest / 2 + 1);
+
+    for (int64_t t = first; t <= last; ++t) {
+      if ((t < nearFirst || t > nearLast) && t % 20 != 0) {
+        // On to the next hundred, or to the first tick near the picture.
+        int64_t next = (t / 20 + 1) * 20;
+        if (t < nearFirst) next = std::min(next, nearFirst);
+        t = next - 1;
+        continue;
+      }
+      ++work.TicksVisited;
+      const TickLevel level = t % 20 == 0   ? Tick100
+                              : t % 10 == 0 ? Tick50
+                              : t % 2 == 0  ? Tick10
+                                            : Tick5;
+      if (!s.ShowTick[level]) continue;
+      if (!s.ShowNumber[level]) {
+        drawTick(along(5 * t), level, {});
+        continue;
+      }
+      const std::string number =
+          level == Tick100 ? std::to_string(5 * t) : std::to_string((5 * t % 100) / 10);
+      drawTick(along(5 * t), level, number);
     }
   }
   return out;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Ruler/RulerSettings.h"
+#include "Ruler/Units.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
 #include "platform/TextMaskCache.h"
@@ -84,7 +85,11 @@ using SpeckleSource = std::mt19937;
 // the platform's text makes them (rasterised once, then kept in its cache)
 // and the speckle from the ruler's own source (without one, from the start of
 // the sequence). It only draws: the picture goes to whoever asked for it.
+// The graduation is in the ruler's unit: in px as it has always been, in any
+// other on the unit's own steps, where a level whose numbers would stand
+// closer than they are tall keeps its ticks and leaves its numbers out.
 RulerPicture RenderRuler(const RulerSettings& settings, const RulerFont& font, int32_t width,
-                         int32_t height, Platform& text, SpeckleSource* speckle = nullptr);
+                         int32_t height, Platform& text, SpeckleSource* speckle = nullptr,
+                         const UnitScale& unit = {});
 
 }  // namespace vr

@@ -164,4 +164,35 @@ MissingValues TransferSettings(RulerSettings& s, SettingsStore& store, const std
   return missing;
 }
 
+void TransferUnits(RulerSettings& s, SettingsStore& store, const std::string& keyPath, bool write) {
+  if (write && s.Unit == RulerUnit::Px && !s.Own) {
+    // Back in px after another unit, the stored one is put right; never
+    // having left px, the key is not touched.
+    const auto stored = store.Open(keyPath, false);
+    if (!stored || !stored->Read(kUnitValue)) return;
+  }
+  const std::unique_ptr<SettingsKey> key = store.Open(keyPath, write);
+  if (!key) return;
+  if (write) {
+    // A failed write is skipped, as the 24 values' are.
+    key->WriteInteger(kUnitValue, StoredUnitCode(s.Unit));
+    if (s.Own) {
+      key->WriteText(kOwnUnitNameValue, s.Own->Name);
+      key->WriteText(kOwnUnitPixelsValue, StoredNumberText(s.Own->PixelsPerUnit));
+    }
+    return;
+  }
+  s.Unit = RulerUnit::Px;
+  s.Own.reset();
+  if (const auto v = key->Read(kUnitValue); v && v->Kind == StoreKind::Integer) {
+    if (const auto unit = StoredUnit(v->Integer)) s.Unit = *unit;
+  }
+  const auto name = key->Read(kOwnUnitNameValue);
+  const auto pixels = key->Read(kOwnUnitPixelsValue);
+  if (name && pixels && name->Kind == StoreKind::Text && pixels->Kind == StoreKind::Text)
+    s.Own = StoredOwnUnit(name->Text, pixels->Text);
+  // A unit of its own that did not read back: the ruler reads in px.
+  if (s.Unit == RulerUnit::Own && !s.Own) s.Unit = RulerUnit::Px;
+}
+
 }  // namespace vr

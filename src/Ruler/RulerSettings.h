@@ -3,8 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "Ruler/Units.h"
 #include "platform/Platform.h"
 
 namespace vr {
@@ -30,6 +32,10 @@ struct RulerSettings {
   // Not stored: back at the slot's start values on every run.
   TColor BaseColor = 0;
   bool AlphaBlend = true;
+  // Stored beside the 24 values, only once they are not px: what the ruler
+  // reads in, and the unit of its own set from two marks.
+  RulerUnit Unit = RulerUnit::Px;
+  std::optional<OwnUnit> Own;
 
   bool operator==(const RulerSettings&) const = default;
 };
@@ -110,6 +116,18 @@ struct MissingValues {
   bool Scale = false;
   bool Orientation = false;
 };
+
+// The names a ruler's unit is stored under, beside the 24 values: its code,
+// and its own unit's name and pixels per one of it, as text.
+inline constexpr const char* kUnitValue = "Unit";
+inline constexpr const char* kOwnUnitNameValue = "OwnUnit";
+inline constexpr const char* kOwnUnitPixelsValue = "OwnUnitPixels";
+
+// Moves the ruler's unit and own unit between the record and the store. A
+// ruler that never left px writes nothing, so that its key holds the 24
+// values alone; one that did keeps "Unit" up to date. What does not read
+// back whole, or lies out of range, is ignored: the ruler reads in px.
+void TransferUnits(RulerSettings& s, SettingsStore& store, const std::string& keyPath, bool write);
 
 // Moves the 24 stored values between the record and the store. Every value is
 // handled on its own: a value that can't be read or written is skipped, and

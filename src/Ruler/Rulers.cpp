@@ -73,6 +73,25 @@ void TRulerSlots::KeepVisibleRulersReachable() {
   for (const auto& ruler : Slots_) {
     if (ruler && ruler->Visible()) ruler->KeepReachable();
   }
+  DensitiesChanged();
+}
+
+void TRulerSlots::DensitiesChanged() {
+  for (const auto& ruler : Slots_) {
+    if (ruler) ruler->UpdateDensity();
+  }
+}
+
+bool TRulerSlots::Calibrate(const TRulerForm& ruler, double pixelsPerMm) {
+  const bool kept = Densities_.Calibrate(ruler.Monitor(), pixelsPerMm);
+  DensitiesChanged();
+  return kept;
+}
+
+bool TRulerSlots::ForgetCalibration(const TRulerForm& ruler) {
+  const bool kept = Densities_.ForgetCalibration(ruler.Monitor());
+  DensitiesChanged();
+  return kept;
 }
 
 int TRulerSlots::ActiveRulerIndex() const {

@@ -6,6 +6,7 @@
 
 #include "Ruler/RulerForm.h"
 #include "Ruler/RulerHost.h"
+#include "Ruler/ScreenDensities.h"
 #include "forms/TrayIcon.h"
 
 namespace vr {
@@ -14,7 +15,7 @@ namespace vr {
 // slots own their rulers, which go with them at the end of the run.
 class TRulerSlots final : public TRulerHost {
  public:
-  explicit TRulerSlots(TApplication& app) : App_(app) {}
+  explicit TRulerSlots(TApplication& app) : App_(app), Densities_(app.Os()) {}
   ~TRulerSlots();
   TRulerSlots(const TRulerSlots&) = delete;
   TRulerSlots& operator=(const TRulerSlots&) = delete;
@@ -35,9 +36,15 @@ class TRulerSlots final : public TRulerHost {
   void SetRulerVisible(int n, bool visible);
   void BringRulerToFront(int n);
   // The desktop's monitors changed: every visible ruler that is now wholly
-  // off the screens comes back to the nearest one. Hidden rulers are seen to
-  // when they are next shown.
+  // off the screens comes back to the nearest one (hidden rulers are seen to
+  // when they are next shown), and every ruler reads at the density of the
+  // monitor it is now on.
   void KeepVisibleRulersReachable();
+  // The monitor under the ruler's centre is calibrated, or goes back to the
+  // system's density: every ruler on it reads at once at its new density.
+  // false when the store refused to keep it for later runs.
+  bool Calibrate(const TRulerForm& ruler, double pixelsPerMm);
+  bool ForgetCalibration(const TRulerForm& ruler);
   // The program ends: every ruler made in this run is saved, shown or hidden,
   // in slot order, each exactly as its own close saves it; `closed`, the ruler
   // whose close ended the run, has saved itself already.
@@ -57,9 +64,12 @@ class TRulerSlots final : public TRulerHost {
   // the Options window follow the active ruler, whichever ruler was drawn.
   void ActiveFormChanged(TForm* sender) override;
   TContextMenu* RulerPopupMenu() override { return PopupMenu; }
+  TScreenDensities& Densities() override { return Densities_; }
 
  private:
+  void DensitiesChanged();
   TApplication& App_;
+  TScreenDensities Densities_;
   std::array<std::unique_ptr<TRulerForm>, kSlotCount> Slots_;
 };
 

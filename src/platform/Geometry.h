@@ -2,6 +2,8 @@
 // Points and rectangles in pixels, and the monitors of the desktop.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace vr {
 
@@ -21,10 +23,16 @@ struct Rect {
 };
 
 // One monitor of the desktop: its whole screen, and its work area (the screen
-// less the task bar and other docked bars), in screen pixels.
+// less the task bar and other docked bars), in screen pixels; what names it
+// whatever place it takes beside the others; its density as dialogs scale to
+// it (96 at 100 %), and the density of its glass as the system knows it, if
+// it does.
 struct MonitorArea {
   Rect Bounds;
   Rect WorkArea;
+  std::string Id{};
+  int Dpi = 96;
+  std::optional<double> PhysicalDpi{};
   bool operator==(const MonitorArea&) const = default;
 };
 

@@ -26,6 +26,8 @@ class SettingsKey {
   // false: the store refused the write.
   virtual bool WriteInteger(const std::string& name, uint32_t value) = 0;
   virtual bool WriteText(const std::string& name, const std::string& text) = 0;
+  // true: the value is gone, or was never there.
+  virtual bool DeleteValue(const std::string& name) = 0;
 };
 
 class SettingsStore {

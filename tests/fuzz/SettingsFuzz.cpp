@@ -5,6 +5,8 @@
 // crash, a leak, a render that does more work than the largest picture can
 // need, an allocation over 64 MB (libFuzzer's limits), a save that does not
 // hold the 24 values in their kinds, or a save that changes again after a load.
+// Beside them it feeds a ruler's unit and own unit, and each monitor's
+// calibration and densities.
 // Work is counted, not timed, so that a slow or busy machine fails nothing.
 #include <algorithm>
 #include <array>
@@ -20,6 +22,7 @@
 #include "Ruler/RulerKeys.h"
 #include "Ruler/RulerRender.h"
 #include "Ruler/Rulers.h"
+#include "Ruler/ScreenDensities.h"
 #include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -70,6 +73,19 @@ class Input {
     for (char& c : s) c = static_cast<char>(Byte());
     return s;
   }
+  // Mostly something like a number, so that the stored numbers' reader is reached.
+  std::string NumberText() {
+    switch (Byte() % 4) {
+      case 0:
+        return Text();
+      case 1:
+        return std::to_string(Int());
+      case 2:
+        return std::to_string(Int()) + "." + std::to_string(Byte());
+      default:
+        return std::to_string(static_cast<double>(Int()) / (1 + Byte()));
+    }
+  }
   // Mostly something like a centre point, so that the parser's corners are reached.
   std::string CentreText() {
     switch (Byte() % 4) {
@@ -113,16 +129,55 @@ void FillKey(Input& in, headless::HeadlessStore& store, int slot) {
         break;
     }
   }
+  // The unit beside them, in a random kind too.
+  for (const char* name : {kUnitValue, kOwnUnitNameValue, kOwnUnitPixelsValue}) {
+    switch (in.Byte() % 4) {
+      case 0:
+        store.Put(SettingsKeyPath(slot), name,
+                  {StoreKind::Integer, static_cast<uint32_t>(in.Int() % 8), {}});
+        break;
+      case 1:
+        store.Put(SettingsKeyPath(slot), name, {StoreKind::Text, 0, in.NumberText()});
+        break;
+      case 2:
+        store.Put(SettingsKeyPath(slot), name, {StoreKind::Other, in.Raw(), in.Text()});
+        break;
+      default:
+        break;
+    }
+  }
 }
 
-std::vector<MonitorArea> Monitors(Input& in) {
+// A density as a system may report it: plausible, nonsense, or none at all.
+std::optional<double> Density(Input& in) {
+  switch (in.Byte() % 4) {
+    case 0:
+      return std::nullopt;
+    case 1:
+      return static_cast<double>(in.Int());
+    case 2:
+      return static_cast<double>(in.Int()) / (1 + in.Byte());
+    default:
+      return 96.0 + in.Byte();
+  }
+}
+
+std::vector<MonitorArea> Monitors(Input& in, headless::HeadlessStore& store) {
   std::vector<MonitorArea> monitors;
   const int count = 1 + in.Byte() % 3;
   for (int i = 0; i < count; ++i) {
     const Rect screen{in.Int(), in.Int(), in.Byte() * 16 + 1, in.Byte() * 16 + 1};
     // A task bar along the bottom, a sixteenth of the screen high.
-    monitors.push_back(
-        {screen, {screen.Left, screen.Top, screen.Width, screen.Height - screen.Height / 16}});
+    MonitorArea m{screen,
+                  {screen.Left, screen.Top, screen.Width, screen.Height - screen.Height / 16}};
+    m.Id = in.Byte() % 2 ? "M" + std::to_string(i) : in.Text();
+    m.Dpi = in.Int();
+    m.PhysicalDpi = Density(in);
+    // The user's calibration of it, as stored: anything at all.
+    if (in.Byte() % 2)
+      store.Put(kCalibrationKeyPath, m.Id.empty() ? "Monitor" : m.Id,
+                {StoreKind::Text, 0, in.NumberText()});
+    monitors.push_back(std::move(m));
   }
   return monitors;
 }
@@ -155,6 +210,16 @@ WorkBound MostWork(int64_t extent, int64_t breadth) {
   return {ticks, extent * height * perPlace};
 }
 
+// The same in any other unit: ticks stand 3 pixels apart at least, out to the
+// same reach; a level shows its numbers only where they stand at least as far
+// apart as they are tall, and a number has 16 characters at most, so at most
+// 4 levels x (16 + 1) numbers cover one place along the ruler.
+WorkBound MostWorkInUnits(int64_t extent, int64_t breadth) {
+  const int64_t height = LabelPixelHeight(std::numeric_limits<int32_t>::max(), 96, breadth);
+  const int64_t ticks = (extent + 2 * (11 * height / 2 + 1)) / 3 + 3;
+  return {ticks, extent * height * 4 * 17};
+}
+
 // Renders the ruler again and checks the work against the bound. A hang is
 // left to the fuzzer's own time-out (make fuzz gives it minutes): the largest
 // render takes well under a second even under the sanitizers.
@@ -166,7 +231,8 @@ void CheckedRender(TRulerForm& r) {
   if (extent > kMaxRulerLength || breadth > kMaxRulerBreadth)
     Fail("a picture larger than any ruler");
   const TRenderWork& work = r.LastRenderWork();
-  const WorkBound most = MostWork(extent, breadth);
+  const WorkBound most =
+      r.Unit() == RulerUnit::Px ? MostWork(extent, breadth) : MostWorkInUnits(extent, breadth);
   if (work.TicksVisited > most.Ticks)
     Fail("a render visited " + std::to_string(work.TicksVisited) + " ticks, more than the " +
          std::to_string(most.Ticks) + " a picture this long can show");
@@ -204,11 +270,22 @@ void Act(headless::HeadlessPlatform& os, TProgram& program, Input& in) {
   TRulerForm* active = program.RulerForms.ActiveRuler();
   TRulerForm& r = active ? *active : *program.RulerForms[0];
   auto level = [&in] { return static_cast<TickLevel>(in.Byte() % kTickLevels); };
-  switch (in.Byte() % 16) {
+  switch (in.Byte() % 18) {
     case 0:
     case 1:
     case 2:
       Press(os, app, in);
+      break;
+    case 15:
+      r.SetUnit(static_cast<RulerUnit>(in.Byte() % 6));
+      break;
+    case 16:
+      // As the dialogs would hand them over, or not.
+      if (in.Byte() & 1) {
+        r.SetOwnUnit({in.Byte() & 1 ? "m" : "", static_cast<double>(in.Int()) / (1 + in.Byte())});
+      } else {
+        program.RulerForms.Calibrate(r, static_cast<double>(in.Int()) / (1 + in.Byte()));
+      }
       break;
     case 3:
       r.SetScale(in.Int());
@@ -251,7 +328,7 @@ void Act(headless::HeadlessPlatform& os, TProgram& program, Input& in) {
       }
       break;
     default:
-      os.ChangeDisplays(Monitors(in));
+      os.ChangeDisplays(Monitors(in, os.Registry));
       break;
   }
   if (TRulerForm* now = program.RulerForms.ActiveRuler()) CheckedRender(*now);
@@ -259,12 +336,16 @@ void Act(headless::HeadlessPlatform& os, TProgram& program, Input& in) {
 
 using Saved = std::map<std::string, StoreValue>;
 
-// The ruler's key after a save: the 24 values, written in order, in their kinds.
+// The ruler's key after a save: the 24 values, written in order, in their
+// kinds, and after them at most its unit's three.
 Saved CheckSave(const headless::HeadlessStore& store, int slot) {
   const std::string key = SettingsKeyPath(slot);
   const std::vector<std::string> order = store.WriteOrder(key);
-  if (order.size() != kNames.size())
+  const std::set<std::string> units{kUnitValue, kOwnUnitNameValue, kOwnUnitPixelsValue};
+  if (order.size() < kNames.size() || order.size() > kNames.size() + units.size())
     Fail("a save wrote " + std::to_string(order.size()) + " values");
+  for (size_t i = kNames.size(); i < order.size(); ++i)
+    if (!units.count(order[i])) Fail("a save wrote " + order[i]);
   Saved saved;
   for (size_t i = 0; i < kNames.size(); ++i) {
     const auto v = store.Get(key, kNames[i]);
@@ -326,7 +407,7 @@ void Run(Input& in) {
   headless::HeadlessPlatform os;
   os.Ppi = 24 + in.Byte() * 2;
   os.DisplaySize = {in.Int(), in.Int()};
-  os.Displays = Monitors(in);
+  os.Displays = Monitors(in, os.Registry);
   std::set<int> slots{0};
   const uint8_t more = in.Byte();
   for (int n = 1; n < kSlotCount; ++n)

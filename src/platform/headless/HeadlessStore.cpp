@@ -23,6 +23,11 @@ class HeadlessKey final : public SettingsKey {
   bool WriteText(const std::string& name, const std::string& text) override {
     return Write(name, {StoreKind::Text, 0, text});
   }
+  bool DeleteValue(const std::string& name) override {
+    if (Store_.FailWrites.count(name)) return false;
+    Store_.Erase(Path_, name);
+    return true;
+  }
 
  private:
   bool Write(const std::string& name, StoreValue v) {
@@ -51,6 +56,14 @@ std::unique_ptr<SettingsKey> HeadlessStore::Open(const std::string& path, bool f
     Keys[p];
   }
   return std::make_unique<HeadlessKey>(*this, p);
+}
+
+void HeadlessStore::Erase(const std::string& path, const std::string& name) {
+  const auto key = Keys.find(Normalize(path));
+  if (key == Keys.end()) return;
+  key->second.Values.erase(Lower(name));
+  std::erase_if(key->second.Order,
+                [&name](const std::string& n) { return Lower(n) == Lower(name); });
 }
 
 void HeadlessStore::Put(const std::string& path, const std::string& name, StoreValue value) {

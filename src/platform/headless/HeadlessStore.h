@@ -23,6 +23,7 @@ class HeadlessStore final : public SettingsStore {
   bool FailOpen = false;
   std::set<std::string> FailWrites;  // value names whose write is refused
   void Put(const std::string& path, const std::string& name, StoreValue value);
+  void Erase(const std::string& path, const std::string& name);
   void PutInteger(const std::string& path, const std::string& name, uint32_t v) {
     Put(path, name, {StoreKind::Integer, v, {}});
   }

@@ -16,26 +16,6 @@ namespace {
 
 Rect ToRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
-// Adds one monitor to the list, the primary monitor in front.
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
-  auto& monitors = *reinterpret_cast<std::vector<MonitorArea>*>(data);
-  const MonitorArea area{ToRect(info.rcMonitor), ToRect(info.rcWork)};
-  // Nothing may escape into the system's frames.
-  try {
-    if (info.dwFlags & MONITORINFOF_PRIMARY) {
-      monitors.insert(monitors.begin(), area);
-    } else {
-      monitors.push_back(area);
-    }
-  } catch (...) {
-    return FALSE;
-  }
-  return TRUE;
-}
-
 template <typename Function>
 Function* SystemFunction(const wchar_t* module, const char* name) {
   // shcore is not loaded by every program; once loaded it stays for the process.
@@ -46,10 +26,57 @@ Function* SystemFunction(const wchar_t* module, const char* name) {
                 : nullptr;
 }
 
-// MDT_EFFECTIVE_DPI of shellscalingapi.h.
+// MDT_EFFECTIVE_DPI and MDT_RAW_DPI of shellscalingapi.h.
 constexpr int kEffectiveDpi = 0;
+constexpr int kRawDpi = 2;
 using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
 using GetDpiForSystemFunction = UINT WINAPI();
+
+GetDpiForMonitorFunction* DpiForMonitor() {
+  static auto* const function =
+      SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+  return function;
+}
+
+// A monitor's name that stays when the monitors are arranged anew: the
+// device interface of the monitor itself (maker, model, port), else the
+// adapter output it hangs on.
+std::string MonitorId(const MONITORINFOEXW& info) {
+  DISPLAY_DEVICEW device{};
+  device.cb = sizeof device;
+  if (::EnumDisplayDevicesW(info.szDevice, 0, &device, EDD_GET_DEVICE_INTERFACE_NAME) &&
+      device.DeviceID[0] != L'\0')
+    return Narrow(device.DeviceID);
+  return Narrow(info.szDevice);
+}
+
+// Adds one monitor to the list, the primary monitor in front.
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFOEXW info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;
+  auto& monitors = *reinterpret_cast<std::vector<MonitorArea>*>(data);
+  // Nothing may escape into the system's frames.
+  try {
+    MonitorArea area{ToRect(info.rcMonitor), ToRect(info.rcWork), MonitorId(info)};
+    if (auto* dpiFor = DpiForMonitor()) {
+      UINT x = 0, y = 0;
+      if (SUCCEEDED(dpiFor(monitor, kEffectiveDpi, &x, &y)) && y > 0)
+        area.Dpi = static_cast<int>(y);
+      // The glass's own density, from the size the monitor reports; whether
+      // it is plausible is the program's to judge.
+      if (SUCCEEDED(dpiFor(monitor, kRawDpi, &x, &y)) && y > 0) area.PhysicalDpi = y;
+    }
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+      monitors.insert(monitors.begin(), std::move(area));
+    } else {
+      monitors.push_back(std::move(area));
+    }
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}
 
 int CALLBACK CollectFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
   // Vertical variants ("@Name") are the same family set sideways.
@@ -65,8 +92,7 @@ int CALLBACK CollectFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPAR
 }  // namespace
 
 int Win32Platform::DpiAt(Point screen) const {
-  static auto* const dpiForMonitor =
-      SystemFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+  auto* const dpiForMonitor = DpiForMonitor();
   static auto* const dpiForSystem =
       SystemFunction<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
   if (dpiForMonitor) {
@@ -88,8 +114,9 @@ std::vector<MonitorArea> Win32Platform::Monitors() const {
     // No monitor reported (a session being set up): the primary screen.
     const Rect screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     RECT r{};
-    monitors.push_back(
-        {screen, ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0) ? ToRect(r) : screen});
+    monitors.push_back({screen,
+                        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0) ? ToRect(r) : screen, "",
+                        PixelsPerInch()});
   }
   return monitors;
 }

@@ -60,6 +60,11 @@ bool RegistryKey::WriteText(const std::string& name, const std::string& text) {
                           static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::DeleteValue(const std::string& name) {
+  const LSTATUS status = ::RegDeleteValueA(Key_.get(), name.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 std::unique_ptr<SettingsKey> RegistryStore::Open(const std::string& path, bool forWrite) {
   // Paths come as "A\B\"; the registry wants no trailing separator.
   std::string subKey = path;

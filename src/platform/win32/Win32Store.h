@@ -25,6 +25,7 @@ class RegistryKey final : public SettingsKey {
   std::optional<StoreValue> Read(const std::string& name) override;
   bool WriteInteger(const std::string& name, uint32_t value) override;
   bool WriteText(const std::string& name, const std::string& text) override;
+  bool DeleteValue(const std::string& name) override;
 
  private:
   KeyHandle Key_;
