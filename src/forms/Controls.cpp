@@ -157,13 +157,53 @@ void TButton::Click() {
   if (Button_.ModalResult != mrNone) Form_.SetModalResult(Button_.ModalResult);
 }
 
+void TButton::SetEnabled(bool enabled) {
+  if (enabled == Enabled_) return;
+  Enabled_ = enabled;
+  if (Native_) NativeAs<vr::Button>().SetEnabled(enabled);
+}
+
+void TButton::LoadNative() {
+  if (!Enabled_) NativeAs<vr::Button>().SetEnabled(false);
+}
+
 bool TButton::HandleDialogKey(DialogKey key) {
+  // Enter reaches the form whatever the default button's state.
+  if (!Enabled_) return false;
   if ((key == DialogKey::Enter && Button_.Default) ||
       (key == DialogKey::Escape && Button_.Cancel)) {
     Click();
     return true;
   }
   return false;
+}
+
+// ---------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TForm& form, TBox* parent, Rect bounds, const std::string& text)
+    : TControl(form, parent, bounds, true), Text_(text) {
+  Created();
+}
+
+std::unique_ptr<Control> TEdit::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateEdit(place, ScaledFont(), *this);
+}
+
+void TEdit::ApplyFont(const ControlFont& scaled) { NativeAs<Edit>().SetFont(scaled); }
+
+void TEdit::LoadNative() {
+  if (!Text_.empty()) NativeAs<Edit>().SetText(Text_);
+}
+
+void TEdit::SetText(const std::string& text) {
+  if (text == Text_) return;
+  Text_ = text;
+  if (Native_) NativeAs<Edit>().SetText(text);
+}
+
+void TEdit::HandleTextEdited(const std::string& text) {
+  Text_ = text;
+  if (OnChange) OnChange(*this);
 }
 
 // ---------------------------------------------------------------- TCheckBox

@@ -5,7 +5,9 @@
 // also by program; a track bar keeps its position within its range and fires
 // on every change, also by program; loading a combo box's text or item fires
 // nothing; an editable combo box fires its change on every edit and on
-// choosing an item, where a select handler, if there is one, fires instead.
+// choosing an item, where a select handler, if there is one, fires instead;
+// a text box fires its change on every edit of the user's and never for the
+// program's own text; a disabled button takes neither Enter nor the keyboard.
 //
 // Bounds and font sizes are designed at 96 dots per inch; the form scales
 // them to its monitor.
@@ -160,13 +162,37 @@ class TButton : public TControl, private ClickHandler {
   void Click();
   std::function<void(TButton&)> OnClick;
   bool HandleDialogKey(DialogKey key) override;
+  bool Enabled() const { return Enabled_; }
+  void SetEnabled(bool enabled);
+  // Tab and the dialog's first focus pass a disabled button by.
+  bool TabStop() const override { return TabStop_ && Enabled_; }
 
  private:
   std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
   void ApplyFont(const ControlFont& scaled) override;
+  void LoadNative() override;
   void HandleClick() override { Click(); }
   std::string Caption_;
   Design Button_;
+  bool Enabled_ = true;
+};
+
+// One line of text to type in.
+class TEdit : public TControl, private EditHandler {
+ public:
+  TEdit(TForm& form, TBox* parent, Rect bounds, const std::string& text = {});
+  const std::string& Text() const { return Text_; }
+  // Shows text the program has: fires nothing.
+  void SetText(const std::string& text);
+  // Each edit of the user's, with Text() already the new text.
+  std::function<void(TEdit&)> OnChange;
+
+ private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
+  void LoadNative() override;
+  void HandleTextEdited(const std::string& text) override;
+  std::string Text_;
 };
 
 class TCheckBox : public TControl, private CheckHandler {

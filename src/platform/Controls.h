@@ -80,12 +80,31 @@ class CheckHandler {
 class Button : public Control {
  public:
   virtual void SetFont(const ControlFont& font) = 0;
+  // A disabled button is greyed and takes neither the keyboard nor a click.
+  virtual void SetEnabled(bool enabled) = 0;
 };
 
 class CheckBox : public Control {
  public:
   virtual void SetFont(const ControlFont& font) = 0;
   virtual void SetChecked(bool checked) = 0;
+};
+
+// ---------------------------------------------------------------- text boxes
+
+// What the user does to a text box, as it happens.
+class EditHandler {
+ public:
+  virtual ~EditHandler() = default;
+  // The user changed the text to this: a key typed, a paste, a cut.
+  virtual void HandleTextEdited(const std::string& /*text*/) {}
+};
+
+// One line of text to type in, scrolling sideways when it is longer than the box.
+class Edit : public Control {
+ public:
+  virtual void SetFont(const ControlFont& font) = 0;
+  virtual void SetText(const std::string& text) = 0;
 };
 
 // ---------------------------------------------------------------- lists
@@ -200,6 +219,8 @@ class ControlHost {
                                                    const std::string& caption,
                                                    const ControlFont& font,
                                                    CheckHandler& handler) = 0;
+  virtual std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
+                                           EditHandler& handler) = 0;
   // The lists drop this many rows.
   virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place,
                                                    const ControlFont& font, int dropDownRows,

@@ -33,6 +33,7 @@ enum class Kind {
   Picture,
   Button,
   CheckBox,
+  Edit,
   ComboBox,
   DropDownList,
   ColorBox,
@@ -46,6 +47,8 @@ struct Made {
   HWND Hwnd = nullptr;
   Label* AsLabel = nullptr;
   CheckBox* AsCheckBox = nullptr;
+  Button* AsButton = nullptr;
+  Edit* AsEdit = nullptr;
   DropDownList* AsList = nullptr;
   ComboBox* AsComboBox = nullptr;
   TrackBar* AsTrackBar = nullptr;
@@ -64,6 +67,7 @@ std::string TextOf(HWND hwnd) {
 struct Events : LabelHandler,
                 ClickHandler,
                 CheckHandler,
+                EditHandler,
                 ListHandler,
                 TrackBarHandler,
                 ToolBarHandler {
@@ -75,6 +79,7 @@ struct Events : LabelHandler,
     int Index;
     bool Checked;
     int Position;
+    bool Enabled;
   };
   // As the system shows it, asked of the control itself.
   static State StateOf(const Made& m) {
@@ -82,7 +87,8 @@ struct Events : LabelHandler,
     const LRESULT index = m.AsList ? ask(CB_GETCURSEL) : CB_ERR;
     return {TextOf(m.Hwnd), index == CB_ERR ? -1 : static_cast<int>(index),
             m.AsCheckBox && ask(BM_GETCHECK) == BST_CHECKED,
-            m.AsTrackBar ? static_cast<int>(ask(TBM_GETPOS)) : 0};
+            m.AsTrackBar ? static_cast<int>(ask(TBM_GETPOS)) : 0,
+            ::IsWindowEnabled(m.Hwnd) != FALSE};
   }
   void Record(const std::string& call) {
     if (Of) Seen.push_back(StateOf(*Of));
@@ -92,6 +98,7 @@ struct Events : LabelHandler,
   std::vector<State> Seen;
   void HandleClick() override { Record("click"); }
   void HandleToggled(bool checked) override { Record(checked ? "checked" : "unchecked"); }
+  // A text box's and an editable list's alike.
   void HandleTextEdited(const std::string& text) override { Record("edit " + text); }
   void HandleSelectionChanged(int index, bool dropped) override {
     Record("selected " + std::to_string(index) + (dropped ? " dropped" : " closed"));
@@ -129,6 +136,8 @@ std::unique_ptr<Control> Create(Window& w, Kind kind, const ControlPlace& place,
       return w.CreateButton(place, text, font, false, events);
     case Kind::CheckBox:
       return w.CreateCheckBox(place, text, font, events);
+    case Kind::Edit:
+      return w.CreateEdit(place, font, events);
     case Kind::ComboBox:
       return w.CreateComboBox(place, font, 8, events);
     case Kind::DropDownList:
@@ -151,6 +160,8 @@ Made Make(Window& window, Kind kind, const ControlPlace& place, Events& events,
   m.Hwnd = NativeHandle(*c);
   m.AsLabel = dynamic_cast<Label*>(c);
   m.AsCheckBox = dynamic_cast<CheckBox*>(c);
+  m.AsButton = dynamic_cast<Button*>(c);
+  m.AsEdit = dynamic_cast<Edit*>(c);
   m.AsList = dynamic_cast<DropDownList*>(c);
   m.AsComboBox = dynamic_cast<ComboBox*>(c);
   m.AsTrackBar = dynamic_cast<TrackBar*>(c);
@@ -252,6 +263,7 @@ Change MoveTo(int p) {
 Change Say(std::string text, Change then = nullptr) {
   return [text, then](Made& c) {
     if (c.AsComboBox) c.AsComboBox->SetText(text);
+    if (c.AsEdit) c.AsEdit->SetText(text);
     if (c.AsLabel) c.AsLabel->SetText(text);
     if (then) then(c);
   };
@@ -266,6 +278,7 @@ Shows Position(int p) {
   return [p](const Events::State& s) { return s.Position == p; };
 }
 bool IsChecked(const Events::State& s) { return s.Checked; }
+bool IsDisabled(const Events::State& s) { return !s.Enabled; }
 
 // ---------------------------------------------------------------- the program's own changes
 
@@ -306,6 +319,11 @@ INSTANTIATE_TEST_SUITE_P(
                           c.AsList->SetItems({"5", "6"});
                         }),
                     Saying("5")},
+        ProgramCase{"SetText of a text box", Kind::Edit, Say("85.6 mm"), Saying("85.6 mm")},
+        ProgramCase{"SetText of a text box to nothing", Kind::Edit, Say("4 m", Say("")),
+                    Saying("")},
+        ProgramCase{"SetEnabled false greys a button", Kind::Button,
+                    [](Made& c) { c.AsButton->SetEnabled(false); }, IsDisabled},
         ProgramCase{"SetItemIndex of a list", Kind::DropDownList, At(1), Item(1, "800")},
         ProgramCase{"SetItemIndex -1 of a list", Kind::DropDownList,
                     [](Made& c) { c.AsList->SetItemIndex(1), c.AsList->SetItemIndex(-1); },
@@ -349,6 +367,17 @@ TEST_P(UserActions, ComeBackOnceShowingTheirResult) {
 }
 
 void Type7(HWND h) { ::SendMessageW(EditOf(h), WM_CHAR, L'7', 1); }
+// In a text box: to the end of the text first, or over all of it.
+Act TypeAtEnd(const std::wstring& typed) {
+  return [typed](HWND h) {
+    Key(h, VK_END);
+    for (wchar_t c : typed) ::SendMessageW(h, WM_CHAR, c, 1);
+  };
+}
+void TypeOverAll(HWND h) {
+  ::SendMessageW(h, EM_SETSEL, 0, -1);
+  ::SendMessageW(h, WM_CHAR, L'5', 1);
+}
 void ClickLabel(HWND h) { Click(h, {2, 2}); }
 void ClickSecondTool(HWND h) {
   RECT r{};
@@ -376,6 +405,13 @@ INSTANTIATE_TEST_SUITE_P(
         UserCase{"an arrow key at the end says where the thumb stays", Kind::TrackBar, MoveTo(50),
                  Keys({VK_RIGHT}), "position 50"},
         UserCase{"typing edits the text", Kind::ComboBox, Say(""), Type7, "edit 7", Saying("7")},
+        UserCase{"typing in a text box, a key at a time", Kind::Edit, Say("3.3"),
+                 TypeAtEnd(L"7 in"), "edit 3.37;edit 3.37 ;edit 3.37 i;edit 3.37 in",
+                 Saying("3.37")},
+        UserCase{"a backspace in a text box", Kind::Edit, Say("85,6"), TypeAtEnd(L"\b"), "edit 85,",
+                 Saying("85,")},
+        UserCase{"typing over all of a text box's text", Kind::Edit, Say("250 px"), TypeOverAll,
+                 "edit 5", Saying("5")},
         UserCase{"an arrow key moves the closed list's selection", Kind::DropDownList, At(0),
                  Keys({VK_DOWN}), "taken 1;selected 1 closed", Item(1, "800")},
         UserCase{"an arrow key in an editable box's closed list", Kind::ComboBox, At(0),
@@ -517,8 +553,8 @@ TEST_F(Win32ControlHandles, ControlsMadeAndDestroyedLeaveNoHandleNorASystemWindo
   for (int round = 0; round < 50; ++round) {
     std::vector<Made> all;
     for (Kind kind : {Kind::Panel, Kind::Picture, Kind::Bevel, Kind::Label, Kind::Button,
-                      Kind::CheckBox, Kind::GroupBox, Kind::ComboBox, Kind::DropDownList,
-                      Kind::ColorBox, Kind::TrackBar, Kind::ToolBar}) {
+                      Kind::CheckBox, Kind::GroupBox, Kind::Edit, Kind::ComboBox,
+                      Kind::DropDownList, Kind::ColorBox, Kind::TrackBar, Kind::ToolBar}) {
       all.push_back(MakeIn(kind, events));
       if (all.back().AsPicture) all.back().AsPicture->SetPicture(MaskedImage(32, 32));
     }

@@ -83,6 +83,7 @@ bool HeadlessControl::ShownOnScreen() const {
 }
 
 void HeadlessControl::UserClick() {
+  if (!Record_.Enabled) return;
   if (Record_.Kind == ControlKind::CheckBox) Checked_ = !Checked_;
   Focus();
   if (Clicks_) Clicks_->HandleClick();
@@ -94,13 +95,18 @@ void HeadlessControl::UserType(const std::string& text) {
   Focus();
   for (char c : text) {
     Record_.Text += c;
-    if (ListEvents_) ListEvents_->HandleTextEdited(Record_.Text);
+    TextEdited();
   }
 }
 
 void HeadlessControl::UserSetText(const std::string& text) {
   Focus();
   Record_.Text = text;
+  TextEdited();
+}
+
+void HeadlessControl::TextEdited() {
+  if (EditEvents_) EditEvents_->HandleTextEdited(Record_.Text);
   if (ListEvents_) ListEvents_->HandleTextEdited(Record_.Text);
 }
 
@@ -188,6 +194,19 @@ class HeadlessButton final : public HeadlessNative<Button> {
     Clicks_ = &handler;
   }
   void SetFont(const ControlFont& font) override { HeadlessControl::SetFont(font); }
+  void SetEnabled(bool enabled) override { HeadlessControl::SetEnabled(enabled); }
+};
+
+class HeadlessEdit final : public HeadlessNative<Edit> {
+ public:
+  HeadlessEdit(HeadlessControlHost& w, const ControlPlace& place, const ControlFont& font,
+               EditHandler& handler)
+      : HeadlessNative(w, ControlKind::Edit, place) {
+    Record_.Font = font;
+    EditEvents_ = &handler;
+  }
+  void SetFont(const ControlFont& font) override { HeadlessControl::SetFont(font); }
+  void SetText(const std::string& text) override { HeadlessControl::SetText(text); }
 };
 
 class HeadlessCheckBox final : public HeadlessNative<CheckBox> {
@@ -309,6 +328,12 @@ std::unique_ptr<CheckBox> HeadlessControlHost::CreateCheckBox(const ControlPlace
                                                               const ControlFont& font,
                                                               CheckHandler& handler) {
   return std::make_unique<HeadlessCheckBox>(*this, place, caption, font, handler);
+}
+
+std::unique_ptr<Edit> HeadlessControlHost::CreateEdit(const ControlPlace& place,
+                                                      const ControlFont& font,
+                                                      EditHandler& handler) {
+  return std::make_unique<HeadlessEdit>(*this, place, font, handler);
 }
 
 std::unique_ptr<ComboBox> HeadlessControlHost::CreateComboBox(const ControlPlace& place,

@@ -22,6 +22,7 @@ enum class ControlKind {
   Picture,
   Button,
   CheckBox,
+  Edit,
   ComboBox,
   DropDownList,
   ColorBox,
@@ -38,6 +39,7 @@ struct ControlRecord {
   ControlFont Font;
   bool Visible = true;
   bool TabStop = false;
+  bool Enabled = true;                // Button
   bool DefaultButton = false;         // Button
   TColor Background = kDefaultColor;  // Panel
   int DropDownRows = 8;               // the lists
@@ -79,9 +81,10 @@ class HeadlessControl {
   bool Focused() const;
 
   // The user's actions, reported as the real control reports them.
+  // A disabled control takes none of them, as on the real system.
   void UserClick();                           // Button, CheckBox (toggles), Label
-  void UserType(const std::string& text);     // ComboBox: one edit per character
-  void UserSetText(const std::string& text);  // ComboBox: one edit (a paste)
+  void UserType(const std::string& text);     // Edit, ComboBox: one edit per character
+  void UserSetText(const std::string& text);  // Edit, ComboBox: one edit (a paste)
   void UserChoose(int index);                 // the lists: moved to and taken, dropped
   void UserPick(int index);                   // the lists: moved to in the closed box
   void UserBrowse(int index);                 // the lists: moved to in the dropped list
@@ -97,6 +100,7 @@ class HeadlessControl {
   void SetBounds(const Rect& bounds) { Record_.Bounds = bounds; }
   void SetVisible(bool visible) { Record_.Visible = visible; }
   void SetText(const std::string& text) { Record_.Text = text; }
+  void SetEnabled(bool enabled) { Record_.Enabled = enabled; }
   void SetFont(const ControlFont& font) { Record_.Font = font; }
   void SetChecked(bool checked) { Checked_ = checked; }
   void SetItems(const std::vector<std::string>& items);
@@ -114,11 +118,14 @@ class HeadlessControl {
   LabelHandler* LabelEvents_ = nullptr;
   ClickHandler* Clicks_ = nullptr;
   CheckHandler* CheckEvents_ = nullptr;
+  EditHandler* EditEvents_ = nullptr;
   ListHandler* ListEvents_ = nullptr;
   TrackBarHandler* TrackEvents_ = nullptr;
   ToolBarHandler* ToolEvents_ = nullptr;
 
  private:
+  // The user's edit, to the box's handler.
+  void TextEdited();
   HeadlessControlHost& Window_;
   Control& Self_;
   bool Checked_ = false;
@@ -142,6 +149,8 @@ class HeadlessControlHost : public Window {
                                        ClickHandler& handler) override;
   std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place, const std::string& caption,
                                            const ControlFont& font, CheckHandler& handler) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
+                                   EditHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,

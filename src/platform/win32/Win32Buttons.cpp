@@ -1,5 +1,5 @@
 // Push buttons and check boxes: a click comes back once, a check box's state
-// set by the program never.
+// set by the program never; a disabled button takes no click at all.
 
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -42,6 +42,10 @@ class Win32Button final : public Win32Clickable<Button> {
               const ControlFont& font, bool isDefault, ClickHandler& handler)
       : Win32Clickable(site, place, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, caption, font),
         Handler_(handler) {}
+
+  void SetEnabled(bool enabled) override {
+    if (Hwnd()) ::EnableWindow(Hwnd(), enabled ? TRUE : FALSE);
+  }
 
  private:
   void Clicked() override { Handler_.HandleClick(); }

@@ -66,6 +66,8 @@ std::unique_ptr<Button> MakeButton(const ControlSite& site, const ControlPlace& 
 std::unique_ptr<CheckBox> MakeCheckBox(const ControlSite& site, const ControlPlace& place,
                                        const std::string& caption, const ControlFont& font,
                                        CheckHandler& handler);
+std::unique_ptr<Edit> MakeEdit(const ControlSite& site, const ControlPlace& place,
+                               const ControlFont& font, EditHandler& handler);
 std::unique_ptr<ComboBox> MakeComboBox(const ControlSite& site, const ControlPlace& place,
                                        const ControlFont& font, int dropDownRows,
                                        ListHandler& handler);

@@ -322,6 +322,11 @@ std::unique_ptr<CheckBox> Win32Window::CreateCheckBox(const ControlPlace& place,
   return MakeCheckBox(Site(), place, caption, font, handler);
 }
 
+std::unique_ptr<Edit> Win32Window::CreateEdit(const ControlPlace& place, const ControlFont& font,
+                                              EditHandler& handler) {
+  return MakeEdit(Site(), place, font, handler);
+}
+
 std::unique_ptr<ComboBox> Win32Window::CreateComboBox(const ControlPlace& place,
                                                       const ControlFont& font, int dropDownRows,
                                                       ListHandler& handler) {

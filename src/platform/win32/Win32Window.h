@@ -121,6 +121,8 @@ class Win32Window final : public Window {
                                        ClickHandler& handler) override;
   std::unique_ptr<CheckBox> CreateCheckBox(const ControlPlace& place, const std::string& caption,
                                            const ControlFont& font, CheckHandler& handler) override;
+  std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
+                                   EditHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,
