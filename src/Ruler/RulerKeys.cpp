@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Ruler/Rulers.h"
+#include "Ruler/UnitDialogs.h"
 
 namespace vr {
 
@@ -111,6 +112,19 @@ void RulerKeyHook(TRulerSlots& rulers, const Message& msg, bool& /*handled*/) {
         r->NextUnit();
       } else if (m == ssShift) {
         r->PreviousUnit();
+      }
+      break;
+    case KeyCode::K:
+      // The screen's real size from two marks on something of known length.
+      if (m == ssCtrl) {
+        if (const auto density = AskCalibration(rulers.Application(), r->MarkSpan(), r->Unit()))
+          rulers.Calibrate(*r, *density);
+      }
+      break;
+    case KeyCode::L:
+      // A unit of the ruler's own from two marks: a plan's metres, a map's miles.
+      if (m == ssCtrl) {
+        if (const auto own = AskOwnUnit(rulers.Application(), r->MarkSpan())) r->SetOwnUnit(*own);
       }
       break;
     default:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Ruler/ScreenDensities.h"
+#include "Ruler/UnitDialogs.h"
 #include "TestSupport.h"
 
 namespace vr::test {
@@ -172,6 +173,41 @@ TEST_F(RulerUnits, ACalibrationHoldsForEveryRulerOnItsMonitorAndForLaterRuns) {
   ASSERT_TRUE(Rulers().ForgetCalibration(Slot(0)));
   EXPECT_EQ(Slot(0).Density().Source, DensitySource::System);
   EXPECT_FALSE(Os.Registry.Get(kCalibrationKeyPath, "LEFT").has_value());
+}
+
+TEST_F(RulerUnits, CtrlKCalibratesAndCtrlLSetsTheRulersOwnUnitFromItsTwoMarks) {
+  TRulerForm& r = StartAndShowRuler0();
+  SetRulerVisible(3, true);
+  Slot(3).SetUnit(RulerUnit::Mm);
+  BringRulerToFront(0);
+  r.SetUnit(RulerUnit::Mm);
+  r.ToggleMark(50);
+  r.ToggleMark(350);
+  // In the dialog the key opens: the length, then Enter.
+  auto answer = [this](const std::string& typed) {
+    Queue.PostAction([this, typed] {
+      auto& dialog = dynamic_cast<TMarkLengthForm&>(*App->ModalForm());
+      Os.Find(dialog)->Find(dialog.LengthEdit)->UserSetText(typed);
+    });
+    Queue.PostKey(KeyCode::Enter);
+  };
+  answer("100 mm");
+  Press(KeyCode::K, {KeyCode::Control});
+  EXPECT_EQ(r.MeasurementText(), "100.0 mm");
+  EXPECT_EQ(Slot(3).Density(), (ScreenDensity{3.0, DensitySource::Calibrated}))
+      << "every ruler on the monitor";
+  // The system gives the activation back to the ruler once the dialog goes.
+  r.SetFocus();
+  answer("4 m");
+  Press(KeyCode::L, {KeyCode::Control});
+  EXPECT_EQ(r.MeasurementText(), "4.00 m");
+  EXPECT_EQ(Slot(3).Unit(), RulerUnit::Mm) << "another ruler keeps its unit";
+  // Esc leaves everything as it was.
+  r.SetFocus();
+  Queue.PostKey(KeyCode::Escape);
+  Press(KeyCode::K, {KeyCode::Control});
+  EXPECT_EQ(r.Density().PixelsPerMm, 3.0);
+  EXPECT_EQ(Os.ModalLoops, 3);
 }
 
 TEST_F(RulerUnits, TheOptionsWindowShowsAndSetsTheUnitAndTheScreensDensity) {
