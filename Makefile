@@ -7,7 +7,8 @@
 #                 the steps overlap where they can (tests/make_test.sh), E2E_JOBS
 #                 end-to-end cases at a time, and each step's output goes to build/logs
 #   make fuzz     run the stored-settings fuzzer (FUZZ_SECONDS, default 300)
-#   make windows  build VantoriRulers.exe only
+#   make windows  build VantoriRulers.exe (and the zip of make dist with it)
+#   make dist     the download for Windows users: build/dist/VantoriRulers-<version>-win64.zip
 #   make bench    build and run the benchmarks
 #   make docs     regenerate the README's screenshots and pictures in docs/
 #   make pictures only the program's pictures in docs/ (no Wine needed)
@@ -74,7 +75,7 @@ define fuzz_run
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus tests/fuzz/corpus
 endef
 
-.PHONY: run test windows native bench fuzz fuzz-run docs pictures format clean
+.PHONY: run test windows dist native bench fuzz fuzz-run docs pictures format clean
 
 run:
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
@@ -96,6 +97,13 @@ test:
 windows:
 	$(call need,$(PKGS_WINDOWS))
 	$(build_windows)
+
+# The windows tree packs the zip with the exe (tools/make_dist.py), named with
+# the project's version; python3's zipfile needs nothing else installed.
+dist:
+	$(call need,$(PKGS_WINDOWS) python3)
+	$(build_windows)
+	@ls build/dist/VantoriRulers-*-win64.zip
 
 native:
 	$(call need,$(PKGS_NATIVE))
