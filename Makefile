@@ -31,7 +31,8 @@ JOBS       := 2
 E2E_JOBS   ?= 4
 
 PKGS_NATIVE  := cmake g++ libgtest-dev libgmock-dev libbenchmark-dev
-PKGS_WINDOWS := cmake mingw-w64
+# python3 packs the zip of `make dist` beside the exe.
+PKGS_WINDOWS := cmake mingw-w64 python3
 PKGS_WINE    := wine wine64 xvfb xdotool xclip x11-utils imagemagick fonts-liberation python3 trayer
 PKGS_FORMAT  := clang-format
 PKGS_FUZZ    := cmake clang libclang-rt-14-dev
@@ -98,10 +99,10 @@ windows:
 	$(call need,$(PKGS_WINDOWS))
 	$(build_windows)
 
-# The windows tree packs the zip with the exe (tools/make_dist.py), named with
-# the project's version; python3's zipfile needs nothing else installed.
+# The windows tree packs the zip with the exe (tools/make_dist.py, python3's
+# zipfile), named with the project's version.
 dist:
-	$(call need,$(PKGS_WINDOWS) python3)
+	$(call need,$(PKGS_WINDOWS))
 	$(build_windows)
 	@ls build/dist/VantoriRulers-*-win64.zip
 
