@@ -22,6 +22,11 @@ compare with a small program of Wine's.
 alternating starts, and prints its ratio to the bare window too: an experiment that
 leaves one part of the start-up out shows what that part costs.
 
+Other work on the machine shows in every figure, and a few busy seconds can move a
+median of nine by a third; the ratio of each round's own starts holds steadier. For
+figures to compare, run when the load average is low, or keep other work out of the
+way with a higher priority (as root: `nice -n -10 python3 bench/wine_startup.py`).
+
 Then a series of consecutive starts of our exe (default 20) looks for outliers: any start
 above twice the series' median is listed; --notepad-series runs the same series of Notepad,
 to tell a delay of Wine's own from one of ours. The machine's load average is printed with
@@ -255,11 +260,20 @@ def main():
         for label, ms in times.items():
             print(f"  {label:18} {describe(ms)}")
         medians = {label: statistics.median(ms) for label, ms in times.items()}
-        print(f"  ratio (ours / Notepad):     {medians[ours.label] / medians[notepad.label]:.2f}")
-        print(f"  ratio (ours / bare window): {medians[ours.label] / medians[bare.label]:.2f}")
+
+        def ratio(program, to):
+            # Beside the ratio of the medians, the median of each round's own ratio: the
+            # programs of one round start within seconds of each other, so that other work
+            # on the machine weighs on both sides of it alike.
+            rounds = [a / b for a, b in zip(times[program.label], times[to.label])]
+            quartiles = statistics.quantiles(rounds, n=4) if len(rounds) > 1 else rounds * 3
+            return (f"{medians[program.label] / medians[to.label]:.2f}   (round by round: median "
+                    f"{statistics.median(rounds):.2f}, quartiles {quartiles[0]:.2f}-{quartiles[2]:.2f})")
+
+        print(f"  ratio (ours / Notepad):     {ratio(ours, notepad)}")
+        print(f"  ratio (ours / bare window): {ratio(ours, bare)}")
         for program in opts.variant:
-            print(f"  ratio ({program.label} / bare window): "
-                  f"{medians[program.label] / medians[bare.label]:.2f}")
+            print(f"  ratio ({program.label} / bare window): {ratio(program, bare)}")
 
         for program in (ours, notepad) if opts.notepad_series else (ours,):
             if opts.series <= 0:
