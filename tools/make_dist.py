@@ -59,7 +59,7 @@ def pack(out, exe, readme, licence):
     out.parent.mkdir(parents=True, exist_ok=True)
     # Written beside and renamed: a failed run leaves no half zip that looks finished.
     part = out.with_name(out.name + ".part")
-    with zipfile.ZipFile(part, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as zf:
+    with zipfile.ZipFile(part, "w", zipfile.ZIP_DEFLATED) as zf:
         for name, data in files:
             entry = zipfile.ZipInfo(name, stamp)
             entry.compress_type = zipfile.ZIP_DEFLATED
