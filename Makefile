@@ -9,7 +9,8 @@
 #   make soak     the tests that need Wine SOAK_ROUNDS times (default 5) beside two
 #                 busy loops; names each case that failed at least once
 #   make fuzz     run the stored-settings fuzzer (FUZZ_SECONDS, default 300)
-#   make windows  build VantoriRulers.exe only
+#   make windows  build VantoriRulers.exe (and the zip of make dist with it)
+#   make dist     the download for Windows users: build/dist/VantoriRulers-<version>-win64.zip
 #   make bench    build and run the benchmarks
 #   make docs     regenerate the README's screenshots and pictures in docs/
 #   make pictures only the program's pictures in docs/ (no Wine needed)
@@ -32,7 +33,8 @@ JOBS       := 2
 E2E_JOBS   ?= 4
 
 PKGS_NATIVE  := cmake g++ libgtest-dev libgmock-dev libbenchmark-dev
-PKGS_WINDOWS := cmake mingw-w64
+# python3 packs the zip of `make dist` beside the exe.
+PKGS_WINDOWS := cmake mingw-w64 python3
 PKGS_WINE    := wine wine64 xvfb xdotool xclip x11-utils imagemagick fonts-liberation python3 trayer
 PKGS_FORMAT  := clang-format
 PKGS_FUZZ    := cmake clang libclang-rt-14-dev
@@ -76,7 +78,7 @@ define fuzz_run
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ)/findings/ $(FUZZ)/corpus tests/fuzz/corpus
 endef
 
-.PHONY: run test soak windows native bench fuzz fuzz-run docs pictures format clean
+.PHONY: run test soak windows dist native bench fuzz fuzz-run docs pictures format clean
 
 run:
 	$(call need,$(PKGS_WINDOWS) $(PKGS_WINE))
@@ -106,6 +108,13 @@ soak:
 windows:
 	$(call need,$(PKGS_WINDOWS))
 	$(build_windows)
+
+# The windows tree packs the zip with the exe (tools/make_dist.py, python3's
+# zipfile), named with the project's version.
+dist:
+	$(call need,$(PKGS_WINDOWS))
+	$(build_windows)
+	@ls build/dist/VantoriRulers-*-win64.zip
 
 native:
 	$(call need,$(PKGS_NATIVE))

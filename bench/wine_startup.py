@@ -1,15 +1,31 @@
 """How long the real exe takes from launch to ruler 0 on the screen under Wine, next to
-Wine's own Notepad, measured the same way in one run. Figures only, no assertions.
+Wine's own Notepad and to a bare Win32 window, measured the same way in one run. Figures
+only, no assertions.
 
     python3 bench/wine_startup.py [--starts N] [--series N] [--notepad-series] [--cold]
-                                  [--trace DIR]
-                                  (VR_EXE, VR_DRIVER, VR_BUILD as for the e2e tests)
+                                  [--trace DIR] [--variant NAME=EXE[:VAR=VALUE...]]...
+                                  (VR_EXE, VR_DRIVER, VR_BUILD as for the e2e tests;
+                                  VR_BARE, default bare_window.exe beside VR_EXE)
 
-One private Xvfb and one Wine prefix serve the whole run. The two programs start in turn,
-N times each (default 7): the clock starts just before `wine PROGRAM` is launched and stops
-when the X server reports the program's window mapped (ruler 0's "Vantori Rulers", Notepad's
-"Untitled - Notepad"), read from the X event stream, so polling adds nothing. Each program
-is closed again (WM_CLOSE by the test driver) and has ended before the next start.
+One private Xvfb and one Wine prefix serve the whole run. The programs start in turn, N
+times each (default 9), each round in another order: the clock starts just before
+`wine PROGRAM` is launched and stops when the X server reports the program's window mapped
+(ruler 0's "Vantori Rulers", Notepad's "Untitled - Notepad", the bare window's "Bare
+Window"), read from the X event stream, so polling adds nothing. Each program is closed
+again (WM_CLOSE by the test driver, as Alt+F4 sends it) and has ended before the next
+start. The bare window (bench/bare_window.cpp, built with the exe and linked as it is)
+only registers a class, makes and shows one window and runs a message loop: the ratio of
+our median to its median is what our own start-up costs, the ratio to Notepad's is how we
+compare with a small program of Wine's.
+
+--variant adds another build of ours, or ours with environment variables set, to the
+alternating starts, and prints its ratio to the bare window too: an experiment that
+leaves one part of the start-up out shows what that part costs.
+
+Other work on the machine shows in every figure, and a few busy seconds can move a
+median of nine by a third; the ratio of each round's own starts holds steadier. For
+figures to compare, run when the load average is low, or keep other work out of the
+way with a higher priority (as root: `nice -n -10 python3 bench/wine_startup.py`).
 
 Then a series of consecutive starts of our exe (default 20) looks for outliers: any start
 above twice the series' median is listed; --notepad-series runs the same series of Notepad,
@@ -30,6 +46,7 @@ import argparse
 import ctypes
 import ctypes.util
 import os
+import re
 import select
 import statistics
 import subprocess
@@ -44,6 +61,8 @@ import vrtest  # noqa: E402
 MAP_NOTIFY = 19
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
 NOTEPAD_TITLE = "Untitled - Notepad"
+BARE_TITLE, BARE_CLASS = "Bare Window", "VrBareWindow"
+BARE = Path(os.environ.get("VR_BARE") or Path(vrtest.EXE).parent / "bare_window.exe")
 
 
 class XMapEvent(ctypes.Structure):
@@ -121,8 +140,19 @@ class MapWatch:
 
 
 class Program:
-    def __init__(self, label, args, title, window_class):
+    def __init__(self, label, args, title, window_class, env=None):
         self.label, self.args, self.title, self.window_class = label, args, title, window_class
+        self.env = env or {}
+
+
+def variant(text):
+    """NAME=EXE[:VAR=VALUE...]: a build of ours (EXE may be empty for VR_EXE), with variables."""
+    name, _, rest = text.partition("=")
+    exe, *assignments = rest.split(":")
+    env = dict(a.split("=", 1) for a in assignments)
+    if not name or any(not key for key in env):
+        raise argparse.ArgumentTypeError(f"expected NAME=EXE[:VAR=VALUE...], got {text!r}")
+    return Program(name, [exe or str(vrtest.EXE)], vrtest.TITLE, vrtest.RULER_CLASS, env)
 
 
 TRACE_CHANNELS = "+timestamp,+loaddll,+systray,+debugstr"
@@ -134,7 +164,7 @@ def start_once(session, watch, program, timeout, trace=None):
     trace: a file for the start's Wine log with timestamps, or None.
     """
     watch.drain()
-    env = session.env
+    env = dict(session.env, **program.env)
     if trace is not None:
         env = dict(env, WINEDEBUG=TRACE_CHANNELS)
         log = open(trace, "wb")
@@ -170,11 +200,11 @@ def load():
     return f"{os.getloadavg()[0]:.2f}"
 
 
-def trace_file(folder, name):
+def trace_file(folder, program, name):
     if folder is None:
         return None
     folder.mkdir(parents=True, exist_ok=True)
-    return folder / f"{name}.log"
+    return folder / f"{re.sub(r'[^A-Za-z0-9_.-]+', '_', program.label)}-{name}.log"
 
 
 def describe(ms):
@@ -184,17 +214,24 @@ def describe(ms):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--starts", type=int, default=7, help="alternating starts of each")
+    parser.add_argument("--starts", type=int, default=9, help="alternating starts of each")
     parser.add_argument("--series", type=int, default=20, help="consecutive starts of our exe")
     parser.add_argument("--notepad-series", action="store_true",
                         help="the same series of Notepad afterwards")
     parser.add_argument("--cold", action="store_true", help="Wine's processes end between starts")
     parser.add_argument("--timeout", type=float, default=300, help="seconds one start may take")
     parser.add_argument("--trace", type=Path, help="keep each start's Wine log in this folder")
+    parser.add_argument("--variant", type=variant, action="append", default=[],
+                        help="NAME=EXE[:VAR=VALUE...]: another build of ours, or ours with "
+                             "environment variables, in the alternating starts")
     opts = parser.parse_args()
 
+    if not BARE.is_file():
+        sys.exit(f"{BARE} is missing: build it with `make windows`")
     ours = Program("VantoriRulers.exe", [str(vrtest.EXE)], vrtest.TITLE, vrtest.RULER_CLASS)
     notepad = Program("Notepad", ["notepad"], NOTEPAD_TITLE, "Notepad")
+    bare = Program("bare window", [str(BARE)], BARE_TITLE, BARE_CLASS)
+    programs = [ours, notepad, bare, *opts.variant]
     print(f"load average (1, 5, 15 min) at the start: "
           f"{', '.join(f'{x:.2f}' for x in os.getloadavg())}", flush=True)
     session = vrtest.Session("wine_startup")
@@ -207,21 +244,36 @@ def main():
                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
             if keeper.stdout.readline().strip() != b"holding":
                 raise RuntimeError("the test driver could not hold Wine's desktop")
-        times = {ours.label: [], notepad.label: []}
+        times = {program.label: [] for program in programs}
         for i in range(opts.starts):
-            for program in (ours, notepad) if i % 2 == 0 else (notepad, ours):
+            # Each round starts with another program, so that none always follows the same.
+            turn = i % len(programs)
+            for program in programs[turn:] + programs[:turn]:
                 if opts.cold:
                     cold(session)
                 ms = start_once(session, watch, program, opts.timeout,
-                                trace_file(opts.trace, f"{program.window_class}-alternating-{i + 1}"))
+                                trace_file(opts.trace, program, f"alternating-{i + 1}"))
                 times[program.label].append(ms)
                 print(f"  {program.label:18} start {i + 1}: {ms:7.0f} ms   load {load()}", flush=True)
         print(f"\nAlternating starts, {opts.starts} each"
               f"{' (cold: Wine ends between starts)' if opts.cold else ''}:")
         for label, ms in times.items():
             print(f"  {label:18} {describe(ms)}")
-        ratio = statistics.median(times[ours.label]) / statistics.median(times[notepad.label])
-        print(f"  ratio (ours / Notepad): {ratio:.2f}")
+        medians = {label: statistics.median(ms) for label, ms in times.items()}
+
+        def ratio(program, to):
+            # Beside the ratio of the medians, the median of each round's own ratio: the
+            # programs of one round start within seconds of each other, so that other work
+            # on the machine weighs on both sides of it alike.
+            rounds = [a / b for a, b in zip(times[program.label], times[to.label])]
+            quartiles = statistics.quantiles(rounds, n=4) if len(rounds) > 1 else rounds * 3
+            return (f"{medians[program.label] / medians[to.label]:.2f}   (round by round: median "
+                    f"{statistics.median(rounds):.2f}, quartiles {quartiles[0]:.2f}-{quartiles[2]:.2f})")
+
+        print(f"  ratio (ours / Notepad):     {ratio(ours, notepad)}")
+        print(f"  ratio (ours / bare window): {ratio(ours, bare)}")
+        for program in opts.variant:
+            print(f"  ratio ({program.label} / bare window): {ratio(program, bare)}")
 
         for program in (ours, notepad) if opts.notepad_series else (ours,):
             if opts.series <= 0:
@@ -231,8 +283,8 @@ def main():
                 if opts.cold:
                     cold(session)
                 series.append(start_once(session, watch, program, opts.timeout,
-                                         trace_file(opts.trace,
-                                                    f"{program.window_class}-series-{i + 1}")))
+                                         trace_file(opts.trace, program,
+                                                    f"series-{i + 1}")))
                 print(f"  {program.label} series start {i + 1}: {series[-1]:7.0f} ms   "
                       f"load {load()}", flush=True)
             median = statistics.median(series)

@@ -1,6 +1,7 @@
 #include "About/AboutForm.h"
 
 #include "About/Banner.h"
+#include "About/Version.h"
 
 namespace vr {
 
@@ -38,7 +39,8 @@ TAboutForm::TAboutForm(TApplication& owner)
                   Opaque(DrawAboutBanner())),
       BannerBevel(*this, &BannerPanel, {0, 80, 480, 2}),
       ProgramIcon(*this, nullptr, {24, 96, 32, 32}),
-      VersionLabel(*this, nullptr, {64, 96}, "Vantori Rulers 7.7 (Build 67)", TitleFont()),
+      VersionLabel(*this, nullptr, {64, 96}, std::string("Vantori Rulers ") + kVersionText,
+                   TitleFont()),
       CopyrightLabel(*this, nullptr, {64, 116},
                      "Copyright \xC2\xA9 2026 Vantori. All rights reserved."),
       TaglineLabel(*this, nullptr, {64, 132}, "A pixel ruler for everything on your screen."),
