@@ -59,11 +59,11 @@ std::optional<int64_t> NearestOffset(const std::vector<int64_t>& ascending, int6
 
 std::string PixelText(int64_t pixels) { return std::to_string(pixels) + " px"; }
 
-std::string MeasurementText(const RulerMarks& marks, int64_t scale) {
+std::string MeasurementText(const RulerMarks& marks, int64_t scale, const UnitScale& unit) {
   const auto& m = marks.Offsets();
-  if (m.size() >= 2) return PixelText(m.back() - m.front());
-  if (m.size() == 1) return PixelText(m.front());
-  return PixelText(scale);
+  if (m.size() >= 2) return LengthText(m.back() - m.front(), unit);
+  if (m.size() == 1) return LengthText(m.front(), unit);
+  return LengthText(scale, unit);
 }
 
 }  // namespace vr

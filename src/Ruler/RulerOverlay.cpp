@@ -105,12 +105,20 @@ OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerIn
   return look;
 }
 
-std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark) {
-  const std::string at = std::to_string(offset);
-  if (!nearestMark) return {PixelText(offset), at};
+std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark,
+                                           const UnitScale& unit) {
+  const std::string at = ValueText(offset, unit);
+  std::string length = LengthText(offset, unit);
+  if (!nearestMark) {
+    // A bare unit has no name to leave out.
+    if (length == at) return {at};
+    return {std::move(length), at};
+  }
+  // The distance itself, rounded once: two rounded offsets apart may be a
+  // last digit off.
   const int64_t d = offset > *nearestMark ? offset - *nearestMark : *nearestMark - offset;
-  const std::string away = std::to_string(d);
-  return {PixelText(offset) + " (" + away + " from mark)", at + " (" + away + ")", at};
+  const std::string away = ValueText(d, unit);
+  return {length + " (" + away + " from mark)", at + " (" + away + ")", at};
 }
 
 namespace {
@@ -220,7 +228,7 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
   }
   if (marksPart && labels) {
     for (size_t i = 1; i < marks.size(); ++i) {
-      const std::string s = PixelText(marks[i] - marks[i - 1]);
+      const std::string s = LengthText(marks[i] - marks[i - 1], state.Unit);
       const Label l = draw(s, look.Plate, look.Ink);
       const int64_t middle = (axis.AlongAt(marks[i - 1]) + axis.AlongAt(marks[i])) / 2;
       add(s, look.Plate, look.Ink, l, keepInside(middle - l.Along / 2, l.Along, length),
@@ -229,7 +237,7 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
     for (int64_t m : marks) {
       const int64_t along = axis.AlongAt(m);
       if (along < 0 || along >= length) continue;
-      const std::string s = std::to_string(m);
+      const std::string s = ValueText(m, state.Unit);
       const Label l = draw(s, look.Mark, look.MarkInk);
       add(s, look.Mark, look.MarkInk, l, beside(along, l.Along), across(true, l.Across));
     }
@@ -239,7 +247,8 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
     line(p, look.Hairline);
     const int64_t along = axis.AlongAt(p);
     if (labels && along >= 0 && along < length) {
-      const std::vector<std::string> texts = PointerLabelTexts(p, NearestOffset(marks, p));
+      const std::vector<std::string> texts =
+          PointerLabelTexts(p, NearestOffset(marks, p), state.Unit);
       for (size_t i = 0; i < texts.size(); ++i) {
         const Label l = draw(texts[i], look.Plate, look.Ink);
         if (l.Along <= length - 2 || i + 1 == texts.size()) {
@@ -351,7 +360,7 @@ std::vector<Rect> TRulerOverlay::Update(const Image& picture, const OverlayState
                                         Platform& text) {
   if (state == State_) return {};
   std::vector<Rect> dirty;
-  if (state.Marks == State_.Marks) {
+  if (state.Marks == State_.Marks && state.Unit == State_.Unit) {
     // Only the pointer moved: the marks' items stay as they are.
     const std::span<const OverlayItem> before(Items_.data() + MarkItems_,
                                               Items_.size() - MarkItems_);

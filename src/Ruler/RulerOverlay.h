@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "Ruler/RulerMeasure.h"
+#include "Ruler/Units.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
 
 namespace vr {
 
 // What the overlay shows: the pointer's offset while it is over the ruler,
-// and the marks (ascending offsets).
+// the marks (ascending offsets), and the unit every label reads in.
 struct OverlayState {
   std::optional<int64_t> Pointer;
   std::vector<int64_t> Marks;
+  UnitScale Unit = {};
   bool operator==(const OverlayState&) const = default;
 };
 
@@ -64,9 +66,11 @@ struct OverlayItem {
   }
 };
 
-// The pointer's label: its offset, and with marks its distance from the
-// nearest one, shortened to what fits along the ruler.
-std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark);
+// The pointer's label in the unit, longest first: its offset, and with marks
+// its distance from the nearest one, then shorter texts to try where the
+// longer ones do not fit. "245 px (145 from mark)", "245 (145)", "245".
+std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark,
+                                           const UnitScale& unit = {});
 
 // The items in drawing order: marks' lines, distances between neighbouring
 // marks, the marks' offsets, then the pointer's hairline and label on top.
