@@ -74,6 +74,8 @@ std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t
 
 // The items in drawing order: marks' lines, distances between neighbouring
 // marks, the marks' offsets, then the pointer's hairline and label on top.
+// The pointer's label keeps clear of the others: it goes to the other side of
+// its hairline, else shortens, and only where nothing is clear covers one.
 // Labels of `earlier` that are unchanged are reused, not drawn again.
 std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
                                        const OverlayLook& look, Platform& text,
@@ -109,7 +111,8 @@ class TRulerOverlay {
   OverlayLook Look_;
   OverlayState State_;
   std::vector<OverlayItem> Items_;
-  size_t MarkItems_ = 0;  // the marks' items come first, the pointer's after them
+  size_t MarkItems_ = 0;          // the marks' items come first, the pointer's after them
+  std::vector<Rect> MarkLabels_;  // where the marks' labels lie, for the pointer's to keep clear
   // Only while something lies over the picture: a long, broad ruler's copy is large.
   Image Composed_;
 };

@@ -166,5 +166,217 @@ TEST_F(OverlayUnitTest, ANewUnitRedrawsTheMarksLabels) {
   }
 }
 
+// ---------------------------------------------------------------- crowding
+
+enum class Side { After, Before };
+
+struct CrowdCase {
+  const char* name;
+  uint8_t orientation;
+  std::vector<int64_t> marks;
+  int64_t pointer;
+  UnitScale unit;
+  std::string text;  // what the pointer's label says
+  Side side;         // of its hairline, along the window's axis
+  bool clear;        // false: no text is clear anywhere, the last covers another label
+};
+
+void PrintTo(const CrowdCase& c, std::ostream* os) { *os << c.name; }
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.Left < b.Left + b.Width && b.Left < a.Left + a.Width && a.Top < b.Top + b.Height &&
+         b.Top < a.Top + a.Height;
+}
+
+class PointerLabelMakesWay : public OverlayUnitTest,
+                             public ::testing::WithParamInterface<CrowdCase> {};
+
+TEST_P(PointerLabelMakesWay, FlipsThenShortensAndTheOthersStay) {
+  const CrowdCase& c = GetParam();
+  TRulerForm& r = StartAndShowRuler0();
+  r.SetOrientation(c.orientation);
+  const RulerAxis axis = r.Axis();
+  const OverlayLook& look = r.Overlay().Look();
+  const OverlayState state{c.pointer, c.marks, c.unit};
+  const std::vector<OverlayItem> items = LayOutOverlay(axis, state, look, Os);
+
+  // The marks' lines and labels lie exactly where they lie without the pointer.
+  const std::vector<OverlayItem> marksAlone =
+      LayOutOverlay(axis, {std::nullopt, c.marks, c.unit}, look, Os);
+  ASSERT_EQ(items.size(), marksAlone.size() + 2);  // the hairline and the pointer's label
+  for (size_t i = 0; i < marksAlone.size(); ++i)
+    EXPECT_TRUE(items[i].SameAs(marksAlone[i])) << marksAlone[i].Text;
+
+  const OverlayItem& label = items.back();
+  EXPECT_EQ(label.Text, c.text);
+  const int64_t hairline = axis.AlongAt(c.pointer);
+  const int64_t start = axis.Vertical() ? label.Bounds.Top : label.Bounds.Left;
+  const int64_t end = start + (axis.Vertical() ? label.Bounds.Height : label.Bounds.Width);
+  if (c.side == Side::After) {
+    EXPECT_GT(start, hairline);
+  } else {
+    EXPECT_LE(end, hairline);
+  }
+  EXPECT_GE(start, 1);
+  EXPECT_LE(end, axis.Length() - 1);
+
+  bool overlap = false;
+  for (size_t i = 0; i < items.size(); ++i)
+    for (size_t j = i + 1; j < items.size(); ++j)
+      if (!items[i].Text.empty() && !items[j].Text.empty() &&
+          Overlap(items[i].Bounds, items[j].Bounds))
+        overlap = true;
+  EXPECT_EQ(overlap, !c.clear);
+
+  // Moved there, the pointer's label lands in the same place.
+  TRulerOverlay moved;
+  moved.Reset(r.RulerImage(), axis, look, {std::nullopt, c.marks, c.unit}, Os);
+  moved.Update(r.RulerImage(), state, Os);
+  ASSERT_EQ(moved.Items().size(), items.size());
+  EXPECT_TRUE(moved.Items().back().SameAs(label));
+}
+
+constexpr uint8_t kLying = LeftToRight;
+constexpr uint8_t kStanding = TopToBottom;
+
+// Reversed rulers take the offsets mirrored (640 - o): the same places along
+// the window, reached from the other end.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PointerLabelMakesWay,
+    ::testing::Values(
+        // A standing ruler with marks at 100 and 400, the pointer at 245.
+        CrowdCase{"IssueExample",
+                  kStanding,
+                  {100, 400},
+                  245,
+                  kPx,
+                  "245 px (145 from mark)",
+                  Side::Before,
+                  true},
+        CrowdCase{"IssueExampleBottomToTop",
+                  BottomToTop,
+                  {100, 400},
+                  245,
+                  kPx,
+                  "245 px (145 from mark)",
+                  Side::After,
+                  true},
+        // The distance label to the right of the hairline.
+        CrowdCase{
+            "Flips", kLying, {300, 500}, 250, kPx, "250 px (50 from mark)", Side::Before, true},
+        CrowdCase{"FlipsInMm",
+                  kLying,
+                  {300, 500},
+                  250,
+                  kMm,
+                  "66.1 mm (13.2 from mark)",
+                  Side::Before,
+                  true},
+        CrowdCase{"FlipsStanding",
+                  kStanding,
+                  {300, 500},
+                  250,
+                  kPx,
+                  "250 px (50 from mark)",
+                  Side::Before,
+                  true},
+        CrowdCase{"FlipsRightToLeft",
+                  RightToLeft,
+                  {140, 340},
+                  390,
+                  kPx,
+                  "390 px (50 from mark)",
+                  Side::Before,
+                  true},
+        CrowdCase{"FlipsBottomToTop",
+                  BottomToTop,
+                  {140, 340},
+                  390,
+                  kPx,
+                  "390 px (50 from mark)",
+                  Side::Before,
+                  true},
+        // Distance labels on both sides: the long text reaches one either way.
+        CrowdCase{"Shortens", kLying, {0, 200, 500}, 220, kPx, "220 (20)", Side::After, true},
+        CrowdCase{"ShortensRightToLeft",
+                  RightToLeft,
+                  {140, 440, 640},
+                  420,
+                  kPx,
+                  "420 (20)",
+                  Side::After,
+                  true},
+        CrowdCase{"ShortensAndFlipsStanding",
+                  kStanding,
+                  {0, 200, 420},
+                  260,
+                  kPx,
+                  "260 (60)",
+                  Side::Before,
+                  true},
+        CrowdCase{"ShortensAndFlipsBottomToTop",
+                  BottomToTop,
+                  {220, 440, 640},
+                  380,
+                  kPx,
+                  "380 (60)",
+                  Side::Before,
+                  true},
+        // Near an end the other side has no room: shorter, on the same side.
+        CrowdCase{"NoRoomBeforeTheStart", kLying, {40, 200}, 20, kPx, "20 (20)", Side::After, true},
+        CrowdCase{"NoRoomPastTheEnd", kLying, {400, 600}, 630, kPx, "630 (30)", Side::Before, true},
+        CrowdCase{"NoRoomStanding", kStanding, {40, 200}, 20, kPx, "20 (20)", Side::After, true},
+        CrowdCase{
+            "NoRoomRightToLeft", RightToLeft, {440, 600}, 620, kPx, "620 (20)", Side::After, true},
+        CrowdCase{
+            "NoRoomBottomToTop", BottomToTop, {40, 240}, 10, kPx, "10 (30)", Side::Before, true},
+        // The hairline stands inside the distance label on a lying ruler: no
+        // side is clear, and the shortest text stays where it always was.
+        CrowdCase{"NothingClearLying", kLying, {100, 400}, 245, kPx, "245", Side::After, false},
+        CrowdCase{"NothingClearRightToLeft",
+                  RightToLeft,
+                  {240, 540},
+                  395,
+                  kPx,
+                  "395",
+                  Side::After,
+                  false}));
+
+// On the screen: the pointer's label, having moved aside, leaves the distance
+// label whole but for the hairline across it.
+class IssueExampleOnScreen : public OverlayUnitTest,
+                             public ::testing::WithParamInterface<uint8_t> {};
+
+TEST_P(IssueExampleOnScreen, TheDistanceLabelShowsWhole) {
+  TRulerForm& r = StartAndShowRuler0();
+  r.SetOrientation(GetParam());
+  r.ToggleMark(100);
+  r.ToggleMark(400);
+  auto& w = WindowOf(r);
+  const RulerAxis axis = r.Axis();
+  const auto along = static_cast<int32_t>(axis.AlongAt(245));
+  const Rect b = w.Bounds();
+  User.MouseMove(
+      w, axis.Vertical() ? Point{b.Left + 3, b.Top + along} : Point{b.Left + along, b.Top + 3});
+  ASSERT_EQ(r.PointerOffset(), std::optional<int64_t>(245));
+  const auto& items = r.Overlay().Items();
+  const auto distance = std::find_if(items.begin(), items.end(),
+                                     [](const OverlayItem& i) { return i.Text == "300 px"; });
+  ASSERT_NE(distance, items.end());
+  ASSERT_TRUE(distance->Picture);
+  EXPECT_EQ(items.back().Text, "245 px (145 from mark)");
+  const Rect d = distance->Bounds;
+  for (int32_t y = 0; y < d.Height; ++y) {
+    for (int32_t x = 0; x < d.Width; ++x) {
+      if ((axis.Vertical() ? d.Top + y : d.Left + x) == along) continue;  // the hairline
+      ASSERT_EQ(w.Screen().Pixel(d.Left + x, d.Top + y), distance->Picture->Pixel(x, y))
+          << "at " << x << ", " << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Standing, IssueExampleOnScreen,
+                         ::testing::Values(uint8_t{TopToBottom}, uint8_t{BottomToTop}));
+
 }  // namespace
 }  // namespace vr::test
