@@ -107,12 +107,13 @@ OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerIn
 
 std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark,
                                            const UnitScale& unit) {
+  // As LengthText has it, from the one value: this runs on every pointer move.
   const std::string at = ValueText(offset, unit);
-  std::string length = LengthText(offset, unit);
+  const std::string length = unit.Name.empty() ? at : at + " " + unit.Name;
   if (!nearestMark) {
     // A bare unit has no name to leave out.
-    if (length == at) return {at};
-    return {std::move(length), at};
+    if (unit.Name.empty()) return {at};
+    return {length, at};
   }
   // The distance itself, rounded once: two rounded offsets apart may be a
   // last digit off.
