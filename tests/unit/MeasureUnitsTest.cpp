@@ -243,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PointerLabelMakesWay,
     ::testing::Values(
         // A standing ruler with marks at 100 and 400, the pointer at 245.
-        CrowdCase{"IssueExample",
+        CrowdCase{"BesideTheDistance",
                   kStanding,
                   {100, 400},
                   245,
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "245 px (145 from mark)",
                   Side::Before,
                   true},
-        CrowdCase{"IssueExampleBottomToTop",
+        CrowdCase{"BesideTheDistanceBottomToTop",
                   BottomToTop,
                   {100, 400},
                   245,
@@ -333,10 +333,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // On the screen: the pointer's label, having moved aside, leaves the distance
 // label whole but for the hairline across it.
-class IssueExampleOnScreen : public OverlayUnitTest,
-                             public ::testing::WithParamInterface<uint8_t> {};
+class BesideTheDistanceOnScreen : public OverlayUnitTest,
+                                  public ::testing::WithParamInterface<uint8_t> {};
 
-TEST_P(IssueExampleOnScreen, TheDistanceLabelShowsWhole) {
+TEST_P(BesideTheDistanceOnScreen, TheDistanceLabelShowsWhole) {
   TRulerForm& r = StartAndShowRuler0();
   r.SetOrientation(GetParam());
   r.ToggleMark(100);
@@ -364,7 +364,7 @@ TEST_P(IssueExampleOnScreen, TheDistanceLabelShowsWhole) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Standing, IssueExampleOnScreen,
+INSTANTIATE_TEST_SUITE_P(Standing, BesideTheDistanceOnScreen,
                          ::testing::Values(uint8_t{TopToBottom}, uint8_t{BottomToTop}));
 
 }  // namespace
