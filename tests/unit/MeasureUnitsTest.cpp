@@ -239,97 +239,31 @@ constexpr uint8_t kStanding = TopToBottom;
 
 // Reversed rulers take the offsets mirrored (640 - o): the same places along
 // the window, reached from the other end.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PointerLabelMakesWay,
-    ::testing::Values(
-        // A standing ruler with marks at 100 and 400, the pointer at 245.
-        CrowdCase{"BesideTheDistance",
-                  kStanding,
-                  {100, 400},
-                  245,
-                  kPx,
-                  "245 px (145 from mark)",
-                  Side::Before,
-                  true},
-        CrowdCase{"BesideTheDistanceBottomToTop",
-                  BottomToTop,
-                  {100, 400},
-                  245,
-                  kPx,
-                  "245 px (145 from mark)",
-                  Side::After,
-                  true},
-        // The distance label to the right of the hairline.
-        CrowdCase{
-            "Flips", kLying, {300, 500}, 250, kPx, "250 px (50 from mark)", Side::Before, true},
-        CrowdCase{"FlipsInMm",
-                  kLying,
-                  {300, 500},
-                  250,
-                  kMm,
-                  "66.1 mm (13.2 from mark)",
-                  Side::Before,
-                  true},
-        CrowdCase{"FlipsRightToLeft",
-                  RightToLeft,
-                  {140, 340},
-                  390,
-                  kPx,
-                  "390 px (50 from mark)",
-                  Side::Before,
-                  true},
-        CrowdCase{"FlipsBottomToTop",
-                  BottomToTop,
-                  {140, 340},
-                  390,
-                  kPx,
-                  "390 px (50 from mark)",
-                  Side::Before,
-                  true},
-        // Distance labels on both sides: the long text reaches one either way.
-        CrowdCase{"Shortens", kLying, {0, 200, 500}, 220, kPx, "220 (20)", Side::After, true},
-        CrowdCase{"ShortensRightToLeft",
-                  RightToLeft,
-                  {140, 440, 640},
-                  420,
-                  kPx,
-                  "420 (20)",
-                  Side::After,
-                  true},
-        CrowdCase{"ShortensAndFlipsStanding",
-                  kStanding,
-                  {0, 200, 420},
-                  260,
-                  kPx,
-                  "260 (60)",
-                  Side::Before,
-                  true},
-        CrowdCase{"ShortensAndFlipsBottomToTop",
-                  BottomToTop,
-                  {220, 440, 640},
-                  380,
-                  kPx,
-                  "380 (60)",
-                  Side::Before,
-                  true},
-        // Near an end the other side has no room: shorter, on the same side.
-        CrowdCase{"NoRoomBeforeTheStart", kLying, {40, 200}, 20, kPx, "20 (20)", Side::After, true},
-        CrowdCase{"NoRoomStanding", kStanding, {40, 200}, 20, kPx, "20 (20)", Side::After, true},
-        CrowdCase{
-            "NoRoomRightToLeft", RightToLeft, {440, 600}, 620, kPx, "620 (20)", Side::After, true},
-        CrowdCase{
-            "NoRoomBottomToTop", BottomToTop, {40, 240}, 10, kPx, "10 (30)", Side::Before, true},
-        // The hairline stands inside the distance label on a lying ruler: no
-        // side is clear, and the shortest text stays where it always was.
-        CrowdCase{"NothingClearLying", kLying, {100, 400}, 245, kPx, "245", Side::After, false},
-        CrowdCase{"NothingClearRightToLeft",
-                  RightToLeft,
-                  {240, 540},
-                  395,
-                  kPx,
-                  "395",
-                  Side::After,
-                  false}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, PointerLabelMakesWay, ::testing::Values(
+    // A standing ruler with marks at 100 and 400, the pointer at 245.
+    CrowdCase{"BesideTheDistance",            kStanding,   {100, 400},      245, kPx, "245 px (145 from mark)",   Side::Before, true},
+    CrowdCase{"BesideTheDistanceBottomToTop", BottomToTop, {100, 400},      245, kPx, "245 px (145 from mark)",   Side::After,  true},
+    // The distance label lies where the label would be: it goes to the other side.
+    CrowdCase{"Flips",                        kLying,      {300, 500},      250, kPx, "250 px (50 from mark)",    Side::Before, true},
+    CrowdCase{"FlipsInMm",                    kLying,      {300, 500},      250, kMm, "66.1 mm (13.2 from mark)", Side::Before, true},
+    CrowdCase{"FlipsRightToLeft",             RightToLeft, {140, 340},      390, kPx, "390 px (50 from mark)",    Side::Before, true},
+    CrowdCase{"FlipsBottomToTop",             BottomToTop, {140, 340},      390, kPx, "390 px (50 from mark)",    Side::Before, true},
+    // Distance labels on both sides: the long text reaches one either way.
+    CrowdCase{"Shortens",                     kLying,      {0, 200, 500},   220, kPx, "220 (20)",                 Side::After,  true},
+    CrowdCase{"ShortensRightToLeft",          RightToLeft, {140, 440, 640}, 420, kPx, "420 (20)",                 Side::After,  true},
+    CrowdCase{"ShortensAndFlipsStanding",     kStanding,   {0, 200, 420},   260, kPx, "260 (60)",                 Side::Before, true},
+    CrowdCase{"ShortensAndFlipsBottomToTop",  BottomToTop, {220, 440, 640}, 380, kPx, "380 (60)",                 Side::Before, true},
+    // Near an end the other side has no room: shorter, on the same side.
+    CrowdCase{"NoRoomBeforeTheStart",         kLying,      {40, 200},       20,  kPx, "20 (20)",                  Side::After,  true},
+    CrowdCase{"NoRoomStanding",               kStanding,   {40, 200},       20,  kPx, "20 (20)",                  Side::After,  true},
+    CrowdCase{"NoRoomRightToLeft",            RightToLeft, {440, 600},      620, kPx, "620 (20)",                 Side::After,  true},
+    CrowdCase{"NoRoomBottomToTop",            BottomToTop, {40, 240},       10,  kPx, "10 (30)",                  Side::Before, true},
+    // The hairline stands inside the distance label on a lying ruler: no side
+    // is clear, and the shortest text stays where it always was.
+    CrowdCase{"NothingClearLying",            kLying,      {100, 400},      245, kPx, "245",                      Side::After,  false},
+    CrowdCase{"NothingClearRightToLeft",      RightToLeft, {240, 540},      395, kPx, "395",                      Side::After,  false}));
+// clang-format on
 
 // On the screen: the pointer's label, having moved aside, leaves the distance
 // label whole but for the hairline across it.
