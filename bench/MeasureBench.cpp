@@ -1,10 +1,14 @@
 // What a pointer move over a ruler costs (the overlay laid out, composed over
 // the kept picture and the changed part shown), next to a full render of the
-// same ruler. Arguments: scale, breadth, marks.
+// same ruler. Arguments: scale, breadth, marks. The overlay's own share of a
+// move is measured in px and in mm side by side: its labels are the only part
+// of a move that reads in the unit.
 #include <benchmark/benchmark.h>
 
 #include "DataModule/DataModule.h"
+#include "Ruler/RulerOverlay.h"
 #include "Ruler/Rulers.h"
+#include "Ruler/Units.h"
 #include "app/Program.h"
 #include "forms/Forms.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -58,6 +62,37 @@ void BM_PointerMove(benchmark::State& state) {
                                                   benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_PointerMove)->Apply(Args);
+
+// The overlay alone over the ruler's picture, laid out and composed as a
+// pointer move does it, with its labels in px (0) or mm (1) at 96 per inch.
+// "dirty" is the pixels shown again per move.
+void BM_OverlayPointerMove(benchmark::State& state) {
+  Program p(state);
+  const auto unit = state.range(3) == 0 ? RulerUnit::Px : RulerUnit::Mm;
+  const UnitScale scale = ScaleOf(unit, kLogicalPixelsPerInch / kMmPerInch);
+  const std::vector<int64_t> marks = p.ruler->Marks().Offsets();
+  const int64_t a = p.ruler->Scale() / 2 + 3;
+  const Image& picture = p.ruler->RulerImage();
+  TRulerOverlay overlay;
+  overlay.Reset(picture, p.ruler->Axis(), p.ruler->Overlay().Look(), {a, marks, scale}, p.os);
+  int64_t dirty = 0;
+  bool odd = false;
+  for (auto _ : state) {
+    const int64_t at = (odd = !odd) ? a + 1 : a;
+    for (const Rect& r : overlay.Update(picture, {at, marks, scale}, p.os))
+      dirty += int64_t{r.Width} * r.Height;
+  }
+  state.counters["dirty"] =
+      benchmark::Counter(static_cast<double>(dirty), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_OverlayPointerMove)->Apply([](benchmark::internal::Benchmark* b) {
+  b->ArgNames({"scale", "breadth", "marks", "mm"});
+  for (const int64_t mm : {0, 1})
+    b->Args({640, 50, 0, mm})
+        ->Args({640, 50, 16, mm})
+        ->Args({2048, 512, 0, mm})
+        ->Args({2048, 512, 16, mm});
+});
 
 void BM_FullRender(benchmark::State& state) {
   Program p(state);

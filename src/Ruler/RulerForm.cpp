@@ -308,7 +308,7 @@ void TRulerForm::ClearMarks() {
 
 void TRulerForm::ShowOverlay() {
   const std::vector<Rect> changed =
-      Overlay_.Update(Picture_.Picture, {Pointer_, Marks_.Offsets()}, Owner().Os());
+      Overlay_.Update(Picture_.Picture, {Pointer_, Marks_.Offsets(), Reading_}, Owner().Os());
   for (const Rect& area : changed) NativeWindow().Invalidate(area);
 }
 
@@ -332,7 +332,7 @@ void TRulerForm::Render() {
   Overlay_.Reset(
       Picture_.Picture, axis,
       OverlayLookFor(Picture_.Color, Font().Name(), os.PixelsPerInch(), axis.Breadth(), os),
-      {Pointer_, Marks_.Offsets()}, os);
+      {Pointer_, Marks_.Offsets(), Reading_}, os);
   // This ruler changed: the tray icon and the Options window follow the
   // active ruler, before the new picture is shown.
   Host_.ActiveFormChanged(this);

@@ -82,8 +82,9 @@ std::optional<int64_t> NearestOffset(const std::vector<int64_t>& ascending, int6
 
 // "245 px".
 std::string PixelText(int64_t pixels);
-// What Ctrl+C copies: the distance from the first mark to the last, the one
-// mark's offset, or with no marks the ruler's scale.
+// What Ctrl+C copies, in the ruler's unit: the distance from the first mark to
+// the last, the one mark's offset, or with no marks the ruler's scale.
+// "245 px", "64.8 mm", "4.00 m", a bare "250".
 std::string MeasurementText(const RulerMarks& marks, int64_t scale, const UnitScale& unit = {});
 
 }  // namespace vr

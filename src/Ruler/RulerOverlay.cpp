@@ -105,20 +105,30 @@ OverlayLook OverlayLookFor(TColor body, const std::string& face, int pixelsPerIn
   return look;
 }
 
-std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark) {
-  const std::string at = std::to_string(offset);
-  if (!nearestMark) return {PixelText(offset), at};
+std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark,
+                                           const UnitScale& unit) {
+  // As LengthText has it, from the one value: this runs on every pointer move.
+  const std::string at = ValueText(offset, unit);
+  const std::string length = unit.Name.empty() ? at : at + " " + unit.Name;
+  if (!nearestMark) {
+    // A bare unit has no name to leave out.
+    if (unit.Name.empty()) return {at};
+    return {length, at};
+  }
+  // The distance itself, rounded once: two rounded offsets apart may be a
+  // last digit off.
   const int64_t d = offset > *nearestMark ? offset - *nearestMark : *nearestMark - offset;
-  const std::string away = std::to_string(d);
-  return {PixelText(offset) + " (" + away + " from mark)", at + " (" + away + ")", at};
+  const std::string away = ValueText(d, unit);
+  return {length + " (" + away + " from mark)", at + " (" + away + ")", at};
 }
 
 namespace {
 
 // Lays out the marks' items or the pointer's, appending them to `items`.
+// The pointer's label keeps clear of the `taken` areas, the marks' labels.
 void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook& look,
             Platform& text, std::span<const OverlayItem> earlier, bool marksPart,
-            std::vector<OverlayItem>& items) {
+            std::vector<OverlayItem>& items, std::span<const Rect> taken = {}) {
   const bool vertical = axis.Vertical();
   const int64_t length = axis.Length();
   const int64_t breadth = axis.Breadth();
@@ -140,15 +150,17 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
     items.push_back(std::move(item));
   };
 
-  // A label's picture, upright where it fits across the ruler, else turned
-  // as the ruler's own numbers are.
+  // A label, upright where it fits across the ruler, else turned as the
+  // ruler's own numbers are. Measured first and drawn only once chosen: the
+  // pointer's label may try several texts before one fits.
   struct Label {
     std::shared_ptr<const Image> Picture;
+    std::shared_ptr<const InkedText> Glyphs;  // what Picture is drawn from until it is
     int Angle = 0;
     int64_t Along = 0;  // its size along the ruler
     int64_t Across = 0;
   };
-  auto draw = [&](const std::string& s, TColor plate, TColor ink) {
+  auto measure = [&](const std::string& s, TColor plate, TColor ink) {
     Label l;
     // The same text in the same colours was drawn last time: its angle
     // follows from its length, so the picture is the same too.
@@ -161,27 +173,39 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
         return l;
       }
     }
-    const auto t = Inked(text, look.Face, look.LabelPixels, s);
-    const int64_t len = TextLength(*t) + 2 * kPadAlong;
-    const int64_t cell = t->Height + 2 * kPadAcross;
+    l.Glyphs = Inked(text, look.Face, look.LabelPixels, s);
+    const int64_t len = TextLength(*l.Glyphs) + 2 * kPadAlong;
+    const int64_t cell = l.Glyphs->Height + 2 * kPadAcross;
     if (vertical && len > breadth - 2) l.Angle = axis.Orientation == TopToBottom ? 270 : 90;
     const bool upright = l.Angle == 0;
     l.Along = vertical == upright ? cell : len;
     l.Across = vertical == upright ? len : cell;
-    auto picture = std::make_shared<Image>(static_cast<int>(upright ? len : cell),
-                                           static_cast<int>(upright ? cell : len), plate);
+    return l;
+  };
+  auto paint = [&](Label& l, TColor plate, TColor ink) {
+    if (l.Picture) return;
+    const InkedText& t = *l.Glyphs;
+    const bool upright = l.Angle == 0;
+    const auto len = static_cast<int>(vertical == upright ? l.Across : l.Along);
+    const auto cell = static_cast<int>(vertical == upright ? l.Along : l.Across);
+    auto picture = std::make_shared<Image>(upright ? len : cell, upright ? cell : len, plate);
     switch (l.Angle) {
       case 0:
-        DrawTurnedText(*picture, *t, kPadAlong, kPadAcross, 0, ink);
+        DrawTurnedText(*picture, t, kPadAlong, kPadAcross, 0, ink);
         break;
       case 270:
-        DrawTurnedText(*picture, *t, kPadAcross + t->Height, kPadAlong, 270, ink);
+        DrawTurnedText(*picture, t, kPadAcross + t.Height, kPadAlong, 270, ink);
         break;
       default:
-        DrawTurnedText(*picture, *t, kPadAcross, kPadAlong + TextLength(*t), 90, ink);
+        DrawTurnedText(*picture, t, kPadAcross, kPadAlong + TextLength(t), 90, ink);
         break;
     }
     l.Picture = std::move(picture);
+    l.Glyphs.reset();
+  };
+  auto draw = [&](const std::string& s, TColor plate, TColor ink) {
+    Label l = measure(s, plate, ink);
+    paint(l, plate, ink);
     return l;
   };
   // Inside the ruler's bevel where there is room, centred on it where there is not.
@@ -220,7 +244,7 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
   }
   if (marksPart && labels) {
     for (size_t i = 1; i < marks.size(); ++i) {
-      const std::string s = PixelText(marks[i] - marks[i - 1]);
+      const std::string s = LengthText(marks[i] - marks[i - 1], state.Unit);
       const Label l = draw(s, look.Plate, look.Ink);
       const int64_t middle = (axis.AlongAt(marks[i - 1]) + axis.AlongAt(marks[i])) / 2;
       add(s, look.Plate, look.Ink, l, keepInside(middle - l.Along / 2, l.Along, length),
@@ -229,7 +253,7 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
     for (int64_t m : marks) {
       const int64_t along = axis.AlongAt(m);
       if (along < 0 || along >= length) continue;
-      const std::string s = std::to_string(m);
+      const std::string s = ValueText(m, state.Unit);
       const Label l = draw(s, look.Mark, look.MarkInk);
       add(s, look.Mark, look.MarkInk, l, beside(along, l.Along), across(true, l.Across));
     }
@@ -239,16 +263,49 @@ void LayOut(const RulerAxis& axis, const OverlayState& state, const OverlayLook&
     line(p, look.Hairline);
     const int64_t along = axis.AlongAt(p);
     if (labels && along >= 0 && along < length) {
-      const std::vector<std::string> texts = PointerLabelTexts(p, NearestOffset(marks, p));
+      const std::vector<std::string> texts =
+          PointerLabelTexts(p, NearestOffset(marks, p), state.Unit);
+      auto clear = [&](const Rect& r) {
+        return std::none_of(taken.begin(), taken.end(),
+                            [&](const Rect& t) { return Intersection(r, t).Width > 0; });
+      };
+      // Each text from the longest, where it would be without other labels
+      // (after the hairline if it fits there, else before it), then on the
+      // other side if that lies wholly on the ruler. A text longer than the
+      // ruler is tried only when it is the last. Where none is clear of the
+      // other labels, the last is shown in its first place, as on a ruler
+      // too short for any: the pointer always says where it is.
       for (size_t i = 0; i < texts.size(); ++i) {
-        const Label l = draw(texts[i], look.Plate, look.Ink);
-        if (l.Along <= length - 2 || i + 1 == texts.size()) {
-          add(texts[i], look.Plate, look.Ink, l, beside(along, l.Along), across(false, l.Across));
+        const bool last = i + 1 == texts.size();
+        Label l = measure(texts[i], look.Plate, look.Ink);
+        if (l.Along > length - 2 && !last) continue;
+        const int64_t acrossStart = across(false, l.Across);
+        const int64_t after = along + 1 + kGap;
+        const int64_t before = along - kGap - l.Along;
+        const bool fitsAfter = after + l.Along <= length - 1;
+        int64_t start = beside(along, l.Along);
+        bool fits = clear(place(start, acrossStart, l.Along, l.Across));
+        if (!fits && fitsAfter && before >= 1 &&
+            clear(place(before, acrossStart, l.Along, l.Across))) {
+          start = before;
+          fits = true;
+        }
+        if (fits || last) {
+          paint(l, look.Plate, look.Ink);
+          add(texts[i], look.Plate, look.Ink, l, start, acrossStart);
           break;
         }
       }
     }
   }
+}
+
+// Where the labels among the items lie.
+std::vector<Rect> LabelAreas(std::span<const OverlayItem> items) {
+  std::vector<Rect> areas;
+  for (const OverlayItem& item : items)
+    if (!item.Text.empty()) areas.push_back(item.Bounds);
+  return areas;
 }
 
 }  // namespace
@@ -258,7 +315,8 @@ std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState
                                        std::span<const OverlayItem> earlier) {
   std::vector<OverlayItem> items;
   LayOut(axis, state, look, text, earlier, true, items);
-  LayOut(axis, state, look, text, earlier, false, items);
+  const std::vector<Rect> taken = LabelAreas(items);
+  LayOut(axis, state, look, text, earlier, false, items, taken);
   return items;
 }
 
@@ -340,7 +398,8 @@ void TRulerOverlay::Reset(const Image& picture, const RulerAxis& axis, const Ove
   Items_.clear();
   LayOut(Axis_, State_, Look_, text, earlier, true, Items_);
   MarkItems_ = Items_.size();
-  LayOut(Axis_, State_, Look_, text, earlier, false, Items_);
+  MarkLabels_ = LabelAreas(Items_);
+  LayOut(Axis_, State_, Look_, text, earlier, false, Items_, MarkLabels_);
   Composed_ = Image{};
   if (Items_.empty()) return;
   Composed_ = picture;
@@ -351,12 +410,12 @@ std::vector<Rect> TRulerOverlay::Update(const Image& picture, const OverlayState
                                         Platform& text) {
   if (state == State_) return {};
   std::vector<Rect> dirty;
-  if (state.Marks == State_.Marks) {
+  if (state.Marks == State_.Marks && state.Unit == State_.Unit) {
     // Only the pointer moved: the marks' items stay as they are.
     const std::span<const OverlayItem> before(Items_.data() + MarkItems_,
                                               Items_.size() - MarkItems_);
     std::vector<OverlayItem> after;
-    LayOut(Axis_, state, Look_, text, before, false, after);
+    LayOut(Axis_, state, Look_, text, before, false, after, MarkLabels_);
     dirty = DirtyRects(before, after);
     Items_.resize(MarkItems_);
     std::move(after.begin(), after.end(), std::back_inserter(Items_));
@@ -364,7 +423,8 @@ std::vector<Rect> TRulerOverlay::Update(const Image& picture, const OverlayState
     std::vector<OverlayItem> items;
     LayOut(Axis_, state, Look_, text, Items_, true, items);
     MarkItems_ = items.size();
-    LayOut(Axis_, state, Look_, text, Items_, false, items);
+    MarkLabels_ = LabelAreas(items);
+    LayOut(Axis_, state, Look_, text, Items_, false, items, MarkLabels_);
     dirty = DirtyRects(Items_, items);
     Items_ = std::move(items);
   }

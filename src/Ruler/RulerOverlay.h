@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "Ruler/RulerMeasure.h"
+#include "Ruler/Units.h"
 #include "platform/Image.h"
 #include "platform/Platform.h"
 
 namespace vr {
 
 // What the overlay shows: the pointer's offset while it is over the ruler,
-// and the marks (ascending offsets).
+// the marks (ascending offsets), and the unit every label reads in.
 struct OverlayState {
   std::optional<int64_t> Pointer;
   std::vector<int64_t> Marks;
+  UnitScale Unit = {};
   bool operator==(const OverlayState&) const = default;
 };
 
@@ -64,12 +66,16 @@ struct OverlayItem {
   }
 };
 
-// The pointer's label: its offset, and with marks its distance from the
-// nearest one, shortened to what fits along the ruler.
-std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark);
+// The pointer's label in the unit, longest first: its offset, and with marks
+// its distance from the nearest one, then shorter texts to try where the
+// longer ones do not fit. "245 px (145 from mark)", "245 (145)", "245".
+std::vector<std::string> PointerLabelTexts(int64_t offset, std::optional<int64_t> nearestMark,
+                                           const UnitScale& unit = {});
 
 // The items in drawing order: marks' lines, distances between neighbouring
 // marks, the marks' offsets, then the pointer's hairline and label on top.
+// The pointer's label keeps clear of the others: it goes to the other side of
+// its hairline, else shortens, and only where nothing is clear covers one.
 // Labels of `earlier` that are unchanged are reused, not drawn again.
 std::vector<OverlayItem> LayOutOverlay(const RulerAxis& axis, const OverlayState& state,
                                        const OverlayLook& look, Platform& text,
@@ -105,7 +111,8 @@ class TRulerOverlay {
   OverlayLook Look_;
   OverlayState State_;
   std::vector<OverlayItem> Items_;
-  size_t MarkItems_ = 0;  // the marks' items come first, the pointer's after them
+  size_t MarkItems_ = 0;          // the marks' items come first, the pointer's after them
+  std::vector<Rect> MarkLabels_;  // where the marks' labels lie, for the pointer's to keep clear
   // Only while something lies over the picture: a long, broad ruler's copy is large.
   Image Composed_;
 };

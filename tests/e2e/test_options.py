@@ -21,7 +21,7 @@ STATE_FIELDS = ["hwnd", "class", "parent", "id", "visible", "focus", "check", "v
 CHECK, TRACK, COMBO, TOOLS = "Button", "msctls_trackbar32", "ComboBox", "ToolbarWindow32"
 
 # Places in the client area: a group box's place plus the control's place in it.
-APPEARANCE, DIMENSIONS, TICKS = (32, 4), (32, 104), (212, 104)
+APPEARANCE, DIMENSIONS, TICKS, MEASURE = (32, 4), (32, 104), (212, 104), (32, 251)
 
 
 def at(group, x, y):
@@ -38,6 +38,7 @@ PLACES = {
     **{at(DIMENSIONS, 76, 16 + 24 * row): name for row, name in
        enumerate(["Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation"])},
     (220, 120): "Ticks",
+    at(MEASURE, 76, 16): "Unit",
 }
 TICK_PLACES = {at(TICKS, 8, 44): "ShowTick", at(TICKS, 48, 64): "TickSize",
                at(TICKS, 8, 92): "ShowNumber", at(TICKS, 48, 112): "FontSize"}
@@ -45,7 +46,8 @@ LEVELS = (100, 50, 10, 5)  # the tick group boxes in the order they are made
 
 TAB_ORDER = ["FontName", "FontColor", "AlphaBlend", "AlphaBlendValue", "Luminosity",
              "RulersToolBar", "Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation",
-             "Ticks", "ShowTick100", "TickSize100", "ShowNumber100", "FontSize100", "FontName"]
+             "Ticks", "ShowTick100", "TickSize100", "ShowNumber100", "FontSize100", "Unit",
+             "FontName"]
 
 # What the window shows, by control: text for boxes and the tool bar (one digit per button,
 # 1 pressed), checked state for check boxes, position for track bars.
@@ -53,7 +55,7 @@ RULER0_DEFAULTS = {
     "RulersToolBar": "1000000000", "FontName": "Arial", "FontColor": "Black",
     "AlphaBlend": True, "AlphaBlendValue": 192, "Luminosity": 0,
     "Scale": "640", "LeftMargin": "5", "RightMargin": "5", "Breadth": "50",
-    "Orientation": "Left to Right", "Ticks": "Each 100 Pixels",
+    "Orientation": "Left to Right", "Ticks": "Each 100 Pixels", "Unit": "px",
     **{f"ShowTick{n}": True for n in LEVELS},
     "TickSize100": "29", "TickSize50": "19", "TickSize10": "17", "TickSize5": "12",
     "ShowNumber100": True, "ShowNumber50": True, "ShowNumber10": True, "ShowNumber5": False,
@@ -211,8 +213,8 @@ class OptionsWindow(vrtest.RulerTestCase):
         # The layout at 96 dpi: every control found in its place, the client area around them.
         self.assertEqual(set(RULER0_DEFAULTS) | {f"TickGroup{n}" for n in LEVELS} | {"window"},
                          set(c), "controls found in their places")
-        self.assertEqual((c["window"]["width"], c["window"]["height"]), (340, 255))
-        self.assertEqual((c["RulersToolBar"]["width"], c["RulersToolBar"]["height"]), (31, 255))
+        self.assertEqual((c["window"]["width"], c["window"]["height"]), (340, 327))
+        self.assertEqual((c["RulersToolBar"]["width"], c["RulersToolBar"]["height"]), (31, 327))
         self.assert_shows(c, RULER0_DEFAULTS)
         self.assertEqual((c["AlphaBlendValue"]["lo"], c["AlphaBlendValue"]["hi"]), (64, 255))
         self.assertEqual((c["Luminosity"]["lo"], c["Luminosity"]["hi"]), (-50, 50))
