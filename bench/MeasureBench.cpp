@@ -31,6 +31,7 @@ struct Program {
     ruler->SetBreadth(static_cast<int32_t>(state.range(1)));
     const int64_t marks = state.range(2);
     for (int64_t m = 0; m < marks; ++m) ruler->ToggleMark(m * ruler->Scale() / marks);
+    ruler->SetUnit(static_cast<RulerUnit>(state.range(3)));
   }
 
   // The screen point over the ruler at an offset, in the middle of its breadth.
@@ -41,9 +42,14 @@ struct Program {
   }
 };
 
+// Each in px (unit 0) and in mm (unit 1).
 void Args(benchmark::internal::Benchmark* b) {
-  b->ArgNames({"scale", "breadth", "marks"});
-  b->Args({640, 50, 0})->Args({640, 50, 16})->Args({2048, 512, 0})->Args({2048, 512, 16});
+  b->ArgNames({"scale", "breadth", "marks", "unit"});
+  for (int64_t unit : {0, 1})
+    b->Args({640, 50, 0, unit})
+        ->Args({640, 50, 16, unit})
+        ->Args({2048, 512, 0, unit})
+        ->Args({2048, 512, 16, unit});
 }
 
 void BM_PointerMove(benchmark::State& state) {

@@ -1,5 +1,6 @@
 """Makes the README's pictures: the real ruler, one per orientation, cropped to its window;
-the ruler with two marks and the pointer's readout; the ruler's context menu, the tray menu, the About box and the Options window.
+the ruler with two marks and the pointer's readout, in px and in mm; the ruler's context
+menu, the tray menu, the About box and the Options window.
 
     python3 tools/docs_pictures.py OUTPUT_DIR
 
@@ -36,10 +37,16 @@ MEASURE_PICTURE = "ruler-measure.png"
 RULER_TOP, ZERO = 359, 363
 
 
-def shoot_measure(dest):
-    """Ruler 0 with marks at 100 and 345 and the pointer resting at 290."""
-    session = vrtest.Session("docs-measure")
+UNITS_PICTURE = "ruler-units.png"
+
+
+def shoot_measure(dest, unit=0):
+    """Ruler 0 with marks at 100 and 345 and the pointer resting at 290, in px or another
+    unit by its stored code."""
+    session = vrtest.Session(f"docs-measure-{unit}")
     try:
+        if unit:
+            session.seed({"Unit": unit})
         session.start()
         win = session.wait_window()
         for offset in (100, 345):
@@ -156,6 +163,8 @@ def main():
         print(out / name)
     shoot_measure(out / MEASURE_PICTURE)
     print(out / MEASURE_PICTURE)
+    shoot_measure(out / UNITS_PICTURE, unit=1)
+    print(out / UNITS_PICTURE)
     shoot_menus_and_about(out)
     for name in MENU_PICTURES:
         print(out / name)
