@@ -1,8 +1,6 @@
 // The process entry: one platform, the portable program on it.
 
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <commctrl.h>
 
 #include <exception>
 #include <string>
@@ -22,10 +20,6 @@ void ShowFatalError(const char* text) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  // Version 6 controls (the manifest asks for them) need their classes registered.
-  INITCOMMONCONTROLSEX controls{sizeof controls,
-                                ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
   try {
     vr::win32::Win32Platform platform(instance);
     try {
