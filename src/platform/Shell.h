@@ -57,7 +57,8 @@ class TrayIcon {
   virtual void SetPicture(const MaskedImage& picture) = 0;
 };
 
-// A repeating timer; stopped when the object goes.
+// A repeating timer, or a call waiting for the loop to be idle; stopped when
+// the object goes.
 class Timer {
  public:
   virtual ~Timer() = default;
@@ -78,6 +79,10 @@ class Shell {
   // Calls tick every interval milliseconds from the message loop, from the
   // first interval on, until the timer goes.
   virtual std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) = 0;
+  // Calls task once from the message loop when it has nothing else to do:
+  // after the messages and input waiting, and after the windows on the
+  // screen have painted.
+  virtual std::unique_ptr<Timer> CallWhenIdle(std::function<void()> task) = 0;
   // The system's colour chooser, preset to initial; nullopt when cancelled.
   virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
   // Asks the desktop shell to open a link, such as a mailto: one; the result

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -243,6 +245,42 @@ TEST_F(Win32Loop, ATimerTicksFromTheLoopShowsItsErrorAndStopsWhenItGoes) {
   Os().ProcessPendingMessages({});
   EXPECT_EQ(ticks, stopped) << "a timer stops when it goes";
   EXPECT_TRUE(Os().StartTimer(2147483647u, [] {}) != nullptr) << "the longest interval is taken";
+}
+
+// Start-up leaves for later what ruler 0 does not need: it runs once the
+// loop has handed over what was queued and the shown window has painted.
+TEST_F(Win32Loop, AnIdleCallRunsOnceAfterTheQueuedMessagesAndThePaint) {
+  struct Painted : WindowHandler {
+    std::vector<std::string>* Order;
+    void HandlePaint() override { Order->push_back("paint"); }
+  } handler;
+  std::vector<std::string> order;
+  handler.Order = &order;
+  auto window = Os().CreateTopLevel(RulerAt({100, 100, 300, 40}), handler);
+  int dropped = 0;
+  auto never = Os().CallWhenIdle([&dropped] { ++dropped; });
+  auto call = Os().CallWhenIdle([&order] { order.push_back("idle"); });
+  never.reset();
+  // Asked first, it still waits for what comes after.
+  window->SetVisible(true);
+  order.clear();
+  window->Invalidate({0, 0, 300, 40});
+  ::PostMessageW(HwndOf(*window), WM_KEYDOWN, VK_RIGHT, 0);
+  const MessageFilter filter = [&order](const Message& msg) {
+    if (msg.Kind == MessageKind::KeyDown) order.push_back("key");
+    return false;
+  };
+  RunUntil(
+      Os(), [&order] { return std::count(order.begin(), order.end(), "idle") > 0; }, filter);
+  // Time for a second call to come if one could, not a wait for a state.
+  ::Sleep(50);
+  Os().ProcessPendingMessages(filter);
+  EXPECT_EQ(std::count(order.begin(), order.end(), "idle"), 1) << "once";
+  const auto idle = std::find(order.begin(), order.end(), "idle");
+  for (const char* before : {"key", "paint"})
+    EXPECT_NE(std::find(order.begin(), idle, before), idle) << "after the " << before;
+  EXPECT_EQ(dropped, 0) << "a dropped call never runs";
+  EXPECT_TRUE(Os().Errors.empty());
 }
 
 }  // namespace

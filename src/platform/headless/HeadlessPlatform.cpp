@@ -61,6 +61,7 @@ HeadlessTrayIcon::~HeadlessTrayIcon() { std::erase(Os_.TrayIcons, this); }
 
 TrayAddResult HeadlessTrayIcon::Add() {
   Os_.TrayCalls.push_back("add");
+  if (Os_.WhileTrayAdd) Os_.WhileTrayAdd();
   HeadlessPlatform::TrayAnswer answer;
   if (!Os_.TrayAnswers.empty()) {
     answer = Os_.TrayAnswers.front();
@@ -99,6 +100,13 @@ HeadlessTimer::HeadlessTimer(HeadlessPlatform& os, uint32_t interval, std::funct
 }
 
 HeadlessTimer::~HeadlessTimer() { std::erase(Os_.Timers, this); }
+
+HeadlessIdleCall::HeadlessIdleCall(HeadlessPlatform& os, std::function<void()> task)
+    : Task(std::move(task)), Number(os.IdleCallsAsked++), Os_(os) {
+  Os_.IdleCalls.push_back(this);
+}
+
+HeadlessIdleCall::~HeadlessIdleCall() { std::erase(Os_.IdleCalls, this); }
 
 // ---------------------------------------------------------------- window
 
@@ -205,9 +213,10 @@ void HeadlessPlatform::Forget(HeadlessWindow* w) {
 }
 
 bool HeadlessPlatform::RunOne(const MessageFilter& filter) {
-  if (!TakeMessage) return false;
   // As a window procedure does, an error of a handler is shown and the loop goes on.
   try {
+    RunIdleCalls();
+    if (!TakeMessage) return false;
     return TakeMessage(filter);
   } catch (const std::exception& e) {
     ReportError(e.what());
@@ -251,6 +260,25 @@ void HeadlessPlatform::ChangeDisplays(std::vector<MonitorArea> monitors) {
 std::unique_ptr<Timer> HeadlessPlatform::StartTimer(uint32_t intervalMs,
                                                     std::function<void()> tick) {
   return std::make_unique<HeadlessTimer>(*this, intervalMs, std::move(tick));
+}
+
+std::unique_ptr<Timer> HeadlessPlatform::CallWhenIdle(std::function<void()> task) {
+  return std::make_unique<HeadlessIdleCall>(*this, std::move(task));
+}
+
+void HeadlessPlatform::RunIdleCalls() {
+  // Calls asked for meanwhile wait for the next idle moment, as a real loop's
+  // would. A call may drop another, which then leaves the list.
+  const uint64_t asked = IdleCallsAsked;
+  for (;;) {
+    const auto due = std::find_if(IdleCalls.begin(), IdleCalls.end(),
+                                  [asked](const HeadlessIdleCall* c) { return c->Number < asked; });
+    if (due == IdleCalls.end()) return;
+    HeadlessIdleCall* call = *due;
+    IdleCalls.erase(due);
+    const std::function<void()> task = std::move(call->Task);
+    if (task) task();
+  }
 }
 
 void HeadlessPlatform::FireTimers() {

@@ -130,6 +130,19 @@ class HeadlessTimer final : public Timer {
   HeadlessPlatform& Os_;
 };
 
+// A call waiting for the loop to be idle.
+class HeadlessIdleCall final : public Timer {
+ public:
+  HeadlessIdleCall(HeadlessPlatform& os, std::function<void()> task);
+  ~HeadlessIdleCall() override;
+  std::function<void()> Task;
+  // The how-manieth call of the platform's this is, from 0.
+  const uint64_t Number;
+
+ private:
+  HeadlessPlatform& Os_;
+};
+
 // A popup menu as it was opened.
 struct OpenedMenu {
   std::vector<MenuItemSpec> Items;
@@ -175,6 +188,7 @@ class HeadlessPlatform final : public Platform {
   }
   uint32_t TickCount() const override { return Now; }
   std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
+  std::unique_ptr<Timer> CallWhenIdle(std::function<void()> task) override;
   int DpiAt(Point /*screen*/) const override { return Ppi; }
   int TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at) override;
   void BringAppToForeground() override { ++ForegroundRequests; }
@@ -260,6 +274,8 @@ class HeadlessPlatform final : public Platform {
   };
   std::deque<TrayAnswer> TrayAnswers;
   std::vector<std::string> TrayCalls;  // "add", "modify"
+  // What the desktop looks like while the area takes an add.
+  std::function<void()> WhileTrayAdd;
   std::vector<HeadlessTrayIcon*> TrayIcons;
   // The desktop shell announces its notification area to every icon.
   void AnnounceTrayArea();
@@ -267,6 +283,13 @@ class HeadlessPlatform final : public Platform {
   std::vector<HeadlessTimer*> Timers;
   // Every running timer's interval passes once.
   void FireTimers();
+  // The calls waiting for the loop to be idle. The loops make them before
+  // they take the next scripted message: the loop has caught up with the
+  // messages before it and the windows have painted by the user's next act.
+  std::vector<HeadlessIdleCall*> IdleCalls;
+  uint64_t IdleCallsAsked = 0;
+  // The loop is idle now: the calls waiting are made, each once.
+  void RunIdleCalls();
 
   // The colour chooser's answer: a colour, or cancelled; what it was preset
   // to; and what happens while it is open.

@@ -81,6 +81,7 @@ class Win32Platform : public Platform {
   std::unique_ptr<TrayIcon> CreateTrayIcon(const MaskedImage& picture, const std::string& tip,
                                            TrayIconHandler& handler) override;
   std::unique_ptr<Timer> StartTimer(uint32_t intervalMs, std::function<void()> tick) override;
+  std::unique_ptr<Timer> CallWhenIdle(std::function<void()> task) override;
   std::optional<TColor> ChooseColor(TColor initial) override;
   void OpenLink(const std::string& url) override;
   bool SetClipboardText(const std::string& text) override;
@@ -121,6 +122,7 @@ class Win32Platform : public Platform {
   // Calls out of a system frame: an error becomes a message box.
   template <typename Call>
   void Guarded(Call&& call) noexcept;
+  std::unique_ptr<Timer> MakeTimer(uint32_t intervalMs, std::function<void()> tick, bool once);
   // The monitors or a work area changed: the handler runs once from the loop,
   // however many notices came.
   void NoticeDisplayChange();

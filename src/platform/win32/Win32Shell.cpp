@@ -118,20 +118,28 @@ class Win32TrayIcon final : public TrayIcon {
 
 class Win32Timer final : public Timer {
  public:
-  Win32Timer(Win32Platform& platform, UINT_PTR id, std::function<void()> tick)
-      : Platform_(platform), Id_(id), Tick_(std::move(tick)) {}
-  ~Win32Timer() override {
+  // once: the timer stops before its first tick runs.
+  Win32Timer(Win32Platform& platform, UINT_PTR id, std::function<void()> tick, bool once = false)
+      : Platform_(platform), Id_(id), Tick_(std::move(tick)), Once_(once) {}
+  ~Win32Timer() override { Stop(); }
+  Win32Timer(const Win32Timer&) = delete;
+  Win32Timer& operator=(const Win32Timer&) = delete;
+  // The tick to run now; a timer that ticks once hands it over and stops.
+  std::function<void()> Tick() {
+    if (!Once_) return Tick_;
+    Stop();
+    return std::exchange(Tick_, nullptr);
+  }
+
+ private:
+  void Stop() {
     ::KillTimer(Platform_.AppWindow(), Id_);
     Platform_.TimerStopped(Id_);
   }
-  Win32Timer(const Win32Timer&) = delete;
-  Win32Timer& operator=(const Win32Timer&) = delete;
-  const std::function<void()>& Tick() const { return Tick_; }
-
- private:
   Win32Platform& Platform_;
   UINT_PTR Id_;
   std::function<void()> Tick_;
+  bool Once_;
 };
 
 template <typename Call>
@@ -207,8 +215,19 @@ std::unique_ptr<TrayIcon> Win32Platform::CreateTrayIcon(const MaskedImage& pictu
 UINT TrayIconId(const TrayIcon& icon) { return static_cast<const Win32TrayIcon&>(icon).Id(); }
 
 std::unique_ptr<Timer> Win32Platform::StartTimer(uint32_t intervalMs, std::function<void()> tick) {
+  return MakeTimer(intervalMs, std::move(tick), false);
+}
+
+std::unique_ptr<Timer> Win32Platform::CallWhenIdle(std::function<void()> task) {
+  // The queue hands out WM_TIMER only when no sent or posted message, no
+  // input and no paint waits: a timer that runs out at once and ticks once.
+  return MakeTimer(USER_TIMER_MINIMUM, std::move(task), true);
+}
+
+std::unique_ptr<Timer> Win32Platform::MakeTimer(uint32_t intervalMs, std::function<void()> tick,
+                                                bool once) {
   const UINT_PTR id = NextTimerId_++;
-  auto timer = std::make_unique<Win32Timer>(*this, id, std::move(tick));
+  auto timer = std::make_unique<Win32Timer>(*this, id, std::move(tick), once);
   // The system takes intervals up to USER_TIMER_MAXIMUM (about 24.8 days).
   const auto interval =
       static_cast<UINT>(std::clamp<uint32_t>(intervalMs, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
