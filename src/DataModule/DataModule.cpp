@@ -64,7 +64,6 @@ TDM::TDM(TApplication& app, TRulerSlots& rulers)
   TrayIcon.Icon = app.SmallIcon;
   TrayIcon.PopupMenu = &TrayPopupMenu;
   TrayIcon.SetAnimate(true, kTrayAnimationMs);
-  TrayIcon.SetVisible(true);
 }
 
 TDM::~TDM() = default;

@@ -17,8 +17,9 @@ class TRulerSlots;
 
 class TDM {
  public:
-  // Puts the tray icon into the notification area; throws when it can't. The
-  // ruler commands act on the slots, which may be empty still.
+  // The tray icon has its tip, pictures and menu; start-up puts it into the
+  // notification area once ruler 0 is up. The ruler commands act on the
+  // slots, which may be empty still.
   TDM(TApplication& app, TRulerSlots& rulers);
   ~TDM();
   TDM(const TDM&) = delete;

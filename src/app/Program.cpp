@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include <exception>
+
 #include "DataModule/Pictures.h"
 #include "Ruler/RulerKeys.h"
 
@@ -34,9 +36,9 @@ TProgram::TProgram(Platform& platform)
   Application.OnShowRequest = [this] { RulerForms.ShowRulersOnRequest(); };
 
   Application.SetMainForm(&RulerForms.Make(0));
-  // After ruler 0, so that ruler 0's first active-window change finds no
-  // Options window to refresh.
-  CreateOptionsWindow();
+  // Ruler 0 first on the screen: the notification area may keep the icon's
+  // add waiting, and the Options window is only made ready for later.
+  RestOfStart_ = Platform_.CallWhenIdle([this] { FinishStart(); });
   // When the desktop's monitors change, visible rulers left off every screen
   // come back to the nearest one.
   Platform_.SetDisplayChangeHandler([this] { RulerForms.KeepVisibleRulersReachable(); });
@@ -45,6 +47,22 @@ TProgram::TProgram(Platform& platform)
 TProgram::~TProgram() {
   Platform_.SetDisplayChangeHandler(nullptr);
   Application.ShutDown();
+}
+
+void TProgram::FinishStart() {
+  // A run that ended meanwhile (the session did) keeps the icon out.
+  if (Application.Terminated()) return;
+  try {
+    DM->TrayIcon.SetVisible(true);
+    // After ruler 0, so that ruler 0's first active-window change finds no
+    // Options window to refresh; the Options command may have made it already.
+    if (!OptionsForm) CreateOptionsWindow();
+  } catch (const std::exception& e) {
+    // Still start-up's failure, a notification area that refuses the icon
+    // among it, with ruler 0 up already: the run ends with the error, and
+    // nothing is saved.
+    Application.Abort(e.what());
+  }
 }
 
 void TProgram::CreateOptionsWindow() {

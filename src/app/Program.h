@@ -15,8 +15,11 @@ namespace vr {
 class TProgram {
  public:
   // Start-up: the title and icon, the command module, ruler 0 (the main
-  // window), then the Options window, hidden. Throws what start-up fails on,
-  // a notification area that refuses the icon among it.
+  // window), then the Options window, hidden. What ruler 0 does not need
+  // waits until the loop has shown and painted it: the tray icon's add to the
+  // notification area, then the Options window. A notification area that
+  // refuses the icon ends the run: Run throws the error. Throws what start-up
+  // fails on before.
   explicit TProgram(Platform& platform);
   ~TProgram();
   TProgram(const TProgram&) = delete;
@@ -34,7 +37,10 @@ class TProgram {
 
  private:
   void CreateOptionsWindow();
+  // The part of start-up that waited for ruler 0.
+  void FinishStart();
   Platform& Platform_;
+  std::unique_ptr<Timer> RestOfStart_;
 };
 
 // Start-up as the program does it, for the run and for tests alike.

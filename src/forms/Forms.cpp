@@ -279,7 +279,12 @@ void TApplication::SetTitle(const std::string& title) {
 void TApplication::Run() {
   if (MainForm_) MainForm_->Show();
   Platform_.RunMessageLoop([this](const Message& msg) { return HandleMessage(msg); });
-  if (AbortError_) throw std::runtime_error(*AbortError_);
+  if (AbortError_) {
+    // The error is reported with none of the program's windows on the screen.
+    const std::vector<TForm*> forms = WindowList_;
+    for (TForm* form : forms) form->Hide();
+    throw std::runtime_error(*AbortError_);
+  }
 }
 
 void TApplication::Terminate() {

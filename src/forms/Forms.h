@@ -253,7 +253,8 @@ class TApplication : private SessionHandler {
   MaskedImage LargeIcon;
 
   // Shows the main form and runs the message loop until Terminate, or until
-  // Abort; then it throws the error Abort was given.
+  // Abort; then it hides the program's windows and throws the error Abort
+  // was given.
   void Run();
   void Terminate();
   bool Terminated() const { return Terminated_; }

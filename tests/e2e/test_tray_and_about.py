@@ -135,6 +135,11 @@ class TrayAndAbout(vrtest.RulerTestCase):
         vrtest.wait_until(error_box, 30, 0.2, "the error message box")
         texts = [c["text"] for c in self.s.driver_controls(vrtest.TITLE)]
         self.assertIn("Cannot create shell notification icon", texts)
+        # Ruler 0 may have come up before the area answered: it is gone while the box shows.
+        others = [w for w in self.s.driver_windows()
+                  if w["visible"] and w["class"] != "#32770" and w["title"] == vrtest.TITLE]
+        self.assertEqual(others, [], "only the error box is on the screen")
+        self.assertEqual(len(error_box()), 1, "the error is reported once")
         self.s.keep_screen("tray-refused.png")
         self.s.driver("click", vrtest.TITLE, "OK")
         self.assertEqual(self.s.wait_exit(), 1)

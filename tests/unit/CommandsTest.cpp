@@ -205,6 +205,9 @@ TEST_F(CommandsTest, TheTrayShowsTheProgramIconUntilARulerIsActiveThenItsPicture
     app.SmallIcon = DrawProgramIcon(16);
     TRulerSlots rulers(app);
     TDM dm(app, rulers);
+    // Its add to the notification area waits for ruler 0 on the screen.
+    EXPECT_TRUE(Os.TrayIcons.empty());
+    dm.TrayIcon.SetVisible(true);
     ASSERT_EQ(Os.TrayIcons.size(), 1u);
     EXPECT_EQ(Tray().Tip, "Vantori Rulers");
     EXPECT_EQ(Tray().Picture, app.SmallIcon);

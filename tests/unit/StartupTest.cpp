@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "DataModule/DataModule.h"
+#include "Options/OptionsForm.h"
 #include "Ruler/RulerKeys.h"
 #include "Ruler/Rulers.h"
 #include "TestSupport.h"
@@ -128,6 +132,70 @@ TEST_F(StartupTest, HidingRuler0DoesNotEndTheProgram) {
   Run();
   EXPECT_TRUE(after);
   EXPECT_TRUE(Os.Registry.HasKey(SettingsKeyPath(0)));
+}
+
+// What ruler 0 does not need waits for the loop's first idle moment: the
+// tray icon's add, then the Options window. What the user or the system does
+// before then finds the program as complete as it needs.
+class DeferredStartTest : public ProgramTest {};
+
+struct EarlyAct {
+  const char* name;
+  std::function<void(DeferredStartTest&)> act;  // before the loop is first idle
+  bool optionsShown;  // the Options window is made and on the screen after the act
+  bool ended;         // the run ended: the icon never goes in, ruler 0 was written
+};
+
+TEST_F(DeferredStartTest, RulerZeroComesFirstAndWhatWaitedFollowsOnce) {
+  const std::vector<EarlyAct> cases{
+      {"nothing", [](DeferredStartTest&) {}, false, false},
+      {"the Options command from a menu makes the window at once",
+       [](DeferredStartTest& t) { t.DM->OptionsAction.Execute(); }, true, false},
+      {"a second start brings ruler 0 forward",
+       [](DeferredStartTest& t) { t.Os.ReceiveShowRequest(); }, false, false},
+      {"the session ends",
+       [](DeferredStartTest& t) {
+         EXPECT_EQ(t.Os.QuerySessionEnd(), true);
+         t.Os.EndSession(true);
+       },
+       false, true},
+  };
+  for (const EarlyAct& c : cases) {
+    SCOPED_TRACE(c.name);
+    EndProgram();
+    Os.Registry = {};
+    Os.TrayCalls.clear();
+    StartBeforeTheLoop();
+    // Made, with the picture of its ruler, but not in the area yet.
+    EXPECT_TRUE(Os.TrayIcons.empty());
+    EXPECT_EQ(DM->TrayIcon.IconIndex(), 0);
+    EXPECT_EQ(Program->OptionsForm, nullptr);
+    Slot(0).Show();
+    c.act(*this);
+    TOptionsForm* const early = Program->OptionsForm.get();
+    EXPECT_EQ(early != nullptr && early->Visible(), c.optionsShown);
+    EXPECT_TRUE(Os.TrayCalls.empty());
+    Os.RunIdleCalls();
+    Os.RunIdleCalls();
+    EXPECT_TRUE(Os.IdleCalls.empty());
+    EXPECT_EQ(Os.Registry.HasKey(Key(0)), c.ended);
+    if (c.ended) {
+      EXPECT_TRUE(Os.TrayCalls.empty()) << "no icon for a run that is over";
+      continue;
+    }
+    EXPECT_EQ(Os.TrayCalls, std::vector<std::string>{"add"});
+    ASSERT_EQ(Os.TrayIcons.size(), 1u);
+    EXPECT_EQ(Os.TrayIcons[0]->Picture, DM->ImageList.Get(0));
+    // One Options window: the one the command made, as it was, or a hidden one.
+    ASSERT_NE(Program->OptionsForm, nullptr);
+    if (early) {
+      EXPECT_EQ(Program->OptionsForm.get(), early);
+    }
+    EXPECT_EQ(Program->OptionsForm->Visible(), c.optionsShown);
+    EXPECT_EQ(Program->RulerForms.OptionsForm, Program->OptionsForm.get());
+    EXPECT_TRUE(Slot(0).Visible());
+    EXPECT_TRUE(Os.Errors.empty());
+  }
 }
 
 }  // namespace

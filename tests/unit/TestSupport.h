@@ -53,8 +53,19 @@ class ProgramTest : public ::testing::Test {
   }
 
   // Start-up as the program does it: the command module, ruler 0 (the main
-  // window, not shown yet) and the Options window, hidden. Once a test.
+  // window, not shown yet), then what waits for the loop's first idle moment:
+  // the tray icon's add to the notification area and the Options window,
+  // hidden. Once a test.
   TProgram& Start() {
+    if (!Program) {
+      StartBeforeTheLoop();
+      Os.RunIdleCalls();
+      OptionsForm = Program->OptionsForm.get();
+    }
+    return *Program;
+  }
+  // Start-up up to the message loop: what waits for the loop is not done yet.
+  TProgram& StartBeforeTheLoop() {
     if (!Program) {
       Program = StartProgram(Os);
       App = &Program->Application;
