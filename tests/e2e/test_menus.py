@@ -81,6 +81,8 @@ class Menus(vrtest.RulerTestCase):
         self.s.start_tray()
         win = self.start_ruler()
         icon = self.s.tray_icon()
+        # The dock may have come after ruler 0 was up.
+        self.s.activate(win)
         # Esc hides the focused ruler even when it is the last one on the screen.
         self.s.press(win, "Escape")
         self.wait_rulers(0, "Esc to hide the last ruler")

@@ -42,6 +42,8 @@ class TrayAndAbout(vrtest.RulerTestCase):
         self.s.start_tray()
         win = self.start_ruler()
         icon = self.s.tray_icon()
+        # The dock may have come after ruler 0 was up.
+        self.s.activate(win)
         left, top, width, height = icon.geometry()
         middle = (left + width // 2, top + height // 2)
 

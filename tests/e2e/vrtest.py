@@ -591,6 +591,25 @@ class Session:
         """Sends keys to whichever X window has the input focus."""
         self.xdotool("key", *keys)
 
+    def activate(self, win):
+        """Clicks win, held still, as a user does to give a window the keyboard, and waits
+        until the program has made it the active window.
+
+        With no window manager on the display, an icon docking in the notification area
+        takes Wine's activation from the window that had it: after a dock that came once
+        the program's window was up, the keys would reach no window.
+        """
+        left, top, width, height = win.geometry()
+        self.xdotool("mousemove", left + width // 2, top + height // 2)
+        self.xdotool("click", 1)
+
+        def active():
+            return any(w["active"] and w["visible"] and
+                       (w["left"], w["top"], w["width"], w["height"]) == (left, top, width, height)
+                       for w in self.driver_windows())
+
+        wait_until(active, 15, 0.2, "the clicked window to be active")
+
     def press(self, win, *keys):
         """Sends keys to the program with X's input focus on win.
 
