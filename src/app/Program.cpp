@@ -6,7 +6,10 @@
 namespace vr {
 
 TProgram::TProgram(Platform& platform)
-    : Application(platform), RulerForms(Application), Platform_(platform) {
+    : Application(platform),
+      ProgramOptions(Application),
+      RulerForms(Application),
+      Platform_(platform) {
   Application.SetTitle("Vantori Rulers");
   Application.SmallIcon = DrawProgramIcon(16);
   Application.LargeIcon = DrawProgramIcon(32);
@@ -32,6 +35,7 @@ TProgram::TProgram(Platform& platform)
   // area would stay there until the pointer passes over it.
   Application.OnSessionEnd = [this] { DM->TrayIcon.SetVisible(false); };
   Application.OnShowRequest = [this] { RulerForms.ShowRulersOnRequest(); };
+  Application.OnHotkey = [this] { RulerForms.HideOrShowRulers(); };
 
   Application.SetMainForm(&RulerForms.Make(0));
   // After ruler 0, so that ruler 0's first active-window change finds no
@@ -48,7 +52,7 @@ TProgram::~TProgram() {
 }
 
 void TProgram::CreateOptionsWindow() {
-  OptionsForm = std::make_unique<TOptionsForm>(Application, RulerForms, *DM);
+  OptionsForm = std::make_unique<TOptionsForm>(Application, RulerForms, *DM, ProgramOptions);
   // Only a finished window may be refreshed from a render or a focus change.
   RulerForms.OptionsForm = OptionsForm.get();
 }

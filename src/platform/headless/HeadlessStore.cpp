@@ -48,8 +48,8 @@ std::string HeadlessStore::Normalize(const std::string& path) {
 }
 
 std::unique_ptr<SettingsKey> HeadlessStore::Open(const std::string& path, bool forWrite) {
-  if (FailOpen) return nullptr;
   const std::string p = Normalize(path);
+  if (FailOpen || FailOpenKeys.count(p)) return nullptr;
   if (forWrite) OpenedForWrite.push_back(p);
   if (!Keys.count(p)) {
     if (!forWrite) return nullptr;
