@@ -135,9 +135,7 @@ void TStartWithWindows::Set(bool on) {
     const auto key = path.empty() ? nullptr : Os_.Store().Open(kSessionStartKeyPath, true);
     done = key && key->WriteText(kStartValueName, StartCommand(path));
   } else {
-    // A list the user can't read or open holds no value of ours either.
-    const auto key = Os_.Store().Open(kSessionStartKeyPath, false);
-    done = !key || key->DeleteValue(kStartValueName);
+    done = DeleteStoredValue(Os_.Store(), kSessionStartKeyPath, kStartValueName);
   }
   // What the list holds now, whether the store took the change or not.
   Refresh();
