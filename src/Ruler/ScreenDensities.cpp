@@ -8,15 +8,16 @@ namespace vr {
 
 namespace {
 
-// How far a point lies outside a rectangle, squared; 0 inside.
-int64_t DistanceSquared(const Rect& r, Point p) {
+// How far a point lies outside a rectangle, squared; 0 inside. In a double:
+// a monitor far out on a desktop of 32-bit coordinates squares past 64 bits.
+double DistanceSquared(const Rect& r, Point p) {
   auto axis = [](int64_t v, int64_t lo, int64_t length) -> int64_t {
     if (v < lo) return lo - v;
     if (v >= lo + length) return v - (lo + length - 1);
     return 0;
   };
-  const int64_t dx = axis(p.X, r.Left, r.Width);
-  const int64_t dy = axis(p.Y, r.Top, r.Height);
+  const auto dx = static_cast<double>(axis(p.X, r.Left, r.Width));
+  const auto dy = static_cast<double>(axis(p.Y, r.Top, r.Height));
   return dx * dx + dy * dy;
 }
 
@@ -49,9 +50,9 @@ ScreenDensity TScreenDensities::DensityOf(const MonitorArea& monitor) {
 TScreenDensities::Under TScreenDensities::At(Point screen) {
   const std::vector<MonitorArea> monitors = Os_.Monitors();
   MonitorArea nearest;
-  int64_t best = std::numeric_limits<int64_t>::max();
+  double best = std::numeric_limits<double>::infinity();
   for (const MonitorArea& m : monitors) {
-    const int64_t d = DistanceSquared(m.Bounds, screen);
+    const double d = DistanceSquared(m.Bounds, screen);
     if (d < best) {
       best = d;
       nearest = m;

@@ -342,14 +342,19 @@ Saved CheckSave(const headless::HeadlessStore& store, int slot) {
   const std::string key = SettingsKeyPath(slot);
   const std::vector<std::string> order = store.WriteOrder(key);
   const std::set<std::string> units{kUnitValue, kOwnUnitNameValue, kOwnUnitPixelsValue};
-  if (order.size() < kNames.size() || order.size() > kNames.size() + units.size())
-    Fail("a save wrote " + std::to_string(order.size()) + " values");
-  for (size_t i = kNames.size(); i < order.size(); ++i)
+  // A unit value that this save left alone (one the ruler could not read, say)
+  // keeps its place from an earlier write, before the save's own.
+  size_t first = 0;
+  while (first < order.size() && order[first] != kNames[0] && units.count(order[first])) ++first;
+  const size_t written = order.size() - first;
+  if (written < kNames.size() || written > kNames.size() + units.size())
+    Fail("a save wrote " + std::to_string(written) + " values");
+  for (size_t i = first + kNames.size(); i < order.size(); ++i)
     if (!units.count(order[i])) Fail("a save wrote " + order[i]);
   Saved saved;
   for (size_t i = 0; i < kNames.size(); ++i) {
     const auto v = store.Get(key, kNames[i]);
-    if (!v || order[i] != kNames[i]) Fail(std::string("a save missed ") + kNames[i]);
+    if (!v || order[first + i] != kNames[i]) Fail(std::string("a save missed ") + kNames[i]);
     if ((i == 0) != (v->Kind == StoreKind::Text) || (i != 0 && v->Kind != StoreKind::Integer))
       Fail(std::string("a save wrote ") + kNames[i] + " in the wrong kind");
     saved[kNames[i]] = *v;

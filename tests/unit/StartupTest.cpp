@@ -59,7 +59,7 @@ TEST_F(StartupTest, TheNextRunPutsRuler0BackWhereItWas) {
 TEST_F(StartupTest, AnErrorEscapingAMessageIsShownAndTheLoopGoesOn) {
   bool after = false;
   Queue.PostAction([] { throw std::runtime_error("Out of paper"); });
-  Queue.PostAction([&, this] { after = true; });
+  Queue.PostAction([&after] { after = true; });
   Queue.PostKey(kF4, {kAlt});
   Run();
   EXPECT_EQ(Os.Errors, std::vector<std::string>{"Out of paper"});
