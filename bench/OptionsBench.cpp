@@ -28,7 +28,8 @@ struct OptionsProgram {
 void BM_OptionsFormCreateWith1000Fonts(benchmark::State& state) {
   OptionsProgram p(1000);
   for (auto _ : state) {
-    TOptionsForm form(p.program->Application, p.program->RulerForms, *p.program->DM);
+    TOptionsForm form(p.program->Application, p.program->RulerForms, *p.program->DM,
+                      p.program->ProgramOptions);
     benchmark::DoNotOptimize(&form);
   }
 }

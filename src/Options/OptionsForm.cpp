@@ -158,7 +158,8 @@ TOptionsForm::TickControls::TickControls(TOptionsForm& form, int level)
   if (level != Tick100) Box.Hide();
 }
 
-TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
+TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm,
+                           TProgramOptions& options)
     : TForm(owner, DialogWindow("Vantori Rulers Options")),
       AppearanceGroupBox(*this, nullptr, {32, 4, 300, 100}, "Appearance:"),
       FontNameLabel(*this, &AppearanceGroupBox, {8, 20}, "Font:"),
@@ -172,7 +173,7 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
       LuminosityLabel(*this, &AppearanceGroupBox, {8, 72}, "Luminosity:"),
       LuminosityTrackBar(*this, &AppearanceGroupBox, {92, 68, 205, 24}, -50, 50, 0),
       AppearanceShape{{2, 14, 296, 84}},
-      RulersToolBar(*this, {0, 0, 31, 327}, &dm.ImageList),
+      RulersToolBar(*this, {0, 0, 31, 399}, &dm.ImageList),
       DimensionsGroupBox(*this, nullptr, {32, 104, 175, 143}, "Dimensions:"),
       ScaleLabel(*this, &DimensionsGroupBox, {8, 20}, "Scale:"),
       ScaleComboBox(*this, &DimensionsGroupBox, {76, 16, 89, kComboHeight},
@@ -202,8 +203,16 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
       DensityLabel(*this, &MeasureGroupBox, {76, 44}, ""),
       SystemDensityButton(*this, &MeasureGroupBox, {208, 14, 84, kButtonHeight}, "Use System's",
                           {}),
+      ProgramGroupBox(*this, nullptr, {32, 323, 300, 68}, "Program:"),
+      HotkeyLabel(*this, &ProgramGroupBox, {8, 20}, "Hotkey:"),
+      HotkeyBox(*this, &ProgramGroupBox, {52, 16, 100, kComboHeight}),
+      HotkeyNoteLabel(*this, &ProgramGroupBox, {160, 20}, ""),
+      StartWithWindowsCheckBox(*this, &ProgramGroupBox, {8, 44, 145, kCheckHeight},
+                               "Start with Windows"),
+      StartNoteLabel(*this, &ProgramGroupBox, {160, 46}, ""),
       Rulers_(rulers),
-      DM_(dm) {
+      DM_(dm),
+      Options_(options) {
   FontNameComboBox.OnChange = [this](TComboBox& s) { FontNameComboBoxChange(s); };
   FontColorBox.OnSelect = [this](TColorBox& s) { FontColorBoxSelect(s); };
   AlphaBlendCheckBox.OnClick = [this](TCheckBox& s) { AlphaBlendCheckBoxClick(s); };
@@ -217,6 +226,8 @@ TOptionsForm::TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm)
   TicksComboBox.OnSelect = [this](TComboBox& s) { TicksComboBoxSelect(s); };
   UnitComboBox.OnSelect = [this](TComboBox& s) { UnitComboBoxSelect(s); };
   SystemDensityButton.OnClick = [this](TButton& s) { SystemDensityButtonClick(s); };
+  HotkeyBox.OnChange = [this](THotkeyBox& s) { HotkeyBoxChange(s); };
+  StartWithWindowsCheckBox.OnClick = [this](TCheckBox& s) { StartWithWindowsCheckBoxClick(s); };
   SystemDensityButton.Hide();
   TicksComboBox.SetItemIndex(0);
   // The first nine are check buttons of which all may be up; the last a plain button.
@@ -236,10 +247,10 @@ void TOptionsForm::FormCreate() {
   // 3. The four tick group boxes on one place.
   for (TickControls& t : Ticks) t.Box.SetBounds(Ticks[Tick100].Box.BoundsRect());
   // 4. The client area around the group boxes, the lowest of them now the
-  // one with the unit.
+  // program's own.
   const Rect& a = AppearanceGroupBox.BoundsRect();
-  const Rect& m = MeasureGroupBox.BoundsRect();
-  SetClientSize(a.Left + a.Width + 8, m.Top + m.Height + 8);
+  const Rect& p = ProgramGroupBox.BoundsRect();
+  SetClientSize(a.Left + a.Width + 8, p.Top + p.Height + 8);
 }
 
 void TOptionsForm::FormShow() {
@@ -249,6 +260,17 @@ void TOptionsForm::FormShow() {
     CenterOnScreen();
   }
   Shown_ = true;
+  RefreshProgramOptions();
+}
+
+void TOptionsForm::HandleActivate(bool active) {
+  TForm::HandleActivate(active);
+  if (active && Visible()) RefreshProgramOptions();
+}
+
+void TOptionsForm::RefreshProgramOptions() {
+  Options_.Hotkey.ClaimAgain();
+  Options_.StartWithWindows.Refresh();
   RefreshFromRuler();
 }
 
@@ -287,6 +309,12 @@ void TOptionsForm::Reload(const TControl* typing) {
     ~Done() { Flag = false; }
   } done{Reloading_};
   DM_.UpdateRulerChecks();
+  // The box the user presses keys in keeps what it shows: a chord half
+  // pressed is none yet.
+  if (&HotkeyBox != typing) HotkeyBox.SetChord(Options_.Hotkey.Chord());
+  HotkeyNoteLabel.SetCaption(Options_.Hotkey.Note());
+  StartWithWindowsCheckBox.Load(Options_.StartWithWindows.On());
+  StartNoteLabel.SetCaption(Options_.StartWithWindows.Note());
   TRulerForm* r = ActiveRuler();
   if (!r) return;
   auto load = [typing](TComboBox& box, const std::string& text) {
@@ -404,6 +432,20 @@ void TOptionsForm::SystemDensityButtonClick(TButton& sender) {
   const TChange change(*this, sender);
   if (TRulerForm* r = ActiveRuler()) Rulers_.ForgetCalibration(*r);
   // Nothing may have rendered (a ruler in px reads the same): reload all the same.
+  ReloadPending_ = true;
+}
+
+void TOptionsForm::HotkeyBoxChange(THotkeyBox& sender) {
+  const TChange change(*this, sender);
+  Options_.Hotkey.SetChord(sender.Chord());
+  // No ruler changed: the note beside the box is reloaded all the same.
+  ReloadPending_ = true;
+}
+
+void TOptionsForm::StartWithWindowsCheckBoxClick(TCheckBox& sender) {
+  const TChange change(*this, sender);
+  Options_.StartWithWindows.Set(sender.Checked());
+  // The box shows what the list holds now, also when the change was refused.
   ReloadPending_ = true;
 }
 

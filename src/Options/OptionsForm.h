@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DataModule/DataModule.h"
+#include "Options/ProgramOptions.h"
 #include "Ruler/Rulers.h"
 #include "forms/Controls.h"
 #include "forms/Forms.h"
@@ -34,8 +35,8 @@ const std::vector<TColorBox::NamedColor>& FontColorList();
 class TOptionsForm : public TForm, public TRulerObserver {
  public:
   // Edits the active ruler of the slots, with the command module's pictures
-  // and ruler commands.
-  TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm);
+  // and ruler commands, and the program's own options.
+  TOptionsForm(TApplication& owner, TRulerSlots& rulers, TDM& dm, TProgramOptions& options);
   ~TOptionsForm() override;
 
   // Loads every control from the active ruler. Asked for while a change made
@@ -90,6 +91,14 @@ class TOptionsForm : public TForm, public TRulerObserver {
   TLabel ScreenLabel;
   TLabel DensityLabel;
   TButton SystemDensityButton;
+  // The program's own: its hotkey and its start with Windows, each with a
+  // note beside it that says why it does not work as set.
+  TGroupBox ProgramGroupBox;
+  TLabel HotkeyLabel;
+  THotkeyBox HotkeyBox;
+  TLabel HotkeyNoteLabel;
+  TCheckBox StartWithWindowsCheckBox;
+  TLabel StartNoteLabel;
 
   // Handlers.
   void FontNameComboBoxChange(TComboBox& sender);
@@ -109,12 +118,16 @@ class TOptionsForm : public TForm, public TRulerObserver {
   void TicksComboBoxSelect(TComboBox& sender);
   void UnitComboBoxSelect(TComboBox& sender);
   void SystemDensityButtonClick(TButton& sender);
+  void HotkeyBoxChange(THotkeyBox& sender);
+  void StartWithWindowsCheckBoxClick(TCheckBox& sender);
 
   // In characters: a face name holds 31 and its terminating NUL.
   static constexpr size_t kMaxFontNameLength = 31;
 
  protected:
   void FormShow() override;
+  // The program's options may have changed outside the window meanwhile.
+  void HandleActivate(bool active) override;
 
  private:
   // One change the user makes in the window, from its control's handler to
@@ -149,12 +162,16 @@ class TOptionsForm : public TForm, public TRulerObserver {
   // load fires no handler; only a track bar that had to take its nearer end
   // hands that end to the ruler, as its own change would.
   void Reload(const TControl* typing);
+  // The program's options as they are now: the hotkey's claim tried again
+  // where it failed, the start list read again.
+  void RefreshProgramOptions();
   void FormCreate();
   TRulerForm* ActiveRuler() const { return Rulers_.ActiveRuler(); }
   // The level of a control: the tag of the group box that holds it.
   static TickLevel LevelOf(const TControl& control);
   TRulerSlots& Rulers_;
   TDM& DM_;
+  TProgramOptions& Options_;
   bool Shown_ = false;
   int Changing_ = 0;
   bool Reloading_ = false;

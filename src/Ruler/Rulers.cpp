@@ -69,6 +69,46 @@ void TRulerSlots::ShowRulersOnRequest() {
   if (!shown) SetRulerVisible(0, true);
 }
 
+void TRulerSlots::HideOrShowRulers() {
+  std::vector<int> visible;
+  for (int n = 0; n < kSlotCount; ++n)
+    if (GetRulerVisible(n)) visible.push_back(n);
+  if (!visible.empty()) {
+    // The visible ruler that had the focus most recently: the active window
+    // list's order, most recent first.
+    int active = visible.front();
+    for (TForm* form : App_.WindowList()) {
+      const auto* ruler = dynamic_cast<TRulerForm*>(form);
+      if (ruler && ruler->Visible()) {
+        active = ruler->RulerIndex();
+        break;
+      }
+    }
+    HotkeyHidden_ = visible;
+    HotkeyActive_ = active;
+    // The one with the keyboard last, so that the activation does not pass
+    // from ruler to ruler on the way.
+    for (int n : visible)
+      if (n != active) Slots_[static_cast<size_t>(n)]->Hide();
+    Slots_[static_cast<size_t>(active)]->Hide();
+    return;
+  }
+  if (HotkeyHidden_.empty()) {
+    SetRulerVisible(0, true);
+    return;
+  }
+  for (int n : HotkeyHidden_) {
+    if (n == HotkeyActive_) continue;
+    TRulerForm& ruler = Make(n);
+    ruler.SetVisible(true);
+    ruler.BringToFront();
+  }
+  TRulerForm& active = Make(HotkeyActive_);
+  active.SetVisible(true);
+  active.BringToFront();
+  active.SetFocus();
+}
+
 void TRulerSlots::KeepVisibleRulersReachable() {
   for (const auto& ruler : Slots_) {
     if (ruler && ruler->Visible()) ruler->KeepReachable();

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "Ruler/RulerForm.h"
 #include "Ruler/RulerHost.h"
@@ -53,6 +54,13 @@ class TRulerSlots final : public TRulerHost {
   // rulers come to the front, the active one last and with the keyboard; with
   // none visible, ruler 0 is shown.
   void ShowRulersOnRequest();
+  // The program's hotkey: with any ruler on the screen, every visible ruler
+  // is hidden and remembered, with the one the user worked with last among
+  // them; with none, the remembered ones come back in front, that one last
+  // and with the keyboard (ruler 0 when none are remembered). Rulers shown or
+  // hidden by hand meanwhile count as they are: the next press hides what is
+  // on the screen then. Hiding and showing store nothing.
+  void HideOrShowRulers();
 
   // The program's active window if it is a ruler, else the ruler that had the
   // focus most recently, else -1. Visibility plays no part.
@@ -71,6 +79,10 @@ class TRulerSlots final : public TRulerHost {
   TApplication& App_;
   TScreenDensities Densities_;
   std::array<std::unique_ptr<TRulerForm>, kSlotCount> Slots_;
+  // What the last hide by the hotkey hid, in slot order, and which of them
+  // had the keyboard last.
+  std::vector<int> HotkeyHidden_;
+  int HotkeyActive_ = -1;
 };
 
 }  // namespace vr

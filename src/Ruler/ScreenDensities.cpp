@@ -72,8 +72,7 @@ bool TScreenDensities::Calibrate(const MonitorArea& monitor, double pixelsPerMm)
 bool TScreenDensities::ForgetCalibration(const MonitorArea& monitor) {
   const std::string name = ValueName(monitor);
   Known_[name] = std::nullopt;
-  const auto key = Os_.Store().Open(kCalibrationKeyPath, false);
-  return !key || key->DeleteValue(name);
+  return DeleteStoredValue(Os_.Store(), kCalibrationKeyPath, name);
 }
 
 }  // namespace vr

@@ -8,7 +8,10 @@
 namespace vr {
 
 TProgram::TProgram(Platform& platform)
-    : Application(platform), RulerForms(Application), Platform_(platform) {
+    : Application(platform),
+      ProgramOptions(Application),
+      RulerForms(Application),
+      Platform_(platform) {
   Application.SetTitle("Vantori Rulers");
   Application.SmallIcon = DrawProgramIcon(16);
   Application.LargeIcon = DrawProgramIcon(32);
@@ -34,6 +37,7 @@ TProgram::TProgram(Platform& platform)
   // area would stay there until the pointer passes over it.
   Application.OnSessionEnd = [this] { DM->TrayIcon.SetVisible(false); };
   Application.OnShowRequest = [this] { RulerForms.ShowRulersOnRequest(); };
+  Application.OnHotkey = [this] { RulerForms.HideOrShowRulers(); };
 
   Application.SetMainForm(&RulerForms.Make(0));
   // Ruler 0 first on the screen: the notification area may keep the icon's
@@ -66,7 +70,7 @@ void TProgram::FinishStart() {
 }
 
 void TProgram::CreateOptionsWindow() {
-  OptionsForm = std::make_unique<TOptionsForm>(Application, RulerForms, *DM);
+  OptionsForm = std::make_unique<TOptionsForm>(Application, RulerForms, *DM, ProgramOptions);
   // Only a finished window may be refreshed from a render or a focus change.
   RulerForms.OptionsForm = OptionsForm.get();
 }

@@ -6,6 +6,7 @@
 
 #include "DataModule/DataModule.h"
 #include "Options/OptionsForm.h"
+#include "Options/ProgramOptions.h"
 #include "Ruler/Rulers.h"
 #include "forms/Forms.h"
 #include "platform/Platform.h"
@@ -29,8 +30,9 @@ class TProgram {
   void Run();
 
   // Going in reverse order at the end of the run: the rulers, the Options
-  // window, the command module, then the application object.
+  // window, the command module, the hotkey, then the application object.
   TApplication Application;
+  TProgramOptions ProgramOptions;
   std::unique_ptr<TDM> DM;
   std::unique_ptr<TOptionsForm> OptionsForm;
   TRulerSlots RulerForms;

@@ -206,6 +206,34 @@ void TEdit::HandleTextEdited(const std::string& text) {
   if (OnChange) OnChange(*this);
 }
 
+// ---------------------------------------------------------------- THotkeyBox
+
+THotkeyBox::THotkeyBox(TForm& form, TBox* parent, Rect bounds)
+    : TControl(form, parent, bounds, true) {
+  Created();
+}
+
+std::unique_ptr<Control> THotkeyBox::MakeNative(ControlHost& host, const ControlPlace& place) {
+  return host.CreateHotkeyBox(place, ScaledFont(), *this);
+}
+
+void THotkeyBox::ApplyFont(const ControlFont& scaled) { NativeAs<HotkeyBox>().SetFont(scaled); }
+
+void THotkeyBox::LoadNative() {
+  if (Chord_ != KeyChord{}) NativeAs<HotkeyBox>().SetChord(Chord_);
+}
+
+void THotkeyBox::SetChord(KeyChord chord) {
+  if (chord == Chord_) return;
+  Chord_ = chord;
+  if (Native_) NativeAs<HotkeyBox>().SetChord(chord);
+}
+
+void THotkeyBox::HandleChordChanged(KeyChord chord) {
+  Chord_ = chord;
+  if (OnChange) OnChange(*this);
+}
+
 // ---------------------------------------------------------------- TCheckBox
 
 TCheckBox::TCheckBox(TForm& form, TBox* parent, Rect bounds, const std::string& caption)

@@ -7,7 +7,8 @@
 // nothing; an editable combo box fires its change on every edit and on
 // choosing an item, where a select handler, if there is one, fires instead;
 // a text box fires its change on every edit of the user's and never for the
-// program's own text; a disabled button takes neither Enter nor the keyboard.
+// program's own text, and a hotkey box on every chord the user presses in it;
+// a disabled button takes neither Enter nor the keyboard.
 //
 // Bounds and font sizes are designed at 96 dots per inch; the form scales
 // them to its monitor.
@@ -193,6 +194,24 @@ class TEdit : public TControl, private EditHandler {
   void LoadNative() override;
   void HandleTextEdited(const std::string& text) override;
   std::string Text_;
+};
+
+// A box that shows a key chord and takes the one the user presses in it.
+class THotkeyBox : public TControl, private HotkeyBoxHandler {
+ public:
+  THotkeyBox(TForm& form, TBox* parent, Rect bounds);
+  KeyChord Chord() const { return Chord_; }
+  // Shows a chord the program has: fires nothing.
+  void SetChord(KeyChord chord);
+  // Each chord the user presses or clears, with Chord() already the new one.
+  std::function<void(THotkeyBox&)> OnChange;
+
+ private:
+  std::unique_ptr<Control> MakeNative(ControlHost& host, const ControlPlace& place) override;
+  void ApplyFont(const ControlFont& scaled) override;
+  void LoadNative() override;
+  void HandleChordChanged(KeyChord chord) override;
+  KeyChord Chord_;
 };
 
 class TCheckBox : public TControl, private CheckHandler {

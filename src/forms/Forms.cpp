@@ -132,6 +132,7 @@ void TForm::Close() {
 void TForm::HandleFocus() { Owner_.FormFocused(this); }
 
 TModalScope::TModalScope(TApplication& app, TForm* dialog) : App_(app), Dialog_(dialog) {
+  ++App_.ModalScopes_;
   // The system's own dialogs have no form to bring forward.
   if (dialog) App_.ModalForms_.push_back(dialog);
   for (TForm* form : App_.WindowList()) {
@@ -142,6 +143,7 @@ TModalScope::TModalScope(TApplication& app, TForm* dialog) : App_(app), Dialog_(
 }
 
 TModalScope::~TModalScope() {
+  --App_.ModalScopes_;
   if (Dialog_) std::erase(App_.ModalForms_, Dialog_);
   // The list holds the live forms only; one made meanwhile was never ours.
   for (TForm* form : App_.WindowList()) {
@@ -228,12 +230,14 @@ void TForm::ControlDestroyed(TFormControl* control) {
 
 TApplication::TApplication(Platform& platform) : Platform_(platform) {
   Platform_.SetSessionHandler(this);
+  Platform_.SetHotkeyHandler(this);
   Platform_.SetErrorHandler([this](const std::string& text) { ReportError(text); });
 }
 
 TApplication::~TApplication() {
   ShutDown();
   Platform_.SetErrorHandler(nullptr);
+  Platform_.SetHotkeyHandler(nullptr);
   Platform_.SetSessionHandler(nullptr);
 }
 
@@ -269,6 +273,7 @@ void TApplication::ShutDown() {
   OnEnding = nullptr;
   OnSessionEnd = nullptr;
   OnShowRequest = nullptr;
+  OnHotkey = nullptr;
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -331,6 +336,29 @@ void TApplication::HandleShowRequest() {
     if (TForm* modal = ModalForm()) {
       modal->BringToFront();
       modal->SetFocus();
+    }
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+  } catch (...) {
+    ReportError("An unknown error occurred.");
+  }
+}
+
+void TApplication::HandleHotkey(KeyChord /*chord*/) {
+  if (Ending_) return;
+  try {
+    if (ModalRunning()) {
+      // Rulers hidden or shown under a dialog would leave it answering for
+      // windows the user no longer sees.
+      if (TForm* modal = ModalForm()) {
+        modal->BringToFront();
+        modal->SetFocus();
+      }
+      return;
+    }
+    if (OnHotkey) {
+      auto hotkey = OnHotkey;
+      hotkey();
     }
   } catch (const std::exception& e) {
     ReportError(e.what());

@@ -207,7 +207,7 @@ class TModalScope {
 };
 
 // The one object that owns the loop, the program's windows and modules.
-class TApplication : private SessionHandler {
+class TApplication : private SessionHandler, private HotkeyHandler {
  public:
   explicit TApplication(Platform& platform);
   ~TApplication();
@@ -245,8 +245,15 @@ class TApplication : private SessionHandler {
   // Another start of the program asks this one to come forward. A modal
   // dialog that runs comes in front afterwards: it is what waits for the user.
   std::function<void()> OnShowRequest;
+  // The user pressed the program's hotkey, wherever the keyboard was. While a
+  // modal dialog runs it is not called: the dialog comes in front instead, if
+  // it is one of the program's, since it is what waits for the user.
+  std::function<void()> OnHotkey;
   // The modal dialog that runs now, the innermost where one runs over another.
   TForm* ModalForm() const { return ModalForms_.empty() ? nullptr : ModalForms_.back(); }
+  // A modal dialog runs: one of the program's or one of the system's (the
+  // colour chooser).
+  bool ModalRunning() const { return ModalScopes_ > 0; }
 
   // The program's own icon, small (16) and large (32).
   MaskedImage SmallIcon;
@@ -292,6 +299,8 @@ class TApplication : private SessionHandler {
   bool HandleSessionEnding() override { return true; }
   void HandleSessionEnd(bool ending) override;
   void HandleShowRequest() override;
+  // HotkeyHandler
+  void HandleHotkey(KeyChord chord) override;
 
   Platform& Platform_;
   std::string Title_;
@@ -302,6 +311,7 @@ class TApplication : private SessionHandler {
   bool Terminated_ = false;
   bool Ending_ = false;
   std::vector<TForm*> ModalForms_;
+  int ModalScopes_ = 0;
   bool ShowingError_ = false;
   std::string ErrorOnShow_;
   std::vector<std::string> PendingErrors_;

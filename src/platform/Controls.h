@@ -11,6 +11,7 @@
 
 #include "platform/Geometry.h"
 #include "platform/Image.h"
+#include "platform/Keys.h"
 #include "platform/Screen.h"
 
 namespace vr {
@@ -105,6 +106,25 @@ class Edit : public Control {
  public:
   virtual void SetFont(const ControlFont& font) = 0;
   virtual void SetText(const std::string& text) = 0;
+};
+
+// ---------------------------------------------------------------- hotkey box
+
+// What the user does to a hotkey box, as it happens.
+class HotkeyBoxHandler {
+ public:
+  virtual ~HotkeyBoxHandler() = default;
+  // The box shows this chord now: the user pressed keys or cleared it (a
+  // chord without a key: the modifiers held so far, or none at all).
+  virtual void HandleChordChanged(KeyChord /*chord*/) {}
+};
+
+// A box that shows a key chord by its keys' names and takes the one the user
+// presses while it has the keyboard.
+class HotkeyBox : public Control {
+ public:
+  virtual void SetFont(const ControlFont& font) = 0;
+  virtual void SetChord(KeyChord chord) = 0;
 };
 
 // ---------------------------------------------------------------- lists
@@ -221,6 +241,9 @@ class ControlHost {
                                                    CheckHandler& handler) = 0;
   virtual std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
                                            EditHandler& handler) = 0;
+  virtual std::unique_ptr<HotkeyBox> CreateHotkeyBox(const ControlPlace& place,
+                                                     const ControlFont& font,
+                                                     HotkeyBoxHandler& handler) = 0;
   // The lists drop this many rows.
   virtual std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place,
                                                    const ControlFont& font, int dropDownRows,

@@ -64,6 +64,16 @@ constexpr std::optional<char> LetterOf(KeyCode key) {
 // keys count alike.
 enum ModifierKeys : uint8_t { ModShift = 1, ModAlt = 2, ModCtrl = 4 };
 
+// A key with the modifiers held, as a hotkey is typed and claimed. Key is the
+// key's number in the standard PC keyboard's virtual-key set, which the store
+// keeps too: a letter or a digit is its character ('A'..'Z', '0'..'9'). Key 0
+// is no chord at all, whatever the modifiers.
+struct KeyChord {
+  uint8_t Key = 0;
+  uint8_t Modifiers = 0;  // ModifierKeys
+  bool operator==(const KeyChord&) const = default;
+};
+
 // A key goes down (with Alt, or F10 alone, it is a system key) and up; a
 // character is what a key down typed. The rest the program only passes on.
 enum class MessageKind : uint8_t { Other, KeyDown, KeyUp, SysKeyDown, SysKeyUp, Char };

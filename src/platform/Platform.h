@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Geometry.h"
+#include "platform/Hotkey.h"
 #include "platform/Image.h"
 #include "platform/Keys.h"
 #include "platform/Screen.h"
@@ -23,6 +24,7 @@ class Platform : public Screen,
                  public WindowSystem,
                  public Shell,
                  public Session,
+                 public GlobalHotkey,
                  public TextRenderer {
  public:
   // Under the current user.

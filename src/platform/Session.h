@@ -1,8 +1,15 @@
 #pragma once
-// The program in the user's session: one running program per user, and the
-// end of the session (log-off, restart, shutdown).
+// The program in the user's session: one running program per user, the end
+// of the session (log-off, restart, shutdown), and its start with the session.
+
+#include <string>
 
 namespace vr {
+
+// Where the session keeps the programs it starts for the user: in the store,
+// one text value a program, holding its command line.
+inline constexpr const char* kSessionStartKeyPath =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\";
 
 // What the session and later starts of the program tell the running one.
 // Every call comes on the UI thread, in whatever loop runs at the time (a
@@ -37,6 +44,8 @@ class Session {
   virtual bool AskRunningInstanceToShow() = 0;
   // Whom the session's notices go to; nullptr for nobody.
   virtual void SetSessionHandler(SessionHandler* handler) = 0;
+  // The program's own file, as the session starts it.
+  virtual std::string ProgramPath() const = 0;
 };
 
 }  // namespace vr

@@ -19,9 +19,11 @@ OPTIONS = "Vantori Rulers Options"
 STATE_FIELDS = ["hwnd", "class", "parent", "id", "visible", "focus", "check", "value", "count",
                 "lo", "hi", "left", "top", "width", "height", "text"]
 CHECK, TRACK, COMBO, TOOLS = "Button", "msctls_trackbar32", "ComboBox", "ToolbarWindow32"
+HOTKEY = "msctls_hotkey32"
 
 # Places in the client area: a group box's place plus the control's place in it.
-APPEARANCE, DIMENSIONS, TICKS, MEASURE = (32, 4), (32, 104), (212, 104), (32, 251)
+APPEARANCE, DIMENSIONS, TICKS = (32, 4), (32, 104), (212, 104)
+MEASURE, PROGRAM = (32, 251), (32, 323)
 
 
 def at(group, x, y):
@@ -39,6 +41,8 @@ PLACES = {
        enumerate(["Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation"])},
     (220, 120): "Ticks",
     at(MEASURE, 76, 16): "Unit",
+    at(PROGRAM, 52, 16): "Hotkey",
+    at(PROGRAM, 8, 44): "StartWithWindows",
 }
 TICK_PLACES = {at(TICKS, 8, 44): "ShowTick", at(TICKS, 48, 64): "TickSize",
                at(TICKS, 8, 92): "ShowNumber", at(TICKS, 48, 112): "FontSize"}
@@ -47,10 +51,11 @@ LEVELS = (100, 50, 10, 5)  # the tick group boxes in the order they are made
 TAB_ORDER = ["FontName", "FontColor", "AlphaBlend", "AlphaBlendValue", "Luminosity",
              "RulersToolBar", "Scale", "LeftMargin", "RightMargin", "Breadth", "Orientation",
              "Ticks", "ShowTick100", "TickSize100", "ShowNumber100", "FontSize100", "Unit",
-             "FontName"]
+             "Hotkey", "StartWithWindows", "FontName"]
 
 # What the window shows, by control: text for boxes and the tool bar (one digit per button,
-# 1 pressed), checked state for check boxes, position for track bars.
+# 1 pressed), checked state for check boxes, position for track bars, the chord for the hotkey
+# box (the key in the low byte, HOTKEYF_ flags above: Ctrl 2, Alt 4).
 RULER0_DEFAULTS = {
     "RulersToolBar": "1000000000", "FontName": "Arial", "FontColor": "Black",
     "AlphaBlend": True, "AlphaBlendValue": 192, "Luminosity": 0,
@@ -60,6 +65,7 @@ RULER0_DEFAULTS = {
     "TickSize100": "29", "TickSize50": "19", "TickSize10": "17", "TickSize5": "12",
     "ShowNumber100": True, "ShowNumber50": True, "ShowNumber10": True, "ShowNumber5": False,
     "FontSize100": "7", "FontSize50": "7", "FontSize10": "7", "FontSize5": "6",
+    "Hotkey": ord("R") | (2 | 4) << 8, "StartWithWindows": False,
 }
 RULER0_STORED = {"Scale": 800, "Orientation": 2, "Luminosity": -20, "ShowNumber5": 1,
                  "FontSize100": 9, "AlphaBlendValue": 128}
@@ -71,6 +77,9 @@ RULER4_STORED = {"Luminosity": 300, "FontSize100": 40}
 
 OPAQUE = (None, [str(0xFFFFFFFF)])
 WS_EX_TOPMOST = 0x8
+# Where the session keeps the programs it starts, and the program's value there.
+RUN_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+START_VALUE = "Vantori Rulers"
 # The "Options..." item's middle below the menu's top: ten ruler items of 18 pixels and
 # a separator above it.
 OPTIONS_ITEM_MIDDLE = 201
@@ -107,7 +116,7 @@ class OptionsWindow(vrtest.RulerTestCase):
                 name = TICK_PLACES.get((r["left"], r["top"]))
                 if name and r["class"] != "Static":
                     found[f"{name}{level_of[r['parent']]}"] = r
-            elif r["class"] in (CHECK, TRACK, COMBO, TOOLS) and r["text"] != "Ticks":
+            elif r["class"] in (CHECK, TRACK, COMBO, TOOLS, HOTKEY) and r["text"] != "Ticks":
                 name = PLACES.get((r["left"], r["top"]))
                 if name:
                     found[name] = r
@@ -121,8 +130,17 @@ class OptionsWindow(vrtest.RulerTestCase):
         for name, want in expected.items():
             c = controls[name]
             got = (bool(c["check"]) if c["class"] == CHECK
-                   else c["value"] if c["class"] == TRACK else c["text"])
+                   else c["value"] if c["class"] in (TRACK, HOTKEY) else c["text"])
             self.assertEqual(got, want, name)
+
+    def notes(self):
+        """The texts of the window's labels."""
+        lines = self.s.driver("state", OPTIONS).splitlines()
+        rows = [line.rstrip("\r").split("\t") for line in lines]
+        return [r[-1] for r in rows[1:] if len(r) == len(STATE_FIELDS) and r[1] == "Static"]
+
+    def start_value(self):
+        return (self.s.reg_query(RUN_KEY) or {}).get(START_VALUE)
 
     def focused(self):
         return [name for name, c in self.controls().items() if c["focus"]]
@@ -213,8 +231,8 @@ class OptionsWindow(vrtest.RulerTestCase):
         # The layout at 96 dpi: every control found in its place, the client area around them.
         self.assertEqual(set(RULER0_DEFAULTS) | {f"TickGroup{n}" for n in LEVELS} | {"window"},
                          set(c), "controls found in their places")
-        self.assertEqual((c["window"]["width"], c["window"]["height"]), (340, 327))
-        self.assertEqual((c["RulersToolBar"]["width"], c["RulersToolBar"]["height"]), (31, 327))
+        self.assertEqual((c["window"]["width"], c["window"]["height"]), (340, 399))
+        self.assertEqual((c["RulersToolBar"]["width"], c["RulersToolBar"]["height"]), (31, 399))
         self.assert_shows(c, RULER0_DEFAULTS)
         self.assertEqual((c["AlphaBlendValue"]["lo"], c["AlphaBlendValue"]["hi"]), (64, 255))
         self.assertEqual((c["Luminosity"]["lo"], c["Luminosity"]["hi"]), (-50, 50))
@@ -338,6 +356,54 @@ class OptionsWindow(vrtest.RulerTestCase):
         stored = self.stored()
         self.assertEqual({k: stored.get(k) for k in RULER0_STORED},
                          {**RULER0_STORED, "Luminosity": -19})
+
+    def test_the_program_group_sets_the_hotkey_and_the_start_with_windows(self):
+        win = self.start_ruler()
+        c, options = self.open_options((500, 380), by_click=False)
+        self.assertIsNone(self.start_value())
+
+        # Ticked, the session's start list names this exe, quoted; cleared, the value goes.
+        self.click_control(c, "StartWithWindows", dx=6, dy=8)
+        kind, command = vrtest.wait_until(self.start_value, 10, 0.1, "the Run value")
+        self.assertEqual(kind, "REG_SZ")
+        self.assertRegex(command, r'^"[A-Z]:\\.*\\VantoriRulers\.exe"$')
+        self.wait_controls(lambda c: c["StartWithWindows"]["check"], "Start with Windows ticked")
+        self.click_control(c, "StartWithWindows", dx=6, dy=8)
+        vrtest.wait_until(lambda: self.start_value() is None, 10, 0.1, "the Run value gone")
+        self.assertFalse(self.controls()["StartWithWindows"]["check"])
+
+        # Another copy's value, written while the window was in the background, shows when
+        # the window is activated again: not ticked, with a note; a tick writes this exe.
+        self.click((500, 380))
+        self.s.reg_add(START_VALUE, "REG_SZ", '"C:\\Elsewhere\\VantoriRulers.exe"', key=RUN_KEY)
+        client = c["window"]
+        self.click((client["left"] + 20, client["top"] - 10))
+        vrtest.wait_until(lambda: "set for another copy" in self.notes(), 10, 0.1,
+                          "the note about another copy")
+        self.assertFalse(self.controls()["StartWithWindows"]["check"])
+        self.click_control(c, "StartWithWindows", dx=6, dy=8)
+        vrtest.wait_until(lambda: self.start_value() == ("REG_SZ", command), 10, 0.1,
+                          "the Run value repaired")
+        vrtest.wait_until(lambda: "set for another copy" not in self.notes(), 10, 0.1,
+                          "the note gone")
+
+        # A chord pressed in the hotkey box is stored at once, the key in the low byte and
+        # the program's modifier bits above it (Alt 2, Ctrl 4); a key alone is not taken
+        # from other programs, and Backspace turns the hotkey off.
+        for keys, box, stored, note in [
+            ("ctrl+alt+t", ord("T") | (2 | 4) << 8, ord("T") | (2 | 4) << 8, ""),
+            ("F5", 0x74, 0x74, "needs Ctrl or Alt"),
+            ("BackSpace", 0, 0, ""),
+        ]:
+            self.click_control(c, "Hotkey")
+            self.s.press(options, keys)
+            self.wait_controls(lambda c: c["Hotkey"]["value"] == box, f"{keys} in the box")
+            vrtest.wait_until(
+                lambda: (self.s.reg_query(vrtest.RULERS_KEY) or {}).get("Hotkey") ==
+                ("REG_DWORD", stored), 10, 0.1, f"{keys} stored")
+            self.assertEqual("needs Ctrl or Alt" in self.notes(), bool(note), keys)
+        self.click((500, 380))
+        self.assertEqual(self.close_ruler(win), 0)
 
 
 if __name__ == "__main__":

@@ -233,7 +233,7 @@ TEST_F(CommandsTest, OptionsCommandShowsAndHidesTheWindowWhichOpensCentredThenSt
   TOptionsForm& options = *OptionsForm;
   headless::HeadlessWindow& w = *Os.Find(options);
   EXPECT_FALSE(options.Visible());
-  EXPECT_EQ(w.ClientSize(), (Point{340, 327}));
+  EXPECT_EQ(w.ClientSize(), (Point{340, 399}));
   EXPECT_EQ(w.Params().Caption, "Vantori Rulers Options");
   EXPECT_EQ(w.SmallIcon(), DM->ImageList.Get(10));
   DM->OptionsAction.Execute();

@@ -459,7 +459,7 @@ TEST_F(OptionsTest, TheLayoutFollowsTheMonitorsDensity) {
     EXPECT_EQ(Native(*bar).Params().ThumbLength, 24);
   EXPECT_EQ(w.SmallIcon().Width(), 24);
   EXPECT_EQ(w.LargeIcon().Width(), 48);
-  EXPECT_EQ(w.ClientSize(), (Point{510, 491}));
+  EXPECT_EQ(w.ClientSize(), (Point{510, 599}));
   EXPECT_EQ(Native(o.ScaleComboBox).Params().Bounds, (Rect{114, 24, 134, 32}));
   EXPECT_EQ(Native(o.ScaleLabel).Params().Font.Height, 17);
   EXPECT_EQ(Native(o.RulersToolBar).Buttons()[0].Picture.Width(), 24);
@@ -480,7 +480,8 @@ TEST_F(OptionsTest, WithNoActiveRulerTheHandlersDoNothing) {
   TApplication app(Os);
   TRulerSlots rulers(app);
   TDM dm(app, rulers);
-  TOptionsForm o(app, rulers, dm);
+  TProgramOptions options(app);
+  TOptionsForm o(app, rulers, dm, options);
   o.Show();
   auto native = [&](const TControl& c) -> headless::HeadlessControl& {
     return *Os.Find(o)->Find(c);
@@ -501,7 +502,7 @@ TEST_F(OptionsTest, MadeAtStartUpTheWindowCostsOneHiddenWindowUntilItIsFirstShow
   EXPECT_EQ(Os.FontFamilyQueries, 0);
   EXPECT_EQ(o.ScaleComboBox.Text(), "800");
   o.Show();
-  EXPECT_EQ(w.Controls().size(), 56u);
+  EXPECT_EQ(w.Controls().size(), 62u);
   EXPECT_EQ(Os.FontFamilyQueries, 1);
   EXPECT_EQ(Native(o.FontNameComboBox).Items(), FontNameList(Os.FontFamilies));
   EXPECT_EQ(Native(o.ScaleComboBox).Text(), "800");

@@ -7,6 +7,7 @@
 // After windows.h, whose types it uses.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <memory>
@@ -34,6 +35,7 @@ enum class Kind {
   Button,
   CheckBox,
   Edit,
+  HotkeyBox,
   ComboBox,
   DropDownList,
   ColorBox,
@@ -49,6 +51,7 @@ struct Made {
   CheckBox* AsCheckBox = nullptr;
   Button* AsButton = nullptr;
   Edit* AsEdit = nullptr;
+  HotkeyBox* AsHotkeyBox = nullptr;
   DropDownList* AsList = nullptr;
   ComboBox* AsComboBox = nullptr;
   TrackBar* AsTrackBar = nullptr;
@@ -68,6 +71,7 @@ struct Events : LabelHandler,
                 ClickHandler,
                 CheckHandler,
                 EditHandler,
+                HotkeyBoxHandler,
                 ListHandler,
                 TrackBarHandler,
                 ToolBarHandler {
@@ -80,15 +84,18 @@ struct Events : LabelHandler,
     bool Checked;
     int Position;
     bool Enabled;
+    WORD Hotkey;
   };
   // As the system shows it, asked of the control itself.
   static State StateOf(const Made& m) {
     const auto ask = [&m](UINT msg) { return ::SendMessageW(m.Hwnd, msg, 0, 0); };
     const LRESULT index = m.AsList ? ask(CB_GETCURSEL) : CB_ERR;
-    return {TextOf(m.Hwnd), index == CB_ERR ? -1 : static_cast<int>(index),
+    return {TextOf(m.Hwnd),
+            index == CB_ERR ? -1 : static_cast<int>(index),
             m.AsCheckBox && ask(BM_GETCHECK) == BST_CHECKED,
             m.AsTrackBar ? static_cast<int>(ask(TBM_GETPOS)) : 0,
-            ::IsWindowEnabled(m.Hwnd) != FALSE};
+            ::IsWindowEnabled(m.Hwnd) != FALSE,
+            m.AsHotkeyBox ? static_cast<WORD>(ask(HKM_GETHOTKEY)) : WORD{0}};
   }
   void Record(const std::string& call) {
     if (Of) Seen.push_back(StateOf(*Of));
@@ -110,6 +117,9 @@ struct Events : LabelHandler,
     Record("position " + std::to_string(position));
   }
   void HandleButtonClick(int index) override { Record("button " + std::to_string(index)); }
+  void HandleChordChanged(KeyChord chord) override {
+    Record("chord " + std::to_string(chord.Key) + " " + std::to_string(chord.Modifiers));
+  }
   void HandleMouseEnter() override { Record("enter"); }
   void HandleMouseLeave() override { Record("leave"); }
 };
@@ -138,6 +148,8 @@ std::unique_ptr<Control> Create(Window& w, Kind kind, const ControlPlace& place,
       return w.CreateCheckBox(place, text, font, events);
     case Kind::Edit:
       return w.CreateEdit(place, font, events);
+    case Kind::HotkeyBox:
+      return w.CreateHotkeyBox(place, font, events);
     case Kind::ComboBox:
       return w.CreateComboBox(place, font, 8, events);
     case Kind::DropDownList:
@@ -162,6 +174,7 @@ Made Make(Window& window, Kind kind, const ControlPlace& place, Events& events,
   m.AsCheckBox = dynamic_cast<CheckBox*>(c);
   m.AsButton = dynamic_cast<Button*>(c);
   m.AsEdit = dynamic_cast<Edit*>(c);
+  m.AsHotkeyBox = dynamic_cast<HotkeyBox*>(c);
   m.AsList = dynamic_cast<DropDownList*>(c);
   m.AsComboBox = dynamic_cast<ComboBox*>(c);
   m.AsTrackBar = dynamic_cast<TrackBar*>(c);
@@ -277,6 +290,12 @@ Shows Saying(std::string text) {
 Shows Position(int p) {
   return [p](const Events::State& s) { return s.Position == p; };
 }
+Change ShowChord(KeyChord chord) {
+  return [chord](Made& c) { c.AsHotkeyBox->SetChord(chord); };
+}
+Shows Hotkey(BYTE vk, BYTE flags) {
+  return [vk, flags](const Events::State& s) { return s.Hotkey == MAKEWORD(vk, flags); };
+}
 bool IsChecked(const Events::State& s) { return s.Checked; }
 bool IsDisabled(const Events::State& s) { return !s.Enabled; }
 
@@ -328,7 +347,17 @@ INSTANTIATE_TEST_SUITE_P(
         ProgramCase{"SetItemIndex -1 of a list", Kind::DropDownList,
                     [](Made& c) { c.AsList->SetItemIndex(1), c.AsList->SetItemIndex(-1); },
                     Item(-1, "")},
-        ProgramCase{"SetItemIndex of a colour list", Kind::ColorBox, At(0), Item(0)}),
+        ProgramCase{"SetItemIndex of a colour list", Kind::ColorBox, At(0), Item(0)},
+        ProgramCase{"SetChord", Kind::HotkeyBox, ShowChord({'R', ModCtrl | ModAlt}),
+                    Hotkey('R', HOTKEYF_CONTROL | HOTKEYF_ALT)},
+        ProgramCase{"SetChord of an extended key", Kind::HotkeyBox, ShowChord({VK_HOME, ModShift}),
+                    Hotkey(VK_HOME, HOTKEYF_SHIFT | HOTKEYF_EXT)},
+        ProgramCase{"SetChord of none", Kind::HotkeyBox,
+                    [](Made& c) {
+                      c.AsHotkeyBox->SetChord({'R', ModCtrl});
+                      c.AsHotkeyBox->SetChord({});
+                    },
+                    Hotkey(0, 0)}),
     [](const auto& info) { return CaseName(info.param.What); });
 
 // ---------------------------------------------------------------- the user's actions
@@ -378,6 +407,16 @@ void TypeOverAll(HWND h) {
   ::SendMessageW(h, EM_SETSEL, 0, -1);
   ::SendMessageW(h, WM_CHAR, L'5', 1);
 }
+// Keys as the keyboard sends them, held ones with Alt as system keys: each
+// name pressed in turn, then all released the other way round.
+Act PressChord(std::vector<UINT> keys) {
+  return [keys](HWND h) {
+    const bool alt = std::find(keys.begin(), keys.end(), VK_MENU) != keys.end();
+    for (UINT k : keys) ::SendMessageW(h, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, k, 1);
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k)
+      ::SendMessageW(h, alt ? WM_SYSKEYUP : WM_KEYUP, *k, 0xC0000001);
+  };
+}
 void ClickLabel(HWND h) { Click(h, {2, 2}); }
 void ClickSecondTool(HWND h) {
   RECT r{};
@@ -423,6 +462,13 @@ INSTANTIATE_TEST_SUITE_P(
         UserCase{"a click on a tool button", Kind::ToolBar, nullptr, ClickSecondTool, "button 1"},
         UserCase{"an arrow and Space on the tool bar press the next button", Kind::ToolBar, nullptr,
                  ArrowAndSpace, "button 1"},
+        UserCase{"a chord pressed in a hotkey box", Kind::HotkeyBox, nullptr,
+                 PressChord({VK_CONTROL, VK_MENU, 'T'}), "chord 84 6",
+                 Hotkey('T', HOTKEYF_CONTROL | HOTKEYF_ALT)},
+        UserCase{"Backspace clears a hotkey box", Kind::HotkeyBox,
+                 ShowChord({'R', ModCtrl | ModAlt}), Keys({VK_BACK}), "chord 0 0", Hotkey(0, 0)},
+        UserCase{"a key alone in a hotkey box", Kind::HotkeyBox, nullptr, Keys({VK_F5}),
+                 "chord 116 0", Hotkey(VK_F5, 0)},
         UserCase{"a click on a label", Kind::Label, Say("mail"), ClickLabel, "click"},
         UserCase{"the pointer over a label and away", Kind::Label, Say("mail"), OverAndAway,
                  "enter;leave"}),
@@ -553,7 +599,7 @@ TEST_F(Win32ControlHandles, ControlsMadeAndDestroyedLeaveNoHandleNorASystemWindo
   for (int round = 0; round < 50; ++round) {
     std::vector<Made> all;
     for (Kind kind : {Kind::Panel, Kind::Picture, Kind::Bevel, Kind::Label, Kind::Button,
-                      Kind::CheckBox, Kind::GroupBox, Kind::Edit, Kind::ComboBox,
+                      Kind::CheckBox, Kind::GroupBox, Kind::Edit, Kind::HotkeyBox, Kind::ComboBox,
                       Kind::DropDownList, Kind::ColorBox, Kind::TrackBar, Kind::ToolBar}) {
       all.push_back(MakeIn(kind, events));
       if (all.back().AsPicture) all.back().AsPicture->SetPicture(MaskedImage(32, 32));

@@ -113,6 +113,28 @@ TEST_F(Win32Store, ValuesWrittenBySomeoneElseReadByTheirKindAndShape) {
   }
 }
 
+// The session starts a program from a path in the registry: its characters
+// must land there as they are, whatever the system's code page.
+TEST_F(Win32Store, TextIsKeptAsTheCharactersItStandsFor) {
+  auto key = Store.Open(Path, true);
+  ASSERT_TRUE(key != nullptr);
+  const std::string path = "\"C:\\Zo\u00EB\\\u0394\u03B9\u03AC\\\u5B9A\u898F.exe\"";
+  ASSERT_TRUE(key->WriteText("Vantori Rulers", path));
+  EXPECT_EQ(key->Read("Vantori Rulers")->Text, path);
+  const KeyHandle raw = Raw();
+  wchar_t stored[64] = {};
+  DWORD size = sizeof stored;
+  ASSERT_EQ(::RegQueryValueExW(raw.get(), L"Vantori Rulers", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(stored), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(stored), L"\"C:\\Zo\u00EB\\\u0394\u03B9\u03AC\\\u5B9A\u898F.exe\"");
+  // Written by someone else with the wide functions, read as UTF-8.
+  const std::wstring name = L"Ma\u00DFstab";
+  ::RegSetValueExW(raw.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(L"\u00B5m"),
+                   3 * sizeof(wchar_t));
+  EXPECT_EQ(key->Read("Ma\u00DFstab")->Text, "\u00B5m");
+}
+
 TEST_F(Win32Store, AKeyOpenedForReadingReadsAndRefusesWrites) {
   ASSERT_TRUE(Store.Open(Path, true)->WriteText("Center", "683,384"));
   auto readOnly = Store.Open(Path, false);

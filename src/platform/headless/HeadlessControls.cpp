@@ -105,6 +105,12 @@ void HeadlessControl::UserSetText(const std::string& text) {
   TextEdited();
 }
 
+void HeadlessControl::UserPressChord(KeyChord chord) {
+  Focus();
+  Chord_ = chord;
+  if (ChordEvents_) ChordEvents_->HandleChordChanged(chord);
+}
+
 void HeadlessControl::TextEdited() {
   if (EditEvents_) EditEvents_->HandleTextEdited(Record_.Text);
   if (ListEvents_) ListEvents_->HandleTextEdited(Record_.Text);
@@ -207,6 +213,18 @@ class HeadlessEdit final : public HeadlessNative<Edit> {
   }
   void SetFont(const ControlFont& font) override { HeadlessControl::SetFont(font); }
   void SetText(const std::string& text) override { HeadlessControl::SetText(text); }
+};
+
+class HeadlessHotkeyBox final : public HeadlessNative<HotkeyBox> {
+ public:
+  HeadlessHotkeyBox(HeadlessControlHost& w, const ControlPlace& place, const ControlFont& font,
+                    HotkeyBoxHandler& handler)
+      : HeadlessNative(w, ControlKind::HotkeyBox, place) {
+    Record_.Font = font;
+    ChordEvents_ = &handler;
+  }
+  void SetFont(const ControlFont& font) override { HeadlessControl::SetFont(font); }
+  void SetChord(KeyChord chord) override { HeadlessControl::SetChord(chord); }
 };
 
 class HeadlessCheckBox final : public HeadlessNative<CheckBox> {
@@ -334,6 +352,12 @@ std::unique_ptr<Edit> HeadlessControlHost::CreateEdit(const ControlPlace& place,
                                                       const ControlFont& font,
                                                       EditHandler& handler) {
   return std::make_unique<HeadlessEdit>(*this, place, font, handler);
+}
+
+std::unique_ptr<HotkeyBox> HeadlessControlHost::CreateHotkeyBox(const ControlPlace& place,
+                                                                const ControlFont& font,
+                                                                HotkeyBoxHandler& handler) {
+  return std::make_unique<HeadlessHotkeyBox>(*this, place, font, handler);
 }
 
 std::unique_ptr<ComboBox> HeadlessControlHost::CreateComboBox(const ControlPlace& place,

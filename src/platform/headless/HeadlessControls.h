@@ -23,6 +23,7 @@ enum class ControlKind {
   Button,
   CheckBox,
   Edit,
+  HotkeyBox,
   ComboBox,
   DropDownList,
   ColorBox,
@@ -66,6 +67,7 @@ class HeadlessControl {
   bool ShownOnScreen() const;
   std::string Text() const { return Record_.Text; }
   bool Checked() const { return Checked_; }
+  KeyChord Chord() const { return Chord_; }
   const std::vector<std::string>& Items() const { return Items_; }
   int ItemIndex() const { return ItemIndex_; }
   const std::vector<TColor>& ItemColors() const { return ItemColors_; }
@@ -85,6 +87,7 @@ class HeadlessControl {
   void UserClick();                           // Button, CheckBox (toggles), Label
   void UserType(const std::string& text);     // Edit, ComboBox: one edit per character
   void UserSetText(const std::string& text);  // Edit, ComboBox: one edit (a paste)
+  void UserPressChord(KeyChord chord);        // HotkeyBox: the keys pressed, or cleared
   void UserChoose(int index);                 // the lists: moved to and taken, dropped
   void UserPick(int index);                   // the lists: moved to in the closed box
   void UserBrowse(int index);                 // the lists: moved to in the dropped list
@@ -103,6 +106,7 @@ class HeadlessControl {
   void SetEnabled(bool enabled) { Record_.Enabled = enabled; }
   void SetFont(const ControlFont& font) { Record_.Font = font; }
   void SetChecked(bool checked) { Checked_ = checked; }
+  void SetChord(KeyChord chord) { Chord_ = chord; }
   void SetItems(const std::vector<std::string>& items);
   void SetItemIndex(int index);
   void SetItemColors(const std::vector<TColor>& colors) { ItemColors_ = colors; }
@@ -119,6 +123,7 @@ class HeadlessControl {
   ClickHandler* Clicks_ = nullptr;
   CheckHandler* CheckEvents_ = nullptr;
   EditHandler* EditEvents_ = nullptr;
+  HotkeyBoxHandler* ChordEvents_ = nullptr;
   ListHandler* ListEvents_ = nullptr;
   TrackBarHandler* TrackEvents_ = nullptr;
   ToolBarHandler* ToolEvents_ = nullptr;
@@ -129,6 +134,7 @@ class HeadlessControl {
   HeadlessControlHost& Window_;
   Control& Self_;
   bool Checked_ = false;
+  KeyChord Chord_;
   std::vector<std::string> Items_;
   std::vector<TColor> ItemColors_;
   int ItemIndex_ = -1;
@@ -151,6 +157,8 @@ class HeadlessControlHost : public Window {
                                            const ControlFont& font, CheckHandler& handler) override;
   std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
                                    EditHandler& handler) override;
+  std::unique_ptr<HotkeyBox> CreateHotkeyBox(const ControlPlace& place, const ControlFont& font,
+                                             HotkeyBoxHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,

@@ -364,6 +364,21 @@ void HeadlessPlatform::ReceiveShowRequest() {
   if (Session_) Session_->HandleShowRequest();
 }
 
+HotkeyClaim HeadlessPlatform::ClaimHotkey(KeyChord chord) {
+  HotkeyClaims.push_back(chord);
+  HeldHotkey.reset();
+  if (chord.Key == 0 || RefuseHotkeys) return HotkeyClaim::Refused;
+  if (HotkeysInUse.count({chord.Key, chord.Modifiers})) return HotkeyClaim::InUse;
+  HeldHotkey = chord;
+  return HotkeyClaim::Claimed;
+}
+
+bool HeadlessPlatform::PressHotkey(KeyChord chord) {
+  if (HeldHotkey != chord || !Hotkey_) return false;
+  Hotkey_->HandleHotkey(chord);
+  return true;
+}
+
 bool HeadlessPlatform::SetClipboardText(const std::string& text) {
   if (ClipboardBusy) return false;
   Clipboard = text;

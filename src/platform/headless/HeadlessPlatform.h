@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -206,6 +207,22 @@ class HeadlessPlatform final : public Platform {
     return RunningInstanceAnswers;
   }
   void SetSessionHandler(SessionHandler* handler) override { Session_ = handler; }
+  std::string ProgramPath() const override { return ProgramFile; }
+  HotkeyClaim ClaimHotkey(KeyChord chord) override;
+  void ReleaseHotkey() override { HeldHotkey.reset(); }
+  void SetHotkeyHandler(HotkeyHandler* handler) override { Hotkey_ = handler; }
+
+  // ----- the hotkey
+  // The chords other programs hold, and a system that refuses every claim.
+  std::set<std::pair<uint8_t, uint8_t>> HotkeysInUse;  // {key, modifiers}
+  bool RefuseHotkeys = false;
+  // The chord the program holds now, and every chord it asked for, in order.
+  std::optional<KeyChord> HeldHotkey;
+  std::vector<KeyChord> HotkeyClaims;
+  // The user presses a chord, whichever program has the keyboard: the
+  // program hears of it when it holds that chord. true when it did.
+  bool PressHotkey(KeyChord chord);
+  bool HasHotkeyHandler() const { return Hotkey_ != nullptr; }
 
   // ----- the session
   // What a claim finds, and whether the running program takes a request.
@@ -213,6 +230,8 @@ class HeadlessPlatform final : public Platform {
   bool RunningInstanceAnswers = true;
   int InstanceClaims = 0;
   int ShowRequestsSent = 0;
+  // Where the program's own file lives.
+  std::string ProgramFile = "C:\\Program Files\\Vantori Rulers\\VantoriRulers.exe";
   bool HasSessionHandler() const { return Session_ != nullptr; }
   // The system asks whether the session may end: the program's answer, or
   // nullopt when nobody listens.
@@ -321,6 +340,7 @@ class HeadlessPlatform final : public Platform {
   // Takes the next message and handles it; false when there is none.
   bool RunOne(const MessageFilter& filter);
   SessionHandler* Session_ = nullptr;
+  HotkeyHandler* Hotkey_ = nullptr;
 };
 
 }  // namespace vr::headless

@@ -13,7 +13,8 @@ std::string Lower(std::string s) {
 
 class HeadlessKey final : public SettingsKey {
  public:
-  HeadlessKey(HeadlessStore& store, std::string path) : Store_(store), Path_(std::move(path)) {}
+  HeadlessKey(HeadlessStore& store, std::string path, bool writable)
+      : Store_(store), Path_(std::move(path)), Writable_(writable) {}
   std::optional<StoreValue> Read(const std::string& name) override {
     return Store_.Get(Path_, name);
   }
@@ -24,19 +25,21 @@ class HeadlessKey final : public SettingsKey {
     return Write(name, {StoreKind::Text, 0, text});
   }
   bool DeleteValue(const std::string& name) override {
-    if (Store_.FailWrites.count(name)) return false;
+    if (!Writable_ || Store_.FailWrites.count(name)) return false;
     Store_.Erase(Path_, name);
     return true;
   }
 
  private:
+  // As the registry: a key opened for reading takes no change.
   bool Write(const std::string& name, StoreValue v) {
-    if (Store_.FailWrites.count(name)) return false;
+    if (!Writable_ || Store_.FailWrites.count(name)) return false;
     Store_.Put(Path_, name, std::move(v));
     return true;
   }
   HeadlessStore& Store_;
   std::string Path_;
+  bool Writable_;
 };
 
 }  // namespace
@@ -48,14 +51,14 @@ std::string HeadlessStore::Normalize(const std::string& path) {
 }
 
 std::unique_ptr<SettingsKey> HeadlessStore::Open(const std::string& path, bool forWrite) {
-  if (FailOpen) return nullptr;
   const std::string p = Normalize(path);
+  if (FailOpen || FailOpenKeys.count(p)) return nullptr;
   if (forWrite) OpenedForWrite.push_back(p);
   if (!Keys.count(p)) {
     if (!forWrite) return nullptr;
     Keys[p];
   }
-  return std::make_unique<HeadlessKey>(*this, p);
+  return std::make_unique<HeadlessKey>(*this, p, forWrite);
 }
 
 void HeadlessStore::Erase(const std::string& path, const std::string& name) {

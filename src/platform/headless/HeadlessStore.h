@@ -21,7 +21,8 @@ class HeadlessStore final : public SettingsStore {
 
   // Test switches and inspection.
   bool FailOpen = false;
-  std::set<std::string> FailWrites;  // value names whose write is refused
+  std::set<std::string> FailOpenKeys;  // paths of keys that can't be opened, as Normalize has them
+  std::set<std::string> FailWrites;    // value names whose write is refused
   void Put(const std::string& path, const std::string& name, StoreValue value);
   void Erase(const std::string& path, const std::string& name);
   void PutInteger(const std::string& path, const std::string& name, uint32_t v) {

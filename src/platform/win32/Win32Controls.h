@@ -68,6 +68,8 @@ std::unique_ptr<CheckBox> MakeCheckBox(const ControlSite& site, const ControlPla
                                        CheckHandler& handler);
 std::unique_ptr<Edit> MakeEdit(const ControlSite& site, const ControlPlace& place,
                                const ControlFont& font, EditHandler& handler);
+std::unique_ptr<HotkeyBox> MakeHotkeyBox(const ControlSite& site, const ControlPlace& place,
+                                         const ControlFont& font, HotkeyBoxHandler& handler);
 std::unique_ptr<ComboBox> MakeComboBox(const ControlSite& site, const ControlPlace& place,
                                        const ControlFont& font, int dropDownRows,
                                        ListHandler& handler);

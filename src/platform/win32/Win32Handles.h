@@ -213,6 +213,39 @@ class SelectedObject {
   HGDIOBJ Previous_;
 };
 
+// A hotkey registered for a window, unregistered when it goes. Counted with the
+// handles: a chord changed a hundred times leaves one registration.
+class HotkeyRegistration {
+ public:
+  HotkeyRegistration() noexcept = default;
+  HotkeyRegistration(HWND window, int id) noexcept : Window_(window), Id_(id) {
+    CountHandle(HandleKind::Other, +1);
+  }
+  ~HotkeyRegistration() { reset(); }
+  HotkeyRegistration(HotkeyRegistration&& other) noexcept
+      : Window_(std::exchange(other.Window_, nullptr)), Id_(other.Id_) {}
+  HotkeyRegistration& operator=(HotkeyRegistration&& other) noexcept {
+    if (this != &other) {
+      reset();
+      Window_ = std::exchange(other.Window_, nullptr);
+      Id_ = other.Id_;
+    }
+    return *this;
+  }
+  HotkeyRegistration(const HotkeyRegistration&) = delete;
+  HotkeyRegistration& operator=(const HotkeyRegistration&) = delete;
+  explicit operator bool() const noexcept { return Window_ != nullptr; }
+  void reset() noexcept {
+    if (!Window_) return;
+    ::UnregisterHotKey(std::exchange(Window_, nullptr), Id_);
+    CountHandle(HandleKind::Other, -1);
+  }
+
+ private:
+  HWND Window_ = nullptr;
+  int Id_ = 0;
+};
+
 // A registered window class, unregistered when it goes. Windows of the class
 // must be gone by then, so declare it before the windows that use it.
 class ClassRegistration {

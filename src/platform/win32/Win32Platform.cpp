@@ -67,6 +67,7 @@ HWND Win32Platform::AppWindow() const {
 Win32Platform::~Win32Platform() {
   // Takes any windows still alive with it.
   WindowGroup::DestroyScope destroying(Windows_);
+  HeldHotkey_.reset();
   AppWindow_.reset();
 }
 

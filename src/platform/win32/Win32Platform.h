@@ -90,6 +90,12 @@ class Win32Platform : public Platform {
   InstanceClaim ClaimSingleInstance() override;
   bool AskRunningInstanceToShow() override;
   void SetSessionHandler(SessionHandler* handler) override { Session_ = handler; }
+  std::string ProgramPath() const override;
+
+  // The hotkey
+  HotkeyClaim ClaimHotkey(KeyChord chord) override;
+  void ReleaseHotkey() override;
+  void SetHotkeyHandler(HotkeyHandler* handler) override { HotkeyHandler_ = handler; }
 
   TextMask RenderText(const std::string& face, int pixelHeight, const std::string& text) override;
   SettingsStore& Store() override { return Store_; }
@@ -110,6 +116,7 @@ class Win32Platform : public Platform {
   // session.
   bool HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool HandleSessionMessage(UINT msg, WPARAM wParam, LRESULT& result);
+  bool HandleHotkeyMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // The root of hwnd when it is one of the program's dialog windows.
   HWND DialogOf(HWND hwnd) const;
   // Shows the moves held back while input waited.
@@ -152,6 +159,10 @@ class Win32Platform : public Platform {
   // window there.
   KernelHandle InstanceClaim_;
   MappedView InstanceView_;
+  HotkeyHandler* HotkeyHandler_ = nullptr;
+  // The chord the program holds, on its application window: released before
+  // the window goes.
+  HotkeyRegistration HeldHotkey_;
 };
 
 // The id the notification area knows an icon of this platform by: the

@@ -1,7 +1,8 @@
 // One program a user in the session, and the end of the session, in Win32's
 // terms: a named mapping that the first start holds and that names its
 // application window, a registered message to that window, and the
-// session-end messages every top-level window receives.
+// session-end messages every top-level window receives; and the program's
+// own file, for the session to start.
 
 #include "platform/win32/Win32Platform.h"
 // After windows.h, whose types it uses.
@@ -13,6 +14,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/win32/Win32Strings.h"
 
 namespace vr::win32 {
 
@@ -40,6 +43,21 @@ std::wstring UserSidText() {
 }
 
 }  // namespace
+
+std::string Win32Platform::ProgramPath() const {
+  // Long paths exist; the buffer grows until the whole path fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (got == 0) return {};
+    if (got < path.size()) {
+      path.resize(got);
+      return Narrow(path);
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
 
 std::wstring InstanceClaimName() { return L"Local\\VantoriRulers." + UserSidText(); }
 

@@ -156,6 +156,7 @@ void Win32Platform::Guarded(Call&& call) noexcept {
 bool Win32Platform::HandleAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   if (HandleSessionMessage(msg, wParam, result)) return true;
+  if (HandleHotkeyMessage(msg, wParam, lParam)) return true;
   if (msg == kMsgTrayCallback) {
     if (LOWORD(lParam) != WM_RBUTTONUP) return true;  // left clicks do nothing
     for (Win32TrayIcon* icon : TrayIcons_) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
+
+#include "platform/win32/Win32Strings.h"
 
 namespace vr::win32 {
 
@@ -13,27 +14,34 @@ StoreValue DecodeRegistryValue(DWORD type, std::string_view bytes) {
     value.Kind = StoreKind::Integer;
     std::memcpy(&value.Integer, bytes.data(), sizeof(uint32_t));
   } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
-    // Text to be expanded is taken as it stands, as plain text is.
+    // Text to be expanded is taken as it stands, as plain text is. An odd
+    // last byte is half a character.
     value.Kind = StoreKind::Text;
-    value.Text.assign(bytes.substr(0, bytes.find('\0')));
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+    text.resize(std::min(text.size(), text.find(L'\0')));
+    value.Text = Narrow(text);
   }
   return value;
 }
 
 std::optional<StoreValue> RegistryKey::Read(const std::string& name) {
+  // The wide functions: a path the session starts a program from must reach
+  // the registry as the characters it is, whatever the system's code page.
+  const std::wstring wideName = Widen(name);
   DWORD type = 0;
   DWORD size = 0;
-  LSTATUS status = ::RegQueryValueExA(Key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
+  LSTATUS status = ::RegQueryValueExW(Key_.get(), wideName.c_str(), nullptr, &type, nullptr, &size);
   // A value can grow between asking its size and reading it; a few retries
   // cover that without looping on a value that keeps changing.
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
     if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return StoreValue{};
     if (size > kMaxStoreValueBytes) return StoreValue{};
-    // One spare zero byte: stored text need not carry its terminator.
-    std::string buffer(size + 1, '\0');
-    DWORD got = size + 1;
-    status = ::RegQueryValueExA(Key_.get(), name.c_str(), nullptr, &type,
+    // Spare zero bytes: stored text need not carry its terminator.
+    std::string buffer(size + sizeof(wchar_t), '\0');
+    DWORD got = static_cast<DWORD>(buffer.size());
+    status = ::RegQueryValueExW(Key_.get(), wideName.c_str(), nullptr, &type,
                                 reinterpret_cast<BYTE*>(buffer.data()), &got);
     if (status == ERROR_SUCCESS) {
       return DecodeRegistryValue(
@@ -46,22 +54,22 @@ std::optional<StoreValue> RegistryKey::Read(const std::string& name) {
 
 bool RegistryKey::WriteInteger(const std::string& name, uint32_t value) {
   const DWORD data = value;
-  return ::RegSetValueExA(Key_.get(), name.c_str(), 0, REG_DWORD,
+  return ::RegSetValueExW(Key_.get(), Widen(name).c_str(), 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::WriteText(const std::string& name, const std::string& text) {
   // REG_SZ is a C string: it ends at the first zero, and its size counts the
   // terminator. Text with an embedded zero is stored as what a read gives back.
-  const size_t length = std::strlen(text.c_str());
-  if (length >= std::numeric_limits<DWORD>::max()) return false;
-  return ::RegSetValueExA(Key_.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(length + 1)) == ERROR_SUCCESS;
+  const std::wstring wide = Widen(std::string_view(text.c_str()));
+  if (wide.size() >= kMaxStoreValueBytes / sizeof(wchar_t)) return false;
+  return ::RegSetValueExW(Key_.get(), Widen(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteValue(const std::string& name) {
-  const LSTATUS status = ::RegDeleteValueA(Key_.get(), name.c_str());
+  const LSTATUS status = ::RegDeleteValueW(Key_.get(), Widen(name).c_str());
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
@@ -69,12 +77,13 @@ std::unique_ptr<SettingsKey> RegistryStore::Open(const std::string& path, bool f
   // Paths come as "A\B\"; the registry wants no trailing separator.
   std::string subKey = path;
   while (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
+  const std::wstring wide = Widen(subKey);
   HKEY raw = nullptr;
   const LSTATUS status =
       forWrite
-          ? ::RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &raw, nullptr)
-          : ::RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &raw);
+          ? ::RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_READ | KEY_WRITE, nullptr, &raw, nullptr)
+          : ::RegOpenKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, KEY_READ, &raw);
   if (status != ERROR_SUCCESS) return nullptr;
   KeyHandle key(raw);
   return std::make_unique<RegistryKey>(std::move(key));

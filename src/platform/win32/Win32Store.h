@@ -1,5 +1,6 @@
 #pragma once
-// The settings store on the registry, under HKEY_CURRENT_USER.
+// The settings store on the registry, under HKEY_CURRENT_USER. Its text is the
+// program's UTF-8, kept in the registry as the characters it stands for.
 
 #include <windows.h>
 
@@ -15,8 +16,9 @@ namespace vr::win32 {
 // is not worth an unbounded allocation.
 inline constexpr size_t kMaxStoreValueBytes = 64 * 1024;
 
-// A value's kind and content from its registry type and raw bytes. Text ends at
-// the first zero, so a terminator, or its absence, makes no difference.
+// A value's kind and content from its registry type and raw bytes as the wide
+// functions give them: text is UTF-16, and ends at the first zero, so a
+// terminator, or its absence, makes no difference.
 StoreValue DecodeRegistryValue(DWORD type, std::string_view bytes);
 
 class RegistryKey final : public SettingsKey {

@@ -327,6 +327,12 @@ std::unique_ptr<Edit> Win32Window::CreateEdit(const ControlPlace& place, const C
   return MakeEdit(Site(), place, font, handler);
 }
 
+std::unique_ptr<HotkeyBox> Win32Window::CreateHotkeyBox(const ControlPlace& place,
+                                                        const ControlFont& font,
+                                                        HotkeyBoxHandler& handler) {
+  return MakeHotkeyBox(Site(), place, font, handler);
+}
+
 std::unique_ptr<ComboBox> Win32Window::CreateComboBox(const ControlPlace& place,
                                                       const ControlFont& font, int dropDownRows,
                                                       ListHandler& handler) {

@@ -123,6 +123,8 @@ class Win32Window final : public Window {
                                            const ControlFont& font, CheckHandler& handler) override;
   std::unique_ptr<Edit> CreateEdit(const ControlPlace& place, const ControlFont& font,
                                    EditHandler& handler) override;
+  std::unique_ptr<HotkeyBox> CreateHotkeyBox(const ControlPlace& place, const ControlFont& font,
+                                             HotkeyBoxHandler& handler) override;
   std::unique_ptr<ComboBox> CreateComboBox(const ControlPlace& place, const ControlFont& font,
                                            int dropDownRows, ListHandler& handler) override;
   std::unique_ptr<DropDownList> CreateDropDownList(const ControlPlace& place,

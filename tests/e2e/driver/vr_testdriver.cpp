@@ -35,11 +35,12 @@
 //                               the screen), then one per control, those in its group
 //                               boxes included, tab-separated: hwnd class parent id
 //                               visible focus check value count lo hi left top width
-//                               height text. value is a combo box's selected index or
-//                               a track bar's position, count a combo box's items, lo
-//                               and hi a track bar's range; left and top are in the
-//                               window's client area; a tool bar's text is one digit
-//                               per button, 1 where it shows pressed
+//                               height text. value is a combo box's selected index, a
+//                               track bar's position or a hotkey box's HKM_GETHOTKEY,
+//                               count a combo box's items, lo and hi a track bar's
+//                               range; left and top are in the window's client area; a
+//                               tool bar's text is one digit per button, 1 where it
+//                               shows pressed
 //
 // Exit code 0 on success, 2 on bad usage, 1 when close or displaychange found no window.
 
@@ -459,6 +460,9 @@ int State(const std::string& title) {
       hi = SendMessageW(hwnd, TBM_GETRANGEMAX, 0, 0);
     } else if (cls == "ToolbarWindow32") {
       text = ToolButtonsDown(hwnd);
+    } else if (cls == "msctls_hotkey32") {
+      // The key in the low byte, the HOTKEYF_ flags above it.
+      value = SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0);
     }
     const HWND parent = GetParent(hwnd);
     std::printf("%#llx\t%s\t%#llx\t%d\t%d\t%d\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%s\n",
