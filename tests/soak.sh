@@ -29,7 +29,7 @@ for _ in 1 2; do
   busy+=($!)
 done
 
-declare -A failures
+declare -A failures=()
 rounds_failed=0
 for round in $(seq 1 "$ROUNDS"); do
   started=$(date +%s)
