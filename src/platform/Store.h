@@ -41,12 +41,6 @@ class SettingsStore {
 // Deletes the value, opening its key for writing only when it holds the
 // value: a key opened for reading refuses the delete, and a missing one is not
 // made just to delete from it. true: the value is gone, or was never there.
-inline bool DeleteStoredValue(SettingsStore& store, const std::string& path,
-                              const std::string& name) {
-  const auto reading = store.Open(path, false);
-  if (!reading || !reading->Read(name)) return true;
-  const auto key = store.Open(path, true);
-  return key && key->DeleteValue(name);
-}
+bool DeleteStoredValue(SettingsStore& store, const std::string& path, const std::string& name);
 
 }  // namespace vr
