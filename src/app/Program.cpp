@@ -30,7 +30,12 @@ TProgram::TProgram(Platform& platform)
   Application.OnMessage = [this](const Message& msg, bool& handled) {
     RulerKeyHook(RulerForms, msg, handled);
   };
-  Application.OnActiveFormChange = [this](TForm* sender) { RulerForms.ActiveFormChanged(sender); };
+  // The menus check the active ruler's item from ruler 0's first activation
+  // on, also before the Options window, whose reload checks it too, is made.
+  Application.OnActiveFormChange = [this](TForm* sender) {
+    RulerForms.ActiveFormChanged(sender);
+    DM->UpdateRulerChecks();
+  };
   // Nothing a user set is lost, however the run ends.
   Application.OnEnding = [this](TForm* closed) { RulerForms.SaveRulers(closed); };
   // Before the system ends the process: an icon left in the notification

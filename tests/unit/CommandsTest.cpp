@@ -128,6 +128,17 @@ TEST_F(CommandsTest, HideTakesEvenTheLastRulerAwayAndTheTrayMenuBringsItBack) {
   // With no ruler active at all, Hide does nothing and no command is checked.
 }
 
+TEST_F(CommandsTest, Ruler0IsCheckedFromItsFirstShowingBeforeTheOptionsWindowIsMade) {
+  // As the loop starts: ruler 0 shown, what waits for the first idle moment not done yet.
+  StartBeforeTheLoop();
+  Slot(0).Show();
+  ASSERT_EQ(Program->OptionsForm, nullptr);
+  EXPECT_EQ(Checks(), Only(0));
+  EXPECT_TRUE(DM->PopupMenu.Describe(96)[0].Checked);
+  Os.RunIdleCalls();
+  EXPECT_EQ(Checks(), Only(0));
+}
+
 TEST_F(CommandsTest, WithNoActiveRulerHideDoesNothingAndNoCommandIsChecked) {
   // The command module over slots with no ruler yet, as before ruler 0 is made.
   TApplication app(Os);
