@@ -22,18 +22,6 @@ def column(pic, x):
 class Measure(vrtest.RulerTestCase):
     COST = 3
 
-    def clipboard(self):
-        return self.s.x(["xclip", "-o", "-selection", "clipboard"], check=False).strip()
-
-    def copied(self, win, expected):
-        """Ctrl+C on the ruler, then X's clipboard once it holds the expected text."""
-        self.s.press(win, "ctrl+c")
-        try:
-            return vrtest.wait_until(lambda: self.clipboard() == expected and expected, 10, 0.2,
-                                     f"{expected!r} on the clipboard")
-        except TimeoutError:
-            return self.clipboard()
-
     def double_click(self, x, y):
         # One xdotool run: its two clicks reach X back to back, however busy the machine.
         self.s.xdotool("mousemove", x, y, "click", "--repeat", 2, "--delay", 80, 1)

@@ -27,18 +27,6 @@ def dark(rgb):
 class Units(vrtest.RulerTestCase):
     COST = 4
 
-    def clipboard(self):
-        return self.s.x(["xclip", "-o", "-selection", "clipboard"], check=False).strip()
-
-    def copied(self, win, expected):
-        """Ctrl+C on the ruler, then X's clipboard once it holds the expected text."""
-        self.s.press(win, "ctrl+c")
-        try:
-            return vrtest.wait_until(lambda: self.clipboard() == expected and expected, 10, 0.2,
-                                     f"{expected!r} on the clipboard")
-        except TimeoutError:
-            return self.clipboard()
-
     def mark(self, win, offset, expected):
         """A double-click at the offset along ruler 0, lying left to right; waits until
         Ctrl+C copies what the marks now measure."""

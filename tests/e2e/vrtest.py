@@ -842,6 +842,19 @@ class RulerTestCase(unittest.TestCase):
         self.s.start()
         return self.s.wait_window()
 
+    def clipboard(self):
+        """What X's clipboard holds now."""
+        return self.s.x(["xclip", "-o", "-selection", "clipboard"], check=False).strip()
+
+    def copied(self, win, expected):
+        """Ctrl+C on the ruler, then X's clipboard once it holds the expected text."""
+        self.s.press(win, "ctrl+c")
+        try:
+            return wait_until(lambda: self.clipboard() == expected and expected, 10, 0.2,
+                              f"{expected!r} on the clipboard")
+        except TimeoutError:
+            return self.clipboard()
+
     def close_ruler(self, win):
         """Alt+F4 on the ruler, as a user would; returns the exit code."""
         self.s.press(win, "alt+F4")
